@@ -1,0 +1,90 @@
+# Build helpers shared by the setup program and its tests.
+
+# Warnings as errors and the platform's ANSI API for everything we compile ourselves.
+function(setup_target_flags target)
+  target_compile_definitions(${target} PRIVATE
+    WINVER=0x0600 _WIN32_WINNT=0x0600 WIN32_LEAN_AND_MEAN NOMINMAX STRICT)
+  if(MSVC)
+    target_compile_options(${target} PRIVATE /W4 /WX)
+    target_compile_definitions(${target} PRIVATE _CRT_SECURE_NO_WARNINGS)
+  else()
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+  endif()
+  if(MINGW AND NOT target MATCHES "^test_")
+    # The program throws nothing and asks no types at run time; both cost size.
+    target_compile_options(${target} PRIVATE
+      "$<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions;-fno-rtti>" -ffunction-sections -fdata-sections)
+  endif()
+endfunction()
+
+# Only these three together give an executable that imports system DLLs alone.
+function(setup_link_static target)
+  if(MINGW)
+    target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+  endif()
+endfunction()
+
+function(setup_program_flags target)
+  setup_link_static(${target})
+  if(MINGW)
+    target_link_options(${target} PRIVATE -Wl,--gc-sections $<$<NOT:$<CONFIG:Debug>>:-s>)
+  endif()
+endfunction()
+
+# OUTPUT gets SIZE bytes of a seeded pseudo-random stream: payload that tests can compare byte for byte.
+function(setup_generate_stream output size seed)
+  get_filename_component(dir ${output} DIRECTORY)
+  file(MAKE_DIRECTORY ${dir})
+  add_custom_command(OUTPUT ${output}
+    COMMAND Python3::Interpreter ${SETUP_TOOLS_DIR}/make_placeholder.py ${output} ${size} ${seed}
+    DEPENDS ${SETUP_TOOLS_DIR}/make_placeholder.py
+    VERBATIM)
+endfunction()
+
+# Embeds files as resources of type 3000, the ones the setup installs. Each argument after the
+# resource-script name is RESOURCE_NAME=FILE; the resource name encodes the installed file name.
+function(setup_embed_payload target rcname)
+  set(script "")
+  set(files "")
+  foreach(pair IN LISTS ARGN)
+    string(FIND "${pair}" "=" eq)
+    if(eq LESS 1)
+      message(FATAL_ERROR "Payload entry '${pair}' is not RESOURCE_NAME=FILE")
+    endif()
+    string(SUBSTRING "${pair}" 0 ${eq} name)
+    math(EXPR from "${eq} + 1")
+    string(SUBSTRING "${pair}" ${from} -1 file)
+    get_filename_component(file "${file}" ABSOLUTE)
+    if(NOT name MATCHES "^[A-Za-z0-9_.:-]+$")
+      message(FATAL_ERROR "Payload resource name '${name}' may hold only letters, digits and _ . : -")
+    endif()
+    string(TOUPPER "${name}" name)
+    # Names stay unquoted: windres would glue a quoted name onto the string that ends the line before.
+    string(APPEND script "${name} 3000 \"${file}\"\n")
+    list(APPEND files "${file}")
+  endforeach()
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_${rcname}.rc)
+  file(GENERATE OUTPUT ${rc} CONTENT "${script}")
+  target_sources(${target} PRIVATE ${rc})
+  set_source_files_properties(${rc} PROPERTIES GENERATED TRUE OBJECT_DEPENDS "${files}")
+endfunction()
+
+# Cross builds run their test executables under Wine, in a prefix private to the build tree.
+function(setup_wine_emulator)
+  if(NOT CMAKE_CROSSCOMPILING)
+    return()
+  endif()
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(SETUP_WINE_ARCH win64)
+    set(default_loader /usr/lib/wine/wine64)
+  else()
+    set(SETUP_WINE_ARCH win32)
+    set(default_loader wine)
+  endif()
+  set(SETUP_WINE_LOADER ${default_loader} CACHE STRING "Wine loader that runs the test executables")
+  set(SETUP_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+  configure_file(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh
+                 @ONLY FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                 WORLD_READ WORLD_EXECUTE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh PARENT_SCOPE)
+endfunction()

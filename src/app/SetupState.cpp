@@ -1,0 +1,5 @@
+#include "app/SetupState.h"
+
+HINSTANCE appInstance;
+char targetFolder[kPathCapacity];
+char pathScratch[kPathCapacity];

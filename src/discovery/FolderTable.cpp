@@ -1,0 +1,32 @@
+#include "discovery/FolderTable.h"
+
+#include <string.h>
+#include <windows.h>
+
+#include "discovery/PathText.h"
+
+FolderEntry FolderTable[kFolderRows];
+
+void AddFolderCandidate(char* path) {
+  if (strnlen(path, kPathCapacity) >= kPathCapacity) return;
+  if (!FindExistingFolder(path)) return;
+  LowerAscii(path);
+
+  // Earlier installations recorded our own subfolder; the candidate is the folder that holds it.
+  char* makerFolder = strstr(path, "velm");
+  if (makerFolder && makerFolder > path && makerFolder[-1] == '\\') *makerFolder = '\0';
+
+  // That editor loads plug-ins from its own folder only, not from subfolders.
+  bool noMakerSubfolder = strstr(path, "igrafx") != nullptr;
+  if (!EnsureTrailingBackslash(path, kPathCapacity)) return;
+  CapitalizePath(path);
+
+  for (FolderEntry& row : FolderTable) {
+    if (!row.path[0]) {
+      memcpy(row.path, path, strlen(path) + 1);
+      if (noMakerSubfolder) row.addMakerSubfolder = 0;
+      return;
+    }
+    if (lstrcmpA(row.path, path) == 0) return;
+  }
+}

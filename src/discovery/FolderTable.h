@@ -1,0 +1,21 @@
+#pragma once
+// The candidate plug-in folders found while the dialog initialises, in the order first found.
+
+enum {
+  kPathCapacity = 400,  // characters of a folder text, terminating NUL included
+  kFolderRows = 20,
+};
+
+struct FolderEntry {
+  char path[kPathCapacity];  // normalised, ends in a backslash; empty marks a free row
+  int addMakerSubfolder;     // non-zero: install into "Velmoran\" below path
+  FolderEntry() : path(), addMakerSubfolder(1) {}
+};
+
+// Filled strictly in order, never cleared: rows 0..k-1 are occupied, the rest free.
+extern FolderEntry FolderTable[kFolderRows];
+
+// Normalises the text in place (a buffer of kPathCapacity characters) and keeps it if the folder
+// exists, is new and a row is free. A text that is not terminated within the buffer, or that
+// would not fit a row once normalised, is dropped.
+void AddFolderCandidate(char* path);

@@ -1,0 +1,31 @@
+#pragma once
+// What went wrong while the payload was written, kept for the dialog to show. Small and plain:
+// what failed, on what, and the system's error code.
+#include <windows.h>
+
+enum InstallFailureKind {
+  kResourceNotFound,
+  kResourceEmpty,
+  kResourceNotLoaded,
+  kResourceUnnamed,
+  kNameTooLong,
+  kFileNotWritten,
+  kRegistryNotWritten,
+  kPresetTooShort,
+};
+
+enum {
+  kFailureSubjectCapacity = 500,
+  kKeptFailures = 8,  // the first ones; later failures are only counted
+};
+
+struct InstallFailure {
+  InstallFailureKind kind;
+  DWORD error;
+  char subject[kFailureSubjectCapacity];  // file, resource or registry value concerned
+};
+
+void RecordInstallFailure(InstallFailureKind kind, const char* subject, DWORD error);
+int InstallFailureCount();                       // all recorded, kept or not
+const InstallFailure* GetInstallFailure(int index);  // null past the kept ones
+void ClearInstallFailures();

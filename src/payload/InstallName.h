@@ -1,0 +1,6 @@
+#pragma once
+// Resource names are stored upper-case; they encode the installed file name:
+// "__" joins two capitalised words, "_" is a blank, ":" is dropped.
+
+// Transforms the stored name into the installed name, in place (it never grows).
+char* MakeInstallName(char* name);

@@ -1,0 +1,107 @@
+#include "payload/PayloadWriter.h"
+
+#include <string.h>
+
+#include "app/SetupState.h"
+#include "payload/InstallFailures.h"
+#include "payload/InstallName.h"
+#include "payload/PresetValues.h"
+#include "payload/SkipList.h"
+
+namespace {
+DWORD LastErrorOr(DWORD fallback) {
+  DWORD error = GetLastError();
+  return error ? error : fallback;
+}
+
+bool WriteAll(HANDLE file, const BYTE* data, DWORD size) {
+  while (size > 0) {
+    DWORD written = 0;
+    if (!WriteFile(file, data, size, &written, nullptr) || written == 0) return false;
+    data += written;
+    size -= written;
+  }
+  return true;
+}
+}  // namespace
+
+DWORD WriteFileReplacing(const char* folder, const char* fileName, const void* data, DWORD size) {
+  // An image editor may hold the old plug-in open, or it may be read-only: refuse rather than
+  // replace what the user protected. MoveFileEx would overwrite a read-only file on some systems.
+  DWORD attributes = GetFileAttributesA(fileName);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    return ERROR_ACCESS_DENIED;
+  }
+
+  char tempName[MAX_PATH];
+  if (!GetTempFileNameA(folder, "vms", 0, tempName)) return LastErrorOr(ERROR_PATH_NOT_FOUND);
+  HANDLE file = CreateFileA(tempName, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                            nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    DWORD error = LastErrorOr(ERROR_CANNOT_MAKE);
+    DeleteFileA(tempName);
+    return error;
+  }
+  DWORD error = 0;
+  if (!WriteAll(file, static_cast<const BYTE*>(data), size)) error = LastErrorOr(ERROR_WRITE_FAULT);
+  if (!CloseHandle(file) && !error) error = LastErrorOr(ERROR_WRITE_FAULT);
+  if (!error && !MoveFileExA(tempName, fileName, MOVEFILE_REPLACE_EXISTING)) {
+    error = LastErrorOr(ERROR_WRITE_FAULT);
+  }
+  if (error) DeleteFileA(tempName);
+  return error;
+}
+
+BOOL CALLBACK InstallResource(HMODULE, LPCSTR, LPSTR name, LONG_PTR) {
+  if (IS_INTRESOURCE(name)) {
+    // Only named resources carry a file name; a numbered one cannot be installed.
+    char subject[16];
+    wsprintfA(subject, "#%u", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(name)));
+    RecordInstallFailure(kResourceUnnamed, subject, ERROR_RESOURCE_NAME_NOT_FOUND);
+    return TRUE;
+  }
+  HRSRC resource = FindResourceA(appInstance, name, MAKEINTRESOURCEA(kPayloadResourceType));
+  if (!resource) {
+    RecordInstallFailure(kResourceNotFound, name, LastErrorOr(ERROR_RESOURCE_NAME_NOT_FOUND));
+    return FALSE;
+  }
+  DWORD size = SizeofResource(appInstance, resource);
+  if (size == 0) {
+    RecordInstallFailure(kResourceEmpty, name, LastErrorOr(ERROR_INVALID_DATA));
+    return FALSE;
+  }
+  HGLOBAL loaded = LoadResource(appInstance, resource);
+  const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+  if (!data) {
+    RecordInstallFailure(kResourceNotLoaded, name, LastErrorOr(ERROR_RESOURCE_DATA_NOT_FOUND));
+    return FALSE;
+  }
+
+  char installName[kFileNameCapacity];
+  size_t nameLength = strnlen(name, kFileNameCapacity);
+  if (nameLength >= kFileNameCapacity) {
+    RecordInstallFailure(kNameTooLong, name, ERROR_FILENAME_EXCED_RANGE);
+    return TRUE;
+  }
+  memcpy(installName, name, nameLength + 1);
+  MakeInstallName(installName);
+
+  if (IsSkipped(installName)) return TRUE;
+  if (const PresetKind* kind = FindPresetKind(installName)) {
+    WritePresetBlock(*kind, data, size, name);
+    return TRUE;
+  }
+
+  char fileName[kFileNameCapacity];
+  size_t folderLength = strnlen(targetFolder, kPathCapacity);
+  size_t installLength = strlen(installName);
+  if (folderLength >= kPathCapacity || folderLength + installLength >= kFileNameCapacity) {
+    RecordInstallFailure(kNameTooLong, name, ERROR_FILENAME_EXCED_RANGE);
+    return TRUE;
+  }
+  memcpy(fileName, targetFolder, folderLength);
+  memcpy(fileName + folderLength, installName, installLength + 1);
+  DWORD error = WriteFileReplacing(targetFolder, fileName, data, size);
+  if (error) RecordInstallFailure(kFileNotWritten, fileName, error);
+  return TRUE;
+}

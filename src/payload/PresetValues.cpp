@@ -1,0 +1,51 @@
+#include "payload/PresetValues.h"
+
+#include <string.h>
+
+#include "payload/InstallFailures.h"
+
+namespace {
+const PresetKind kPresetKinds[] = {
+    {"PresetsSketchesbin", "Software\\Velmoran\\Graphitor", "Portrait", 12, 64},
+    {"PresetsBouquetsbin", "Software\\Velmoran\\Quiltor", "Bouquet", 16, 128},
+    {"PresetsPatternsbin", "Software\\Velmoran\\Quiltor", "Patterns", 12, 128},
+};
+}  // namespace
+
+const PresetKind* FindPresetKind(const char* installName) {
+  for (const PresetKind& kind : kPresetKinds) {
+    if (strstr(installName, kind.keyword)) return &kind;
+  }
+  return nullptr;
+}
+
+void WritePresetBlock(const PresetKind& kind, const BYTE* data, DWORD size, const char* resourceName) {
+  DWORD needed = static_cast<DWORD>(kind.recordCount) * static_cast<DWORD>(kind.recordSize);
+  if (size < needed) {
+    RecordInstallFailure(kPresetTooShort, resourceName, ERROR_INVALID_DATA);
+    return;
+  }
+  for (int record = 1; record <= kind.recordCount; ++record) {
+    char valueName[32];  // prefixes are short constants; wsprintfA itself stops at 1024
+    wsprintfA(valueName, "%s%0.2i", kind.valuePrefix, record);
+    LONG status = WriteRegistryValue(valueName, kind.keyPath,
+                                     data + static_cast<DWORD>(record - 1) * kind.recordSize,
+                                     static_cast<DWORD>(kind.recordSize));
+    if (status != ERROR_SUCCESS) {
+      char subject[kFailureSubjectCapacity];
+      wsprintfA(subject, "HKEY_LOCAL_MACHINE\\%s\\%s", kind.keyPath, valueName);
+      RecordInstallFailure(kRegistryNotWritten, subject, static_cast<DWORD>(status));
+    }
+  }
+}
+
+LONG WriteRegistryValue(const char* valueName, const char* keyPath, const void* data, DWORD size) {
+  HKEY key;
+  char noClass[] = "";
+  LONG status = RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, noClass, REG_OPTION_NON_VOLATILE,
+                                KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  if (status != ERROR_SUCCESS) return status;
+  status = RegSetValueExA(key, valueName, 0, REG_BINARY, static_cast<const BYTE*>(data), size);
+  RegCloseKey(key);
+  return status;
+}

@@ -1,0 +1,18 @@
+#!/bin/sh
+# Checks the setup executable's image: 32-bit x86 PE, GUI subsystem, imports from system DLLs only.
+exe=${1:?usage: check_image.sh SETUP.EXE}
+dump=$(i686-w64-mingw32-objdump -p "$exe") || exit 1
+fail=0
+echo "$dump" | grep -q 'file format pei-i386' || { echo "not a PE32 i386 image: $exe"; fail=1; }
+echo "$dump" | grep -Eq '^Subsystem[[:space:]]+0+2[[:space:]]' || { echo "not a GUI subsystem image"; fail=1; }
+imports=$(echo "$dump" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
+echo "imports:" $imports
+for dll in $imports; do
+  case $dll in
+    kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|shell32.dll|ole32.dll|comctl32.dll|comdlg32.dll|msvcrt.dll) ;;
+    *) echo "imports a non-system DLL: $dll"; fail=1 ;;
+  esac
+done
+[ -n "$imports" ] || { echo "no import table found"; fail=1; }
+[ $fail -eq 0 ] && echo "ok: $(stat -c %s "$exe") bytes"
+exit $fail
