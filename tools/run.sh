@@ -19,15 +19,10 @@ else
 fi
 export WINEPREFIX="$root/build/run-prefix-$arch"
 
-launch() {
-  "$loader" wineboot </dev/null >/dev/null 2>&1
-  "$loader" "$exe"
-  echo "setup exited with $?"
-}
+export loader exe
+launch='"$loader" wineboot </dev/null >/dev/null 2>&1; status=0; "$loader" "$exe" || status=$?; echo "setup exited with $status"'
 if [ -n "${DISPLAY:-}" ]; then
-  launch
+  bash -c "$launch"
 else
-  export -f launch
-  export loader exe
-  xvfb-run -a -s '-screen 0 1024x768x24' bash -c launch
+  xvfb-run -a -s '-screen 0 1024x768x24' bash -c "$launch"
 fi
