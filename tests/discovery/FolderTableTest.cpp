@@ -13,49 +13,25 @@
 
 namespace {
 
-// Candidate folders live below a base whose name is already in its normalised case, so each
-// expected row is the base followed by a literal.
 class FolderTableTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    for (FolderEntry& row : FolderTable) row = FolderEntry();
-    wsprintfA(base_, "C:\\Foldtest%lu\\", GetCurrentProcessId());
-    RemoveTree(base_);
-    ASSERT_TRUE(CreateDirectoryA(base_, nullptr));
-  }
-  void TearDown() override {
-    SetCurrentDirectoryA("C:\\");
-    RemoveTree(base_);
-  }
-  std::string Make(const std::string& relative) {
-    std::string full = base_;
-    for (size_t i = 0; i <= relative.size(); ++i) {
-      if (i == relative.size() || relative[i] == '\\') CreateDirectoryA(full.c_str(), nullptr);
-      if (i < relative.size()) full += relative[i];
-    }
-    return full;
-  }
+  void SetUp() override { ClearFolderTable(); }
   void Add(const std::string& text) {
     char buffer[kPathCapacity];
     ASSERT_LT(text.size(), sizeof buffer);
     lstrcpyA(buffer, text.c_str());
     AddFolderCandidate(buffer);
   }
-  std::vector<std::string> Rows() const {
-    std::vector<std::string> rows;
-    for (const FolderEntry& row : FolderTable) {
-      if (row.path[0]) rows.push_back(row.path);
-    }
-    return rows;
-  }
-  char base_[64];
+  std::string Make(const std::string& relative) const { return folder_.Make(relative); }
+  TempFolder folder_;  // its path is already in normalised letter case
+  const std::string base_ = folder_.path();
 };
 
 TEST_F(FolderTableTest, NormalisesCutsAndDeduplicatesInOrderFound) {
   Make("program files\\adobe\\photoshop\\plug-ins\\velmoran\\filters");
   Make("tools\\xvelm\\velmoran");
   Make("editor\\plug-ins");
-  std::string b = base_;
+  const std::string& b = base_;
   struct Step {
     std::string handedIn;
     std::vector<std::string> rowsAfter;  // relative to the base
@@ -79,7 +55,7 @@ TEST_F(FolderTableTest, NormalisesCutsAndDeduplicatesInOrderFound) {
     Add(step.handedIn);
     std::vector<std::string> expected;
     for (const std::string& row : step.rowsAfter) expected.push_back(b + row);
-    EXPECT_EQ(expected, Rows()) << "after " << step.handedIn;
+    EXPECT_EQ(expected, FolderRows()) << "after " << step.handedIn;
   }
   for (const FolderEntry& row : FolderTable) EXPECT_EQ(1, row.addMakerSubfolder);
 }
@@ -88,15 +64,14 @@ TEST_F(FolderTableTest, DriveRootsAreNeverCandidatesButTheMakerCutMayLeaveOne) {
   Add("C:\\");
   Add("C:");
   Add("C:\\Qz9nothere");  // tried once, then the text is a drive root
-  EXPECT_TRUE(Rows().empty());
+  EXPECT_TRUE(FolderRows().empty());
 
   // Our own folder directly below a root: the cut leaves the root, which is not tested again.
   RemoveTree("C:\\velmoran");
   ASSERT_TRUE(CreateDirectoryA("C:\\velmoran", nullptr));
   Add("C:\\velmoran\\");
-  SetCurrentDirectoryA("C:\\");  // the search entered it
-  RemoveDirectoryA("C:\\velmoran");
-  EXPECT_EQ(std::vector<std::string>{"C:\\"}, Rows());
+  RemoveTree("C:\\velmoran");
+  EXPECT_EQ(std::vector<std::string>{"C:\\"}, FolderRows());
 }
 
 TEST_F(FolderTableTest, AnEditorThatLoadsOnlyItsOwnFolderGetsNoMakerSubfolder) {
@@ -104,7 +79,7 @@ TEST_F(FolderTableTest, AnEditorThatLoadsOnlyItsOwnFolderGetsNoMakerSubfolder) {
   Make("other");
   Add(std::string(base_) + "IGRAFX\\Plugins");
   Add(std::string(base_) + "other");
-  ASSERT_EQ(2u, Rows().size());
+  ASSERT_EQ(2u, FolderRows().size());
   EXPECT_EQ(0, FolderTable[0].addMakerSubfolder);
   EXPECT_EQ(1, FolderTable[1].addMakerSubfolder);
 }
@@ -120,7 +95,7 @@ TEST_F(FolderTableTest, KeepsTheFirstTwentyFoldersInOrder) {
       expected.push_back(std::string(base_) + name);
     }
   }
-  EXPECT_EQ(expected, Rows());
+  EXPECT_EQ(expected, FolderRows());
 }
 
 TEST_F(FolderTableTest, TextsThatDoNotFitARowAreDroppedWithoutOverrun) {
@@ -130,10 +105,10 @@ TEST_F(FolderTableTest, TextsThatDoNotFitARowAreDroppedWithoutOverrun) {
     char guard[16];
   } unterminated;
   memset(unterminated.text, 'a', sizeof unterminated.text);
-  memcpy(unterminated.text, base_, strlen(base_));
+  memcpy(unterminated.text, base_.c_str(), base_.size());
   memset(unterminated.guard, 0x5A, sizeof unterminated.guard);
   AddFolderCandidate(unterminated.text);
-  EXPECT_TRUE(Rows().empty());
+  EXPECT_TRUE(FolderRows().empty());
   for (char c : unterminated.guard) ASSERT_EQ(0x5A, c);
 
   // 399 characters, all of them folders where the platform allows such depth: with the backslash
@@ -146,7 +121,7 @@ TEST_F(FolderTableTest, TextsThatDoNotFitARowAreDroppedWithoutOverrun) {
   }
   ASSERT_EQ(static_cast<size_t>(kPathCapacity - 1), deep.size());
   Add(deep);
-  EXPECT_TRUE(Rows().empty());
+  EXPECT_TRUE(FolderRows().empty());
 }
 
 }  // namespace

@@ -4,26 +4,22 @@
 
 #include <algorithm>
 
+#include "discovery/FolderTable.h"
+
 TempFolder::TempFolder() {
+  // Directly below C:\ and already in the letter case that path normalisation produces, so that
+  // expected rows can be written as this path followed by a literal.
   static int counter;
-  char base[MAX_PATH];
-  DWORD length = GetTempPathA(MAX_PATH, base);
-  if (length == 0 || length >= MAX_PATH) lstrcpyA(base, "C:\\");
   char name[64];
   for (;;) {
-    wsprintfA(name, "setuptest-%lu-%d\\", GetCurrentProcessId(), ++counter);
-    path_ = std::string(base) + name;
+    wsprintfA(name, "C:\\Testfolder%lu-%d\\", GetCurrentProcessId(), ++counter);
+    path_ = name;
     if (CreateDirectoryA(path_.c_str(), nullptr)) break;
     if (GetLastError() != ERROR_ALREADY_EXISTS) break;
   }
 }
 
-TempFolder::~TempFolder() {
-  // Tests move the current directory into the folder; leave it so the folder can go.
-  char base[MAX_PATH];
-  if (GetTempPathA(MAX_PATH, base)) SetCurrentDirectoryA(base);
-  RemoveTree(path_);
-}
+TempFolder::~TempFolder() { RemoveTree(path_); }
 
 std::string TempFolder::Make(const std::string& relative) const {
   std::string full = path_;
@@ -38,6 +34,8 @@ std::string TempFolder::Make(const std::string& relative) const {
 }
 
 void RemoveTree(const std::string& path) {
+  // Folder searches move the current directory into what they find: leave, so the folder can go.
+  SetCurrentDirectoryA("C:\\");
   std::string folder = path;
   if (!folder.empty() && folder.back() == '\\') folder.pop_back();
   WIN32_FIND_DATAA found;
@@ -135,3 +133,52 @@ bool ReadValue(HKEY root, const std::string& key, const std::string& name, DWORD
   RegCloseKey(handle);
   return status == ERROR_SUCCESS;
 }
+
+namespace {
+// Created through the wide API: Wine's ANSI registry calls refuse key paths over 260 characters,
+// and tests build deeper trees than that on purpose.
+HKEY CreateKey(HKEY root, const std::string& key) {
+  std::wstring wide(key.size() + 1, L'\0');
+  int length = MultiByteToWideChar(CP_ACP, 0, key.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+  if (length <= 0) return nullptr;
+  HKEY handle;
+  if (RegCreateKeyExW(root, wide.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) !=
+      ERROR_SUCCESS) {
+    return nullptr;
+  }
+  return handle;
+}
+}  // namespace
+
+bool SetValue(HKEY root, const std::string& key, const std::string& name, DWORD type, const void* data,
+              DWORD size) {
+  HKEY handle = CreateKey(root, key);
+  if (!handle) return false;
+  LONG status = RegSetValueExA(handle, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+  RegCloseKey(handle);
+  return status == ERROR_SUCCESS;
+}
+
+bool SetString(HKEY root, const std::string& key, const std::string& name, const std::string& text, DWORD type) {
+  return SetValue(root, key, name, type, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+bool MakeKey(HKEY root, const std::string& key) {
+  HKEY handle = CreateKey(root, key);
+  if (handle) RegCloseKey(handle);
+  return handle != nullptr;
+}
+
+std::vector<std::string> FolderRows() {
+  std::vector<std::string> rows;
+  for (const FolderEntry& row : FolderTable) {
+    if (row.path[0]) rows.push_back(row.path);
+  }
+  return rows;
+}
+
+void ClearFolderTable() {
+  for (FolderEntry& row : FolderTable) row = FolderEntry();
+}
+
+std::string Pid() { return std::to_string(GetCurrentProcessId()); }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-// A new, empty folder below the system's temporary folder; removed with everything in it.
+// A new, empty folder, removed with everything in it when the test ends.
 class TempFolder {
  public:
   TempFolder();
@@ -46,3 +46,16 @@ bool KeyExists(HKEY root, const std::string& path);
 // The value's type and data, or false when it cannot be read.
 bool ReadValue(HKEY root, const std::string& key, const std::string& name, DWORD* type,
                std::vector<unsigned char>* data);
+
+// Creates the key (and its parents) and sets one value.
+bool SetValue(HKEY root, const std::string& key, const std::string& name, DWORD type, const void* data,
+              DWORD size);
+bool SetString(HKEY root, const std::string& key, const std::string& name, const std::string& text,
+               DWORD type = REG_SZ);
+bool MakeKey(HKEY root, const std::string& key);
+
+// The occupied rows of the candidate table, in order; and a table as at start-up.
+std::vector<std::string> FolderRows();
+void ClearFolderTable();
+
+std::string Pid();  // this process's id, for names no other test process uses

@@ -1,0 +1,21 @@
+#pragma once
+// Registry reads for discovery. Each opens its key by full path from a root and closes it again
+// before returning: no handle is held between reads. Buffers hold kPathCapacity characters; the
+// registry fills at most 256 of them, and they are always terminated, and empty on failure.
+#include <windows.h>
+
+enum { kRegistryTextLimit = 256 };
+
+// Position of the next value EnumNextValue reads; back to 0 whenever a read fails.
+extern DWORD valueCursor;
+
+// The value's REG_SZ data (empty for any other type). Non-zero status when the key or value is
+// missing or the data exceed 256 bytes.
+LONG QueryStringValue(HKEY root, const char* keyPath, const char* valueName, char* data);
+
+// Reads the value at valueCursor and advances it. Any non-zero status ends the key's values: the
+// normal end, and also a name over 255 characters or data over 256 bytes.
+LONG EnumNextValue(HKEY root, const char* keyPath, char* valueName, char* data);
+
+// The name of the key's subkey at the index.
+LONG EnumSubkey(HKEY root, const char* keyPath, char* subkeyName, DWORD index);

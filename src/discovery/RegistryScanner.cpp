@@ -1,0 +1,82 @@
+#include "discovery/RegistryScanner.h"
+
+#include <string.h>
+
+#include "discovery/FolderTable.h"
+#include "discovery/PathText.h"
+#include "discovery/RegistryReader.h"
+
+bool KeyPathStack::Push(char* keyPath, const char* subkeyName, DWORD* index) {
+  if (top + 1 >= kStackDepth) return false;
+  size_t length = strlen(keyPath);
+  size_t nameLength = strlen(subkeyName);
+  if (length + 1 + nameLength >= kPathCapacity) return false;
+  ++top;
+  savedIndex[top] = static_cast<int>(*index);
+  savedLength[top] = static_cast<int>(length);
+  keyPath[length] = '\\';
+  memcpy(keyPath + length + 1, subkeyName, nameLength + 1);
+  *index = 0;
+  return true;
+}
+
+int KeyPathStack::Pop(char* keyPath) {
+  if (top < 0) {
+    top = -1;
+    return -1;
+  }
+  keyPath[savedLength[top]] = '\0';
+  return savedIndex[top--];
+}
+
+namespace {
+bool ValueNamesPluginFolder(char* keyPath, char* valueName, char* data, const char* needle) {
+  if (!data[0]) return false;
+  StripLeadingNonLetters(data);
+  if (data[0] == '\0' || data[1] != ':') return false;
+  LowerAscii(keyPath);
+  if (!strstr(keyPath, needle)) return false;
+  if (strstr(keyPath, "plug")) return true;
+  LowerAscii(valueName);
+  return strstr(valueName, "plug") || strstr(valueName, "directory1") || strstr(valueName, "directory2") ||
+         strstr(valueName, "directory3");
+}
+}  // namespace
+
+void ScanRegistryTree(const char* softwareWord, const char* vendorWord, const char* keyPathNeedle) {
+  static const HKEY kRoots[] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS};
+  KeyPathStack stack;
+  char keyPath[kPathCapacity];
+  char valueName[kPathCapacity];
+  char data[kPathCapacity];
+  char subkeyName[kPathCapacity];
+
+  for (HKEY root : kRoots) {
+    // Other users' profiles are none of our business; the default profile seeds new ones.
+    const char* profile = root == HKEY_USERS ? ".default\\" : "";
+    if (strlen(profile) + strlen(softwareWord) >= sizeof keyPath) continue;
+    lstrcpyA(keyPath, profile);
+    lstrcatA(keyPath, softwareWord);
+    if (!JoinPath(keyPath, sizeof keyPath, vendorWord)) continue;
+
+    DWORD subkeyIndex = 0;
+    bool enteredNewKey = true;
+    for (;;) {
+      if (enteredNewKey) {
+        while (EnumNextValue(root, keyPath, valueName, data) == ERROR_SUCCESS) {
+          if (ValueNamesPluginFolder(keyPath, valueName, data, keyPathNeedle)) AddFolderCandidate(data);
+        }
+      }
+      if (EnumSubkey(root, keyPath, subkeyName, subkeyIndex) == ERROR_SUCCESS) {
+        enteredNewKey = stack.Push(keyPath, subkeyName, &subkeyIndex);
+        // Too deep, or a path too long to hold: that subtree is skipped, its siblings are not.
+        if (!enteredNewKey) ++subkeyIndex;
+        continue;
+      }
+      int parentIndex = stack.Pop(keyPath);
+      if (parentIndex < 0) break;
+      subkeyIndex = static_cast<DWORD>(parentIndex) + 1;
+      enteredNewKey = false;
+    }
+  }
+}
