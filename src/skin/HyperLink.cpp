@@ -1,0 +1,48 @@
+#include "skin/HyperLink.h"
+
+#include "skin/GdiScope.h"
+
+HyperLink::HyperLink(SkinState* skinState, const RECT& position, const char* labelText, int command,
+                     const char* statusText)
+    : Widget(skinState, statusText) {
+  SetRect(&bounds, position.left, position.top, position.left, position.top);
+  if (labelText) lstrcpynA(label, labelText, kLinkLabelCapacity);
+  commandId = command;
+}
+
+void HyperLink::Paint(HDC hdc) {
+  if (!visible) {
+    // Never hidden by this program; if it is, it goes the way the other widgets go.
+    RECT lastExtent = {bounds.left, bounds.top, bounds.right + 1, bounds.bottom + 1};
+    TileBackground(skin, hdc, lastExtent);
+    return;
+  }
+  SelectedObject font(hdc, underlineFont);
+  SetTextColor(hdc, visited ? kVisitedColour : kLinkColour);
+  PutText(hdc, bounds.left, bounds.top, label);
+  SetTextColor(hdc, 0x000000);
+  SIZE extent = {};
+  GetTextExtentPoint32A(hdc, label, lstrlenA(label), &extent);
+  bounds.right = bounds.left + extent.cx;
+  bounds.bottom = bounds.top + extent.cy;
+}
+
+int HyperLink::OnMouse(HWND window, UINT message, WPARAM, LPARAM lParam) {
+  bool inside = PointInRect(bounds.left, bounds.top, bounds.right, bounds.bottom, lParam) != 0;
+  UINT kind = message & 0xFFFF;
+  if (!inside) {
+    if (kind == WM_MOUSEMOVE) ShowStatus(0);
+    return 0;
+  }
+  if (kind == WM_MOUSEMOVE) {
+    ShowStatus(1);
+    SetCursor(handCursor);
+    return 1;
+  }
+  if (kind == WM_LBUTTONDOWN) {
+    visited = 1;
+    if (commandId) PostMessageA(window, WM_SKINCOMMAND, static_cast<WPARAM>(commandId), 0);
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,37 @@
+#pragma once
+// A bitmap button: shows a pressed look while the left button is held on it and posts its command
+// when the button is released.
+#include "skin/Widget.h"
+
+enum { kButtonCaptionCapacity = 60 };
+
+enum PressState { Idle = 0, Pressed = 1, Clicked = 3 };
+
+class PushButton : public Widget {
+ public:
+  // captionOffset, when given, is (dx, dy, width, height) relative to the rect's top-left corner.
+  PushButton(SkinState* skin, const RECT& rect, BitmapId normalId, BitmapId pressedId, int commandId,
+             const char* statusText, const char* captionText, const RECT* captionOffset);
+  ~PushButton() override;
+
+  int OnMouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+  void Paint(HDC hdc) override;
+
+  void Setup(const RECT& rect, BitmapId normalId, BitmapId pressedId, int commandId);
+  void DrawPressed(bool pressed);
+  // Strict on all four sides: the first column and row do not hit.
+  int HitTest(LPARAM position, int x, int y) const;
+
+  BitmapStrip* normalStrip = nullptr;
+  BitmapStrip* pressedStrip = nullptr;
+  int pressState = Idle;
+  int originX = 0;
+  int originY = 0;
+  RECT bounds = {};
+  char caption[kButtonCaptionCapacity] = "";
+  RECT captionRect = {};
+  int pressShift = 0;  // 1: both looks come from one bitmap; pressed is drawn one pixel down-right
+
+ private:
+  void DrawCaption(HDC target);
+};

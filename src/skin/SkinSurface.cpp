@@ -1,0 +1,147 @@
+#include "skin/SkinSurface.h"
+
+#include <new>
+
+#include "skin/GdiScope.h"
+#include "skin/Widget.h"
+
+HFONT mainFont;
+HFONT underlineFont;
+HCURSOR handCursor;
+COLORREF statusTextColour;
+
+HFONT CreateSkinFont(const char* name, int height, int underline) {
+  LOGFONTA font = {};
+  font.lfHeight = height;
+  font.lfUnderline = static_cast<BYTE>(underline);
+  lstrcpynA(font.lfFaceName, name, LF_FACESIZE);
+  return CreateFontIndirectA(&font);
+}
+
+void TileBackground(const SkinState* skin, HDC dc, const RECT& rect) {
+  if (skin->background) skin->background->DrawTiled(dc, rect);
+}
+
+SkinSurface::SkinSurface(SkinState* state, HINSTANCE instance)
+    : skin(state), paintInfo(), clientRect(), bufferBitmap(nullptr), outerPaintDC_(nullptr) {
+  skin->instance = instance;
+  skin->widgetCount = 0;
+  skin->paintDC = nullptr;
+  skin->bufferDC = nullptr;
+  skin->background = nullptr;
+}
+
+SkinSurface::~SkinSurface() {
+  if (skin->background) {
+    skin->background->Release();
+    delete skin->background;
+    skin->background = nullptr;
+  }
+  if (skin->bufferDC) DeleteDC(skin->bufferDC);
+  if (bufferBitmap) DeleteObject(bufferBitmap);
+  skin->bufferDC = nullptr;
+  bufferBitmap = nullptr;
+  for (int i = 0; i < skin->widgetCount; ++i) {
+    delete skin->widgets[i];
+    skin->widgets[i] = nullptr;
+  }
+}
+
+void SkinSurface::Attach(HWND window, BitmapId backgroundId, UINT cursorId, const RECT* statusRect) {
+  skin->window = window;
+  if (!mainFont) mainFont = CreateSkinFont("MS Sans Serif", 13, 0);
+  if (!underlineFont) underlineFont = CreateSkinFont("MS Sans Serif", 13, 1);
+  if (!handCursor) handCursor = LoadCursorA(skin->instance, MAKEINTRESOURCEA(cursorId & 0xFFFF));
+  if (statusRect) {
+    skin->statusRect = *statusRect;
+  } else {
+    SetRect(&skin->statusRect, 0, 0, 0, 0);
+  }
+  CreateBuffer(window);
+  if (skin->paintDC) {
+    skin->background = new (std::nothrow) BitmapStrip(skin->instance, skin->paintDC, backgroundId);
+  } else {
+    WindowDC dc(window);
+    skin->background = new (std::nothrow) BitmapStrip(skin->instance, dc.get(), backgroundId);
+  }
+}
+
+void SkinSurface::CreateBuffer(HWND window) {
+  RECT windowRect;
+  GetWindowRect(window, &windowRect);
+  POINT lowerRight = {windowRect.right, windowRect.bottom};
+  ScreenToClient(window, &lowerRight);
+  // Never smaller than before: widgets compose anywhere in the window.
+  LONG width = lowerRight.x > clientRect.right ? lowerRight.x : clientRect.right;
+  LONG height = lowerRight.y > clientRect.bottom ? lowerRight.y : clientRect.bottom;
+  SetRect(&clientRect, 0, 0, width, height);
+
+  WindowDC dc(window);
+  HBITMAP bitmap = CreateCompatibleBitmap(dc.get(), width > 0 ? width : 1, height > 0 ? height : 1);
+  if (!skin->bufferDC) {
+    skin->bufferDC = CreateCompatibleDC(dc.get());
+    SetBkMode(skin->bufferDC, TRANSPARENT);
+  }
+  if (bitmap) {
+    SelectObject(skin->bufferDC, bitmap);
+    if (bufferBitmap) DeleteObject(bufferBitmap);
+    bufferBitmap = bitmap;
+  }
+  if (mainFont) SelectObject(skin->bufferDC, mainFont);
+}
+
+void SkinSurface::EnsureBufferCovers(HWND window) {
+  RECT client;
+  if (!GetClientRect(window, &client)) return;
+  if (client.right > clientRect.right || client.bottom > clientRect.bottom) CreateBuffer(window);
+}
+
+HDC SkinSurface::BeginPaintCycle() {
+  Sleep(50);
+  BeginPaint(skin->window, &paintInfo);
+  EnsureBufferCovers(skin->window);
+  // A cycle can run inside a dispatch, through a nested modal loop: the dispatch keeps its context.
+  outerPaintDC_ = skin->paintDC;
+  skin->paintDC = GetDC(skin->window);
+  SelectObject(skin->paintDC, mainFont);
+  SetBkMode(skin->paintDC, TRANSPARENT);
+  return skin->paintDC;
+}
+
+void SkinSurface::PaintAll() {
+  TileBackground(skin, skin->paintDC, paintInfo.rcPaint);
+  for (int i = 0; i < skin->widgetCount; ++i) {
+    if (skin->widgets[i]->visible) skin->widgets[i]->Paint(skin->paintDC);
+  }
+}
+
+void SkinSurface::TextAt(int x, int y, const char* text) {
+  if (skin->paintDC) PutText(skin->paintDC, x, y, text);
+}
+
+void SkinSurface::EndPaintCycle() {
+  ReleaseDC(skin->window, skin->paintDC);
+  skin->paintDC = outerPaintDC_;
+  outerPaintDC_ = nullptr;
+  EndPaint(skin->window, &paintInfo);
+}
+
+int SkinSurface::DispatchMouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message < WM_MOUSEMOVE || message > WM_MBUTTONDBLCLK) return 0;
+  if (skin->widgetCount < 1) return 0;
+  EnsureBufferCovers(window);
+  HDC outer = skin->paintDC;
+  HDC dc = GetDC(window);
+  SelectObject(dc, mainFont);
+  SetBkMode(dc, TRANSPARENT);
+  int taken = 0;
+  for (int i = 0; i < skin->widgetCount && !taken; ++i) {
+    Widget* widget = skin->widgets[i];
+    if (!widget->enabled) continue;
+    skin->paintDC = dc;  // a nested paint cycle inside the last call may have moved the slot
+    taken = widget->OnMouse(window, message, wParam, lParam) ? 1 : 0;
+  }
+  ReleaseDC(window, dc);
+  skin->paintDC = outer;
+  return taken;
+}

@@ -1,0 +1,60 @@
+#pragma once
+// The drawing object of one skinned window: background, off-screen buffer, paint cycle and the
+// mouse dispatch to its widgets.
+#include <windows.h>
+
+#include "skin/BitmapStrip.h"
+
+class Widget;
+
+enum { kMaxWidgets = 150 };
+
+// Shared by the surface and every widget of the window.
+struct SkinState {
+  int widgetCount;
+  HINSTANCE instance;
+  HWND window;
+  HDC paintDC;  // a window DC during a paint cycle, a mouse dispatch or the dialog's set-up
+  HDC bufferDC;
+  BitmapStrip* background;
+  Widget* widgets[kMaxWidgets];  // registration order is paint and dispatch order
+  RECT statusRect;
+};
+
+extern HFONT mainFont;
+extern HFONT underlineFont;
+extern HCURSOR handCursor;
+extern COLORREF statusTextColour;
+
+HFONT CreateSkinFont(const char* name, int height, int underline);
+
+// Covers rect of dc with the skin's background, if the skin has one.
+void TileBackground(const SkinState* skin, HDC dc, const RECT& rect);
+
+class SkinSurface {
+ public:
+  SkinSurface(SkinState* state, HINSTANCE instance);
+  ~SkinSurface();  // frees the background, the buffer and every registered widget
+  SkinSurface(const SkinSurface&) = delete;
+  SkinSurface& operator=(const SkinSurface&) = delete;
+
+  void Attach(HWND window, BitmapId backgroundId, UINT cursorId, const RECT* statusRect);
+  void CreateBuffer(HWND window);
+
+  HDC BeginPaintCycle();
+  void PaintAll();
+  void TextAt(int x, int y, const char* text);
+  void EndPaintCycle();
+
+  // Offers a mouse message to the enabled widgets in order; 1 when one of them took it.
+  int DispatchMouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  SkinState* skin;
+  PAINTSTRUCT paintInfo;
+  RECT clientRect;  // the area the off-screen buffer covers
+  HBITMAP bufferBitmap;
+
+ private:
+  void EnsureBufferCovers(HWND window);
+  HDC outerPaintDC_;  // what a nested paint cycle found in paintDC, given back when it ends
+};

@@ -1,0 +1,60 @@
+#include "skin/Widget.h"
+
+#include <string.h>
+
+#include "skin/GdiScope.h"
+
+Widget::Widget(SkinState* skinState, const char* text)
+    : statusText(), enabled(1), visible(1), erased(0), hoverState(0), commandId(0), skin(skinState),
+      registered_(false) {
+  if (skin->widgetCount >= 0 && skin->widgetCount < kMaxWidgets) {
+    skin->widgets[skin->widgetCount++] = this;
+    registered_ = true;
+  }
+  if (text) lstrcpynA(statusText, text, kStatusTextCapacity);
+}
+
+void Widget::Show(int show) {
+  if (show) {
+    erased = 0;
+    visible = 1;
+    enabled = 1;
+  } else {
+    visible = 0;
+    enabled = 0;
+  }
+  Redraw();
+}
+
+void Widget::Redraw() {
+  if (erased) return;
+  if (skin->paintDC) {
+    Paint(skin->paintDC);
+  } else {
+    WindowDC dc(skin->window);
+    SelectedObject font(dc.get(), mainFont);
+    SetBkMode(dc.get(), TRANSPARENT);
+    Paint(dc.get());
+  }
+  if (!visible) erased = 1;
+}
+
+void Widget::ShowStatus(int state) {
+  if (state == hoverState) return;
+  if (!statusText[0]) return;
+  TileBackground(skin, skin->bufferDC, skin->statusRect);
+  SetTextColor(skin->bufferDC, statusTextColour);
+
+  char shown[kStatusTextCapacity] = "";
+  const char* separator = strchr(statusText, '@');
+  if (state == 1) {
+    size_t length = separator ? static_cast<size_t>(separator - statusText) : strlen(statusText);
+    memcpy(shown, statusText, length);
+    shown[length] = '\0';
+  } else if (state == 2 && separator) {
+    lstrcpynA(shown, separator + 1, kStatusTextCapacity);
+  }
+  if (shown[0]) PutText(skin->bufferDC, skin->statusRect.left, skin->statusRect.top, shown);
+  BlitRect(skin->paintDC, skin->bufferDC, &skin->statusRect);
+  hoverState = state;
+}
