@@ -44,6 +44,11 @@ endfunction()
 # Embeds files as resources of type 3000, the ones the setup installs. Each argument after the
 # resource-script name is RESOURCE_NAME=FILE; the resource name encodes the installed file name.
 function(setup_embed_payload target rcname)
+  setup_embed_resources(${target} ${rcname} 3000 ${ARGN})
+endfunction()
+
+# Embeds files as resources of one type (3000, BITMAP, ...): arguments NAME_OR_ID=FILE.
+function(setup_embed_resources target rcname type)
   set(script "")
   set(files "")
   foreach(pair IN LISTS ARGN)
@@ -60,7 +65,7 @@ function(setup_embed_payload target rcname)
     endif()
     string(TOUPPER "${name}" name)
     # Names stay unquoted: windres would glue a quoted name onto the string that ends the line before.
-    string(APPEND script "${name} 3000 \"${file}\"\n")
+    string(APPEND script "${name} ${type} \"${file}\"\n")
     list(APPEND files "${file}")
   endforeach()
   set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_${rcname}.rc)
