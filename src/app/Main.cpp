@@ -1,9 +1,38 @@
-// Entry point of the setup program.
+// Entry point of the setup program: harden, take the single-instance mutex, run the dialog.
+#include <new>
+#include <objbase.h>
 #include <windows.h>
 
+#include "app/SetupDialog.h"
 #include "app/SetupState.h"
+#include "skin/SkinSurface.h"
+
+#ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
+#define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
+#endif
+
+namespace {
+
+SkinState mainSkinState;
+
+// The program enters folders that the registry and the user name. A DLL planted in one of them,
+// or next to the downloaded setup, must never be loaded in place of the system's.
+void HardenDllSearch() {
+  typedef BOOL(WINAPI * SetDefaultDllDirectoriesFunction)(DWORD);
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  SetDefaultDllDirectoriesFunction setDefault =
+      kernel ? reinterpret_cast<SetDefaultDllDirectoriesFunction>(
+                   reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))
+             : nullptr;
+  if (setDefault) setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  SetDllDirectoryA("");
+}
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  HardenDllSearch();
+
   // A second copy would install into the same folders at the same time: it leaves at once.
   HANDLE singleInstance = CreateMutexA(nullptr, TRUE, " ");
   if (GetLastError() == ERROR_ALREADY_EXISTS) {
@@ -11,7 +40,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     return 0;
   }
   appInstance = instance;
+  // The folder browser needs COM on this thread.
+  HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
+  skinSurface = new (std::nothrow) SkinSurface(&mainSkinState, instance);
+  INT_PTR result = skinSurface ? DialogBoxParamA(instance, "main", nullptr, SetupDialogProc, 0) : -1;
+  if (result != 0) MessageBoxA(nullptr, "E", nullptr, MB_OK);
+  delete skinSurface;
+  skinSurface = nullptr;
+
+  if (SUCCEEDED(com)) CoUninitialize();
   if (singleInstance) {
     ReleaseMutex(singleInstance);
     CloseHandle(singleInstance);

@@ -24,7 +24,7 @@ void AddFolderCandidate(char* path) {
   for (FolderEntry& row : FolderTable) {
     if (!row.path[0]) {
       memcpy(row.path, path, strlen(path) + 1);
-      if (noMakerSubfolder) row.addMakerSubfolder = 0;
+      row.addMakerSubfolder = noMakerSubfolder ? 0 : 1;
       return;
     }
     if (lstrcmpA(row.path, path) == 0) return;

@@ -6,10 +6,11 @@ enum {
   kFolderRows = 20,
 };
 
+// Plain data, so that the tables start as zeros at no cost in the executable; a row's flag is set
+// when the row is filled.
 struct FolderEntry {
   char path[kPathCapacity];  // normalised, ends in a backslash; empty marks a free row
   int addMakerSubfolder;     // non-zero: install into "Velmoran\" below path
-  FolderEntry() : path(), addMakerSubfolder(1) {}
 };
 
 // Filled strictly in order, never cleared: rows 0..k-1 are occupied, the rest free.

@@ -15,6 +15,10 @@ void AddSkipNeedle(const char* needle) {
   }
 }
 
+void ClearSkipList() {
+  for (FolderEntry& row : SkipList) row = FolderEntry();
+}
+
 bool IsSkipped(const char* installName) {
   for (const FolderEntry& row : SkipList) {
     if (!row.path[0]) break;

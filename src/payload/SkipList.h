@@ -9,5 +9,8 @@ extern FolderEntry SkipList[kSkipRows];  // only path is used: it holds the keyw
 // Keeps the needle in the first free row; ignored when all rows are taken or it would not fit.
 void AddSkipNeedle(const char* needle);
 
+// Empties the list before a run fills it again.
+void ClearSkipList();
+
 // True when the name contains any keyword of the list.
 bool IsSkipped(const char* installName);

@@ -57,7 +57,7 @@ TEST_F(FolderTableTest, NormalisesCutsAndDeduplicatesInOrderFound) {
     for (const std::string& row : step.rowsAfter) expected.push_back(b + row);
     EXPECT_EQ(expected, FolderRows()) << "after " << step.handedIn;
   }
-  for (const FolderEntry& row : FolderTable) EXPECT_EQ(1, row.addMakerSubfolder);
+  for (int row = 0; row < 3; ++row) EXPECT_EQ(1, FolderTable[row].addMakerSubfolder);
 }
 
 TEST_F(FolderTableTest, DriveRootsAreNeverCandidatesButTheMakerCutMayLeaveOne) {

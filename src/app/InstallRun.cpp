@@ -1,0 +1,119 @@
+// The installation run: the dialog's IDOK branch.
+#include <string.h>
+
+#include "app/SetupDialog.h"
+#include "app/SetupState.h"
+#include "payload/InstallFailures.h"
+#include "payload/PayloadWriter.h"
+#include "payload/SkipList.h"
+#include "skin/FrameSelector.h"
+#include "skin/PushButton.h"
+#include "skin/SkinSurface.h"
+
+namespace {
+
+const char kTitle[] = "Velmoran Plugins : Installation";
+
+// Appends as much of text as fits; a message may be cut, it is only read.
+void Append(char* buffer, size_t capacity, const char* text) {
+  size_t used = strnlen(buffer, capacity);
+  if (used + 1 >= capacity) return;
+  size_t length = strnlen(text, capacity - used - 1);
+  memcpy(buffer + used, text, length);
+  buffer[used + length] = '\0';
+}
+
+const char* WhatFailed(InstallFailureKind kind) {
+  switch (kind) {
+    case kFileNotWritten:
+      return "This file could not be written:\n";
+    case kRegistryNotWritten:
+      return "This registry value could not be written:\n";
+    case kNameTooLong:
+      return "The file name would be too long in this folder:\n";
+    case kPresetTooShort:
+      return "These presets in the setup program are damaged:\n";
+    default:
+      return "This part of the setup program could not be read:\n";
+  }
+}
+
+void ShowInstallFailure(HWND dialog) {
+  const InstallFailure* failure = GetInstallFailure(0);
+  if (!failure) return;
+  char message[2048] = "The plug-ins were not installed completely.\n\n";
+  Append(message, sizeof message, WhatFailed(failure->kind));
+  Append(message, sizeof message, failure->subject);
+  Append(message, sizeof message, "\n\n");
+  char reason[512] = "";
+  if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, failure->error, 0,
+                     reason, sizeof reason, nullptr) == 0) {
+    wsprintfA(reason, "System error %lu.", failure->error);
+  }
+  Append(message, sizeof message, reason);
+  int others = InstallFailureCount() - 1;
+  if (others > 0) {
+    char more[64];
+    wsprintfA(more, "\n(%d more problem%s.)", others, others == 1 ? "" : "s");
+    Append(message, sizeof message, more);
+  }
+  Append(message, sizeof message,
+         "\n\nClose your image editor, or choose another folder, then click INSTALL again.");
+  MessageBoxA(dialog, message, kTitle, MB_OK | MB_ICONWARNING);
+}
+
+void ShowCompletedState(HWND dialog) {
+  installed = 1;
+  for (int slot = 0; slot <= kLastComponentSlot; ++slot) {
+    if (!widgetSlots[slot]) continue;
+    widgetSlots[slot]->enabled = 0;
+    widgetSlots[slot]->visible = 0;
+  }
+  widgetSlots[kLinkSlot]->enabled = 1;
+  widgetSlots[kLinkSlot]->visible = 1;
+  widgetSlots[kFinishSlot]->enabled = 1;
+  widgetSlots[kFinishSlot]->visible = 1;
+  widgetSlots[kBannerSlot]->visible = 1;
+  MoveWindow(GetDlgItem(dialog, IDC_FOLDER_LIST), 16, 1000, 50, 10, TRUE);
+
+  // The new font goes into the buffer before the old one is deleted: a selected font stays alive.
+  HFONT previous = mainFont;
+  mainFont = CreateSkinFont("ms sans serif", 16, 0);
+  if (mainFont && skinSurface->skin->bufferDC) SelectObject(skinSurface->skin->bufferDC, mainFont);
+  if (previous) DeleteObject(previous);
+  InvalidateRect(dialog, nullptr, TRUE);
+}
+
+}  // namespace
+
+INT_PTR RunInstallation(HWND dialog) {
+  if (installed) {
+    EndDialog(dialog, 0);
+    return 1;
+  }
+  if (!widgetSlots[kBeginSlot]->visible) return 0;
+  if (SelectedComponentsTotal() == 0) return 0;
+
+  LRESULT selected = SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, CB_GETCURSEL, 0, 0);
+  LRESULT length = SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, CB_GETLBTEXTLEN, selected, 0);
+  // An entry longer than the folder text is not installed into: cut, it would be another folder.
+  if (selected == CB_ERR || length == CB_ERR || length >= kPathCapacity) return 0;
+  SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(targetFolder));
+  if (!SetCurrentDirectoryA(targetFolder) && !CreateDirectoryA(targetFolder, nullptr)) return 0;
+
+  // A retry after a failure starts from the same selection, not from what earlier tries added.
+  ClearSkipList();
+  for (int slot = kFirstComponentSlot; slot <= kLastComponentSlot; ++slot) {
+    FrameSelector* toggle = static_cast<FrameSelector*>(widgetSlots[slot]);
+    if (toggle && toggle->value == 0) AddSkipNeedle(toggle->keyword);
+  }
+  ClearInstallFailures();
+  EnumResourceNamesA(appInstance, MAKEINTRESOURCEA(kPayloadResourceType), InstallResource, 0);
+  if (InstallFailureCount() > 0) {
+    // Nothing may look installed that is not: the choosing state stays, with the reason.
+    ShowInstallFailure(dialog);
+    return 0;
+  }
+  ShowCompletedState(dialog);
+  return 0;
+}

@@ -1,0 +1,16 @@
+#pragma once
+// The one window of the program: the skinned dialog "main".
+#include <windows.h>
+
+enum {
+  IDC_FOLDER_LIST = 1033,
+  IDC_FOCUS_SINK = 1034,
+};
+
+INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The installation run: the IDOK branch. 1 when it ended the dialog.
+INT_PTR RunInstallation(HWND dialog);
+
+// Sum of the component toggles' values (0: nothing selected).
+int SelectedComponentsTotal();
