@@ -95,3 +95,20 @@ function(setup_wine_emulator)
                  WORLD_READ WORLD_EXECUTE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh PARENT_SCOPE)
 endfunction()
+
+# A setup executable: start-up, dialog, art and manifest. Its payload is embedded separately.
+function(setup_add_program target)
+  set(src ${PROJECT_SOURCE_DIR}/src)
+  set(res ${PROJECT_SOURCE_DIR}/resources)
+  add_executable(${target} WIN32 ${src}/app/Main.cpp ${src}/app/Allocation.cpp ${res}/setup.rc)
+  target_link_libraries(${target} PRIVATE setup_core)
+  setup_target_flags(${target})
+  setup_program_flags(${target})
+  set(art ${res}/art)
+  setup_embed_resources(${target} art BITMAP
+    117=${art}/background.bmp 128=${art}/toggle.bmp 203=${art}/exit.bmp 213=${art}/banner.bmp
+    219=${art}/begin.bmp 220=${art}/finish.bmp)
+  setup_embed_resources(${target} cursor CURSOR 120=${art}/hand.cur)
+  setup_embed_resources(${target} icon ICON 1=${art}/app.ico)
+  setup_embed_resources(${target} manifest 24 1=${res}/setup.manifest)
+endfunction()
