@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Builds the setup program and launches it under Wine: on this display, or on a private Xvfb one.
+# Builds the setup program and launches it under Wine: on this display, or, without one, on a
+# private Xvfb display, where it saves a screenshot (build/screenshot.png) and closes the setup.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
-"$root/tools/bootstrap.sh"
+if [ -n "${DISPLAY:-}" ]; then "$root/tools/bootstrap.sh"; else "$root/tools/bootstrap.sh" imagemagick; fi
 
-configure_and_build i686 "$root/build/i686"
+configure_and_build i686 "$root/build/i686" -DSETUP_BUILD_TESTS=OFF
 exe="$root/build/i686/bin/VelmoranSetup.exe"
 arch=$(test_arch)
 if [ "$arch" != i686 ]; then
@@ -17,12 +18,23 @@ else
   loader=wine
   export WINEARCH=win32
 fi
-export WINEPREFIX="$root/build/run-prefix-$arch"
+export WINEPREFIX="$root/build/run-prefix-$arch" loader exe
+screenshot="$root/build/screenshot.png"
+export screenshot
 
-export loader exe
-launch='"$loader" wineboot </dev/null >/dev/null 2>&1; status=0; "$loader" "$exe" || status=$?; echo "setup exited with $status"'
 if [ -n "${DISPLAY:-}" ]; then
-  bash -c "$launch"
+  "$loader" wineboot </dev/null >/dev/null 2>&1
+  status=0
+  "$loader" "$exe" || status=$?
+  echo "setup exited with $status"
 else
-  xvfb-run -a -s '-screen 0 1024x768x24' bash -c "$launch"
+  xvfb-run -a -s '-screen 0 1024x768x24' bash -c '
+    "$loader" wineboot </dev/null >/dev/null 2>&1
+    "$loader" reg add "HKCU\Software\Wine\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
+    "$loader" "$exe" & setup=$!
+    sleep 4
+    # The dialog is 500 x 292, centred on the 1024 x 768 screen.
+    import -window root -crop 500x292+262+238 +repage "$screenshot"
+    echo "no display: screenshot of the running setup saved to $screenshot"
+    wineserver -k; wait $setup 2>/dev/null || true'
 fi
