@@ -23,3 +23,20 @@ TEST(Startup, CarriesThePlaceholderFilterByteForByte) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Startup, AsksForAdministratorRightsAndDeclaresNoDpiAwareness) {
+  HMODULE setup = LoadLibraryExA(kSetup.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(nullptr, setup);
+  HRSRC found = FindResourceA(setup, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+  ASSERT_NE(nullptr, found);
+  const char* text = static_cast<const char*>(LockResource(LoadResource(setup, found)));
+  std::string manifest(text, SizeofResource(setup, found));
+  FreeLibrary(setup);
+  EXPECT_NE(std::string::npos, manifest.find("level=\"requireAdministrator\""));
+  EXPECT_NE(std::string::npos, manifest.find("supportedOS"));
+  EXPECT_EQ(std::string::npos, manifest.find("dpiAware"));  // the skin is pixel-exact
+}
+
+}  // namespace
