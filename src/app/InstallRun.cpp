@@ -77,10 +77,13 @@ void ShowCompletedState(HWND dialog) {
   MoveWindow(GetDlgItem(dialog, IDC_FOLDER_LIST), 16, 1000, 50, 10, TRUE);
 
   // The new font goes into the buffer before the old one is deleted: a selected font stays alive.
-  HFONT previous = mainFont;
-  mainFont = CreateSkinFont("ms sans serif", 16, 0);
-  if (mainFont && skinSurface->skin->bufferDC) SelectObject(skinSurface->skin->bufferDC, mainFont);
-  if (previous) DeleteObject(previous);
+  // Without a new font the old one stays in use.
+  if (HFONT larger = CreateSkinFont("ms sans serif", 16, 0)) {
+    HFONT previous = mainFont;
+    mainFont = larger;
+    if (skinSurface->skin->bufferDC) SelectObject(skinSurface->skin->bufferDC, mainFont);
+    if (previous) DeleteObject(previous);
+  }
   InvalidateRect(dialog, nullptr, TRUE);
 }
 

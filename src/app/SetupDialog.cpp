@@ -135,7 +135,9 @@ void OnInitDialog(HWND dialog) {
   SetRect(&status, 0, 0, 100, 20);
   skinSurface->Attach(dialog, kBackgroundId, kHandCursorId, &status);
   statusTextColour = 0xFFFFFF;
-  if (!skinSurface->skin->background) {
+  // Without its background the dialog has no size and no layout: it cannot be shown.
+  BitmapStrip* background = skinSurface->skin->background;
+  if (!background || !background->bitmap || background->width <= 0 || background->height <= 0) {
     ReleaseDC(dialog, skinSurface->skin->paintDC);
     skinSurface->skin->paintDC = nullptr;
     EndDialog(dialog, -1);

@@ -65,8 +65,7 @@ TEST_F(SetupDialogTest, ShowsTheLaidOutDialogAsASingleInstance) {
   EXPECT_GT(setup->CountPixels(RECT{270, 80, 380, 93}, RGB(0, 0, 0)), 20);        // the caption
 
   setup->Move(440, 280);  // over the exit button: its status text, in white
-  setup->Settle();
-  EXPECT_GT(setup->CountPixels(RECT{20, 273, 355, 292}, RGB(255, 255, 255)), 10);
+  EXPECT_TRUE(WaitUntil([&] { return setup->CountPixels(RECT{20, 273, 355, 292}, RGB(255, 255, 255)) > 10; }));
 
   RunningSetup second(kProduct);
   EXPECT_EQ(0u, second.WaitForExit(10000));
@@ -84,13 +83,13 @@ TEST_F(SetupDialogTest, ShowsTheLaidOutDialogAsASingleInstance) {
 TEST_F(SetupDialogTest, TheToggleHidesAndShowsTheBeginButton) {
   auto setup = Start();
   setup->Click(255, 85);
-  EXPECT_EQ(art_.Pixel(kToggle, 3, 3), setup->Pixel(253, 83));             // empty box
+  EXPECT_TRUE(WaitUntil([&] { return setup->Pixel(253, 83) == art_.Pixel(kToggle, 3, 3); }));  // empty box
   EXPECT_EQ(art_.Pixel(kBackground, 380, 276), setup->Pixel(380, 276));    // begin button gone
   setup->Command(IDOK);  // nothing selected: no run
   setup->Click(380, 276);
   EXPECT_FALSE(FolderExists(listedFolder_));
   setup->Click(255, 85);
-  EXPECT_EQ(art_.Pixel(kBegin, 5, 5), setup->Pixel(380, 276));
+  EXPECT_TRUE(WaitUntil([&] { return setup->Pixel(380, 276) == art_.Pixel(kBegin, 5, 5); }));
   setup->Click(440, 276);  // exit
   EXPECT_EQ(0u, setup->WaitForExit());
 }
@@ -99,6 +98,7 @@ TEST_F(SetupDialogTest, InstallsFilesAndPresetsThenShowsTheCompletedState) {
   SetupBitmaps art(kFixtureProduct);
   auto setup = Start(kFixtureProduct);
   setup->Click(380, 276);
+  ASSERT_TRUE(WaitUntil([&] { return setup->Pixel(26, 26) == art.Pixel(kBanner, 20, 20); }));
   std::vector<unsigned char> installed, placeholder;
   ASSERT_TRUE(ReadWholeFile(Installed("MienFold.8bf"), &installed));
   ASSERT_TRUE(ReadWholeFile(BinFolder() + "..\\payload\\MIEN__FOLD.8BF", &placeholder));
@@ -154,6 +154,7 @@ TEST_F(SetupDialogTest, AFailedWriteSaysWhyKeepsTheOldFileAndARetrySucceeds) {
 
   SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
   setup->Click(380, 276);
+  ASSERT_TRUE(WaitUntil([&] { return setup->Pixel(26, 26) == art_.Pixel(kBanner, 20, 20); }));
   std::vector<unsigned char> installed;
   ASSERT_TRUE(ReadWholeFile(target, &installed));
   EXPECT_EQ(77824u, installed.size());
@@ -202,6 +203,7 @@ TEST_F(SetupDialogTest, BrowsedFoldersGoBeforeTheBrowseEntryAndReplaceEachOther)
 
   setup->SelectListEntry(1);  // install into the browsed folder
   setup->Click(380, 276);
+  ASSERT_TRUE(WaitUntil([&] { return setup->Pixel(26, 26) == art_.Pixel(kBanner, 20, 20); }));
   std::vector<unsigned char> installed;
   EXPECT_TRUE(ReadWholeFile(second + "MienFold.8bf", &installed));
   setup->Command(IDCANCEL);

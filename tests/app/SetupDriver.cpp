@@ -7,10 +7,21 @@ std::string BinFolder() {
   return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
-RunningSetup::RunningSetup(const std::string& exe) {
+bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds) {
+  for (DWORD waited = 0;; waited += 50) {
+    if (condition()) return true;
+    if (waited >= milliseconds) return false;
+    Sleep(50);
+  }
+}
+
+RunningSetup::RunningSetup(const std::string& exe, const std::string& arguments) {
+  // The display's pointer rests in its middle, inside the dialog: windows that appear and go
+  // under it would send the dialog real mouse moves between a test's press and release.
+  SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
-  std::string commandLine = "\"" + exe + "\"";
+  std::string commandLine = "\"" + exe + "\" " + arguments;
   CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_);
 }
 

@@ -6,11 +6,16 @@
 #include <string>
 #include <vector>
 
+#include <functional>
+
 std::string BinFolder();  // where the test and setup executables are, with a backslash
+
+// Polls until the condition holds: what a person waits for after a click is its effect.
+bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds = 15000);
 
 class RunningSetup {
  public:
-  explicit RunningSetup(const std::string& exe);
+  explicit RunningSetup(const std::string& exe, const std::string& arguments = "");
   ~RunningSetup();  // a setup still running is ended
   RunningSetup(const RunningSetup&) = delete;
   RunningSetup& operator=(const RunningSetup&) = delete;

@@ -235,13 +235,21 @@ TEST_F(SkinSurfaceTest, WithoutABackgroundTilingIsSkipped) {
   skin.state.background = nullptr;
   PushButton* button = new PushButton(&skin.state, RECT{40, 40, 40, 40}, kButtonId, kButtonId, 7, "status",
                                       "caption", nullptr);
+  skin.window.Fill(RECT{0, 0, 320, 200}, RGB(0, 0, 0));
   skin.HoldPaintDC();
-  button->Show(0);
-  button->ShowStatus(1);
+  button->Show(0);  // nothing to wipe with: the area stays as it was
+  EXPECT_EQ(RGB(0, 0, 0), skin.window.Pixel(45, 45));
+  button->ShowStatus(1);  // the text is still drawn and copied
+  int white = 0;
+  for (int y = 150; y < 170; ++y) {
+    for (int x = 20; x < 200; ++x) white += skin.window.Pixel(x, y) == RGB(255, 255, 255);
+  }
+  EXPECT_GT(white, 0);
+  skin.DropPaintDC();
   SkinTestWindow::paintingSurface = skin.surface;
   InvalidateRect(skin.window.hwnd(), nullptr, FALSE);
-  skin.window.PumpMessages();  // no crash is the point; the status text still shows
-  SUCCEED();
+  skin.window.PumpMessages();
+  EXPECT_EQ(RGB(0, 0, 0), skin.window.Pixel(300, 10));  // no background painted either
 }
 
 // Surfaces with widgets made and destroyed many times give back every GDI object they took.
