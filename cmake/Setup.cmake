@@ -100,10 +100,17 @@ endfunction()
 function(setup_add_program target)
   set(src ${PROJECT_SOURCE_DIR}/src)
   set(res ${PROJECT_SOURCE_DIR}/resources)
-  add_executable(${target} WIN32 ${src}/app/Main.cpp ${src}/app/Allocation.cpp ${res}/setup.rc)
+  add_executable(${target} WIN32 ${src}/app/Main.cpp ${src}/app/Allocation.cpp)
   target_link_libraries(${target} PRIVATE setup_core)
   setup_target_flags(${target})
   setup_program_flags(${target})
+  setup_embed_program_resources(${target})
+endfunction()
+
+# The dialog, art, cursor, icon and manifest every setup executable carries.
+function(setup_embed_program_resources target)
+  set(res ${PROJECT_SOURCE_DIR}/resources)
+  target_sources(${target} PRIVATE ${res}/setup.rc)
   set(art ${res}/art)
   setup_embed_resources(${target} art BITMAP
     117=${art}/background.bmp 128=${art}/toggle.bmp 203=${art}/exit.bmp 213=${art}/banner.bmp

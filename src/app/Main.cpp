@@ -1,6 +1,5 @@
 // Entry point of the setup program: harden, take the single-instance mutex, run the dialog.
 #include <new>
-#include <objbase.h>
 #include <windows.h>
 
 #include "app/SetupDialog.h"
@@ -40,8 +39,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     return 0;
   }
   appInstance = instance;
-  // The folder browser needs COM on this thread.
-  HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
   skinSurface = new (std::nothrow) SkinSurface(&mainSkinState, instance);
   INT_PTR result = skinSurface ? DialogBoxParamA(instance, "main", nullptr, SetupDialogProc, 0) : -1;
@@ -49,7 +46,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   delete skinSurface;
   skinSurface = nullptr;
 
-  if (SUCCEEDED(com)) CoUninitialize();
   if (singleInstance) {
     ReleaseMutex(singleInstance);
     CloseHandle(singleInstance);

@@ -1,11 +1,10 @@
 #include "app/SetupDialog.h"
 
 #include <new>
-#include <shellapi.h>
-#include <shlobj.h>
 #include <string.h>
 
 #include "app/Branding.h"
+#include "app/ShellApi.h"
 #include "app/SetupState.h"
 #include "discovery/FolderTable.h"
 #include "discovery/HostProbes.h"
@@ -187,12 +186,19 @@ void OnPaint() {
 }
 
 void Browse(HWND dialog) {
-  LPITEMIDLIST chosen = SHBrowseForFolderA(&browseInfo);
+  const ShellApi* shell = SystemShell();
+  if (!shell) {
+    SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, CB_SETCURSEL, 0, 0);
+    return;
+  }
+  // The browser needs COM on this thread.
+  HRESULT com = shell->coInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  LPITEMIDLIST chosen = shell->browseForFolder(&browseInfo);
   bool listed = false;
   if (chosen) {
     char path[MAX_PATH] = "";
-    bool named = SHGetPathFromIDListA(chosen, path) && path[0];
-    CoTaskMemFree(chosen);
+    bool named = shell->pathFromIdList(chosen, path) && path[0];
+    shell->coTaskMemFree(chosen);
     if (named && EnsureTrailingBackslash(path, sizeof path) && SetCurrentDirectoryA(path)) {
       lstrcpyA(pathScratch, path);
       if (browsedListed) SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, CB_DELETESTRING, candidateCount, 0);
@@ -204,6 +210,7 @@ void Browse(HWND dialog) {
     }
   }
   if (!listed) SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, CB_SETCURSEL, 0, 0);
+  if (SUCCEEDED(com)) shell->coUninitialize();
 }
 
 void OnFolderList(HWND dialog, int notification) {
@@ -249,7 +256,9 @@ void OnSkinCommand(HWND dialog, WPARAM command) {
       SendMessageA(dialog, WM_COMMAND, IDOK, 0);
       break;
     case kCommandLink:
-      ShellExecuteA(dialog, "open", VELMORAN_HELP_PAGE, nullptr, nullptr, SW_SHOWMAXIMIZED);
+      if (const ShellApi* shell = SystemShell()) {
+        shell->shellExecute(dialog, "open", VELMORAN_HELP_PAGE, nullptr, nullptr, SW_SHOWMAXIMIZED);
+      }
       break;
     case kCommandComponents:
       OnComponentsChanged(dialog);

@@ -1,0 +1,124 @@
+// In-process figures of the setup's own work: writing the payload the way a run does against
+// CopyFileA of the same bytes, and the painting of the real dialog: a full paint cycle of each
+// state, and the hover and press feedback of a button.
+#include <stdio.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/SetupDialog.h"
+#include "app/SetupState.h"
+#include "payload/PayloadWriter.h"
+#include "skin/SkinSurface.h"
+
+namespace {
+
+double Now() {
+  LARGE_INTEGER counter, frequency;
+  QueryPerformanceCounter(&counter);
+  QueryPerformanceFrequency(&frequency);
+  return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+void InstallFigures(const std::string& folder, int rounds) {
+  printf("install, %d interleaved rounds (temporary file and replace, against CopyFileA):\n", rounds);
+  for (size_t size : {size_t(77824), size_t(10u << 20)}) {
+    std::vector<unsigned char> bytes(size);
+    unsigned state = 12345;
+    for (unsigned char& b : bytes) b = static_cast<unsigned char>(state = state * 1103515245u + 12345u);
+    std::string source = folder + "source.bin", ours = folder + "ours.8bf", copy = folder + "copy.8bf";
+    HANDLE file = CreateFileA(source.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(size), &written, nullptr);
+    CloseHandle(file);
+    std::vector<double> oursTimes, copyTimes, ratios;
+    for (int round = -1; round < rounds; ++round) {
+      double a = Now();
+      DWORD error = WriteFileReplacing(folder.c_str(), ours.c_str(), bytes.data(), static_cast<DWORD>(size));
+      double b = Now();
+      CopyFileA(source.c_str(), copy.c_str(), FALSE);
+      double c = Now();
+      if (error) printf("  write failed: %lu\n", error);
+      if (round < 0) continue;  // warm-up
+      oursTimes.push_back(b - a);
+      copyTimes.push_back(c - b);
+      ratios.push_back((b - a) / (c - b));
+    }
+    printf("  %8zu bytes: ours %7.2f ms, CopyFileA %7.2f ms, median paired ratio %.2f\n", size, Median(oursTimes),
+           Median(copyTimes), Median(ratios));
+    DeleteFileA(source.c_str());
+    DeleteFileA(ours.c_str());
+    DeleteFileA(copy.c_str());
+  }
+}
+
+double TimedPaint(HWND dialog) {
+  double a = Now();
+  InvalidateRect(dialog, nullptr, FALSE);
+  UpdateWindow(dialog);
+  return Now() - a;
+}
+
+double TimedMouse(HWND dialog, UINT message, int x, int y) {
+  double a = Now();
+  SendMessageA(dialog, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(x, y));
+  return Now() - a;
+}
+
+void PaintFigures(const std::string& folder, int rounds) {
+  SkinState state = {};
+  skinSurface = new SkinSurface(&state, appInstance);
+  HWND dialog = CreateDialogParamA(appInstance, "main", nullptr, SetupDialogProc, 0);
+  ShowWindow(dialog, SW_SHOW);
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+
+  std::vector<double> choosing, hover, press;
+  for (int round = 0; round < rounds; ++round) {
+    choosing.push_back(TimedPaint(dialog));
+    TimedMouse(dialog, WM_MOUSEMOVE, 10, 10);  // away: the status line clears
+    hover.push_back(TimedMouse(dialog, WM_MOUSEMOVE, 440, 280));
+    press.push_back(TimedMouse(dialog, WM_LBUTTONDOWN, 380, 276));
+    TimedMouse(dialog, WM_MOUSEMOVE, 10, 10);  // cancels the press without a click
+  }
+  // Into a folder of our own, then the completed state.
+  std::string target = folder + "target\\";
+  CreateDirectoryA(target.c_str(), nullptr);
+  HWND list = GetDlgItem(dialog, IDC_FOLDER_LIST);
+  SendMessageA(list, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(target.c_str()));
+  SendMessageA(list, CB_SETCURSEL, 0, 0);
+  SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+  std::vector<double> completed;
+  for (int round = 0; round < rounds; ++round) completed.push_back(TimedPaint(dialog));
+  printf("painting, %d rounds (each paint cycle waits 50 ms before it draws, by design):\n", rounds);
+  printf("  full paint, choosing state   %7.1f ms\n", Median(choosing));
+  printf("  full paint, completed state  %7.1f ms (installed: %s)\n", Median(completed), installed ? "yes" : "no");
+  printf("  hover feedback (status line) %7.2f ms\n", Median(hover));
+  printf("  press feedback (button)      %7.2f ms\n", Median(press));
+  DestroyWindow(dialog);
+  DeleteFileA((target + "MienFold.8bf").c_str());
+  RemoveDirectoryA(target.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int rounds = argc > 1 ? atoi(argv[1]) : 20;
+  appInstance = GetModuleHandleA(nullptr);
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  std::string folder = std::string(temp) + "setup-bench\\";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  InstallFigures(folder, rounds);
+  PaintFigures(folder, rounds);
+  RemoveDirectoryA(folder.c_str());
+  return 0;
+}

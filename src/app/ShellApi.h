@@ -1,0 +1,21 @@
+#pragma once
+// The shell and COM functions the dialog uses, loaded from the system folder the first time they
+// are needed. Linked statically they would load at start-up, before the DLL search path is made
+// safe, and cost time before the window shows; most users never browse or follow the link.
+#include <windows.h>
+
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+struct ShellApi {
+  decltype(&SHBrowseForFolderA) browseForFolder;
+  decltype(&SHGetPathFromIDListA) pathFromIdList;
+  decltype(&ShellExecuteA) shellExecute;
+  decltype(&CoInitializeEx) coInitializeEx;
+  decltype(&CoUninitialize) coUninitialize;
+  decltype(&CoTaskMemFree) coTaskMemFree;
+};
+
+// Null when the system's shell or COM library cannot be loaded.
+const ShellApi* SystemShell();
