@@ -111,7 +111,11 @@ INT_PTR RunInstallation(HWND dialog) {
     if (toggle && toggle->value == 0) AddSkipNeedle(toggle->keyword);
   }
   ClearInstallFailures();
-  EnumResourceNamesA(appInstance, MAKEINTRESOURCEA(kPayloadResourceType), InstallResource, 0);
+  if (!EnumResourceNamesA(appInstance, MAKEINTRESOURCEA(kPayloadResourceType), InstallResource, 0) &&
+      InstallFailureCount() == 0) {
+    // Nothing was installed and nothing stopped the enumeration: the setup carries no payload.
+    RecordInstallFailure(kResourceNotFound, "the plug-in files", GetLastError());
+  }
   if (InstallFailureCount() > 0) {
     // Nothing may look installed that is not: the choosing state stays, with the reason.
     ShowInstallFailure(dialog);

@@ -97,6 +97,8 @@ void SkinSurface::EnsureBufferCovers(HWND window) {
 }
 
 HDC SkinSurface::BeginPaintCycle() {
+  // Every paint is paced by a 50 ms wait, as the skin has always done; bench/RESULTS.md shows
+  // what it costs.
   Sleep(50);
   BeginPaint(skin->window, &paintInfo);
   EnsureBufferCovers(skin->window);
