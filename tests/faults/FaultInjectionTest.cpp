@@ -227,4 +227,16 @@ TEST_F(FaultInjectionTest, PresetsThatCannotBeStoredAreReportedAndTheFilesAreSti
   EXPECT_EQ(0u, setup->WaitForExit());
 }
 
+TEST_F(FaultInjectionTest, ASetupWithoutPayloadSaysSoInsteadOfFinishing) {
+  TempFolder plugins;
+  Discover(plugins.path());
+  auto setup = Start(BinFolder() + "EmptySetup.exe");
+  PressInstall(*setup);
+  std::string message = FailureMessage(*setup);
+  EXPECT_NE(std::string::npos, message.find("could not be read")) << message;
+  EXPECT_FALSE(Completed(*setup));
+  setup->Command(IDCANCEL);
+  EXPECT_EQ(0u, setup->WaitForExit());
+}
+
 }  // namespace
