@@ -126,44 +126,6 @@ TEST_F(SetupDialogTest, InstallsFilesAndPresetsThenShowsTheCompletedState) {
   EXPECT_EQ(0u, setup->WaitForExit());
 }
 
-TEST_F(SetupDialogTest, AFailedWriteSaysWhyKeepsTheOldFileAndARetrySucceeds) {
-  CreateDirectoryA(listedFolder_.c_str(), nullptr);
-  const std::vector<unsigned char> old(1000, 0x33);
-  std::string target = Installed("MienFold.8bf");
-  ASSERT_TRUE(WriteWholeFile(target, old));
-  SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
-
-  auto setup = Start();
-  PostMessageA(setup->window(), WM_MOUSEMOVE, 0, MAKELPARAM(380, 276));
-  PostMessageA(setup->window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(380, 276));
-  PostMessageA(setup->window(), WM_LBUTTONUP, 0, MAKELPARAM(380, 276));
-  HWND box = setup->WaitForPopup("#32770", "Velmoran Plugins : Installation");
-  ASSERT_NE(nullptr, box);
-  std::string text = setup->PopupText(box);
-  EXPECT_NE(std::string::npos, text.find(target)) << text;
-  EXPECT_NE(std::string::npos, text.find("could not be written")) << text;
-  std::vector<unsigned char> kept;
-  ASSERT_TRUE(ReadWholeFile(target, &kept));
-  EXPECT_TRUE(kept == old);
-  EXPECT_EQ(std::vector<std::string>{"MienFold.8bf"}, ListFolder(listedFolder_));  // no stray file
-  PostMessageA(box, WM_COMMAND, IDOK, 0);
-  setup->Settle(400);
-
-  EXPECT_EQ(art_.Pixel(kBackground, 100, 100), setup->Pixel(100, 100));  // still choosing
-  EXPECT_EQ(art_.Pixel(kBegin, 5, 5), setup->Pixel(380, 276));
-
-  SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-  setup->Click(380, 276);
-  ASSERT_TRUE(WaitUntil([&] { return setup->Pixel(26, 26) == art_.Pixel(kBanner, 20, 20); }));
-  std::vector<unsigned char> installed;
-  ASSERT_TRUE(ReadWholeFile(target, &installed));
-  EXPECT_EQ(77824u, installed.size());
-  setup->Settle(300);
-  EXPECT_EQ(art_.Pixel(kBanner, 20, 20), setup->Pixel(26, 26));
-  setup->Command(IDOK);  // after the run IDOK ends the dialog too
-  EXPECT_EQ(0u, setup->WaitForExit());
-}
-
 // Chooses a folder in the shell's folder browser the way a person would.
 bool BrowseTo(RunningSetup& setup, const std::string& folder) {
   HWND browser = setup.WaitForPopup("#32770", "Browse for Folder");
