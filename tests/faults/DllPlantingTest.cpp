@@ -51,6 +51,7 @@ class DllPlantingTest : public ::testing::Test {
   static std::vector<std::string> Loaded() { return ListFolder(kMarkers); }
 
   RegistryKeyGuard maker_{HKEY_CURRENT_USER, "Software\\Velmoran"};
+  RegistryKeyGuard appDefaults_{HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults"};  // goes last
   RegistryKeyGuard setupDefaults_{HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\setup.exe"};
   RegistryKeyGuard controlDefaults_{HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\control.exe"};
   TempFolder folder_;
