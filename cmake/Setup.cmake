@@ -99,7 +99,6 @@ endfunction()
 # A setup executable: start-up, dialog, art and manifest. Its payload is embedded separately.
 function(setup_add_program target)
   set(src ${PROJECT_SOURCE_DIR}/src)
-  set(res ${PROJECT_SOURCE_DIR}/resources)
   add_executable(${target} WIN32 ${src}/app/Main.cpp ${src}/app/Allocation.cpp)
   target_link_libraries(${target} PRIVATE setup_core)
   setup_target_flags(${target})

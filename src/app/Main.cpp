@@ -4,11 +4,8 @@
 
 #include "app/SetupDialog.h"
 #include "app/SetupState.h"
+#include "app/ShellApi.h"
 #include "skin/SkinSurface.h"
-
-#ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
-#define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
-#endif
 
 namespace {
 

@@ -1,9 +1,5 @@
 #include "app/ShellApi.h"
 
-#ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
-#define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
-#endif
-
 namespace {
 
 HMODULE LoadSystemLibrary(const char* name) {

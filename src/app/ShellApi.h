@@ -8,6 +8,10 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
+#define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800  // newer than the headers' minimum system
+#endif
+
 struct ShellApi {
   decltype(&SHBrowseForFolderA) browseForFolder;
   decltype(&SHGetPathFromIDListA) pathFromIdList;
