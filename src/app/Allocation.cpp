@@ -1,12 +1,28 @@
 // The program's own allocation functions. The run-time library's versions report failure by
-// throwing, which drags its whole exception machinery into the executable; this program never
-// throws and tests every allocation for null instead.
+// throwing, which drags its whole exception machinery into the executable. The program allocates
+// with the nothrow forms and tests for null; a plain new, which callers may not test, ends the
+// program with a message instead of handing out null.
 #include <new>
 #include <windows.h>
 
-void* operator new(size_t size) { return HeapAlloc(GetProcessHeap(), 0, size ? size : 1); }
-void* operator new[](size_t size) { return HeapAlloc(GetProcessHeap(), 0, size ? size : 1); }
-void* operator new(size_t size, const std::nothrow_t&) noexcept { return HeapAlloc(GetProcessHeap(), 0, size ? size : 1); }
+namespace {
+void* Allocate(size_t size) { return HeapAlloc(GetProcessHeap(), 0, size ? size : 1); }
+
+void* AllocateOrEnd(size_t size) {
+  void* block = Allocate(size);
+  if (!block) {
+    MessageBoxA(nullptr, "There is not enough memory to go on. Nothing more was installed.",
+                "Velmoran Plugins : Installation", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    ExitProcess(ERROR_NOT_ENOUGH_MEMORY);
+  }
+  return block;
+}
+}  // namespace
+
+void* operator new(size_t size) { return AllocateOrEnd(size); }
+void* operator new[](size_t size) { return AllocateOrEnd(size); }
+void* operator new(size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
+void* operator new[](size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
 void operator delete(void* block) noexcept {
   if (block) HeapFree(GetProcessHeap(), 0, block);
 }

@@ -33,6 +33,8 @@ const char* WhatFailed(InstallFailureKind kind) {
       return "The file name would be too long in this folder:\n";
     case kPresetTooShort:
       return "These presets in the setup program are damaged:\n";
+    case kFolderNotMade:
+      return "This folder could not be opened or made:\n";
     default:
       return "This part of the setup program could not be read:\n";
   }
@@ -74,7 +76,10 @@ void ShowCompletedState(HWND dialog) {
   widgetSlots[kFinishSlot]->enabled = 1;
   widgetSlots[kFinishSlot]->visible = 1;
   widgetSlots[kBannerSlot]->visible = 1;
-  MoveWindow(GetDlgItem(dialog, IDC_FOLDER_LIST), 16, 1000, 50, 10, TRUE);
+  // Out of sight, and out of reach of the keyboard and of its own notifications.
+  HWND list = GetDlgItem(dialog, IDC_FOLDER_LIST);
+  MoveWindow(list, 16, 1000, 50, 10, TRUE);
+  EnableWindow(list, FALSE);
 
   // The new font goes into the buffer before the old one is deleted: a selected font stays alive.
   // Without a new font the old one stays in use.
@@ -97,21 +102,27 @@ INT_PTR RunInstallation(HWND dialog) {
   if (!widgetSlots[kBeginSlot]->visible) return 0;
   if (SelectedComponentsTotal() == 0) return 0;
 
+  // The browse entry asks for the folder first: on a machine where nothing was found it is the only one.
+  if (BrowseEntrySelected(dialog) && !BrowseForFolder(dialog)) return 0;
   LRESULT selected = SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, CB_GETCURSEL, 0, 0);
   LRESULT length = SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, CB_GETLBTEXTLEN, selected, 0);
   // An entry longer than the folder text is not installed into: cut, it would be another folder.
   if (selected == CB_ERR || length == CB_ERR || length >= kPathCapacity) return 0;
   SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(targetFolder));
-  if (!SetCurrentDirectoryA(targetFolder) && !CreateDirectoryA(targetFolder, nullptr)) return 0;
-
   // A retry after a failure starts from the same selection, not from what earlier tries added.
+  ClearInstallFailures();
+  if (!SetCurrentDirectoryA(targetFolder) && !CreateDirectoryA(targetFolder, nullptr)) {
+    RecordInstallFailure(kFolderNotMade, targetFolder, GetLastError());
+    ShowInstallFailure(dialog);
+    return 0;
+  }
   ClearSkipList();
   for (int slot = kFirstComponentSlot; slot <= kLastComponentSlot; ++slot) {
     FrameSelector* toggle = static_cast<FrameSelector*>(widgetSlots[slot]);
     if (toggle && toggle->value == 0) AddSkipNeedle(toggle->keyword);
   }
-  ClearInstallFailures();
-  if (!EnumResourceNamesA(appInstance, MAKEINTRESOURCEA(kPayloadResourceType), InstallResource, 0) &&
+  if (!EnumResourceNamesA(appInstance, MAKEINTRESOURCEA(kPayloadResourceType), InstallResource,
+                          reinterpret_cast<LONG_PTR>(targetFolder)) &&
       InstallFailureCount() == 0) {
     // Nothing was installed and nothing stopped the enumeration: the setup carries no payload.
     RecordInstallFailure(kResourceNotFound, "the plug-in files", GetLastError());

@@ -185,11 +185,13 @@ void OnPaint() {
   skinSurface->EndPaintCycle();
 }
 
-void Browse(HWND dialog) {
+}  // namespace
+
+bool BrowseForFolder(HWND dialog) {
   const ShellApi* shell = SystemShell();
   if (!shell) {
     SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, CB_SETCURSEL, 0, 0);
-    return;
+    return false;
   }
   // The browser needs COM on this thread.
   HRESULT com = shell->coInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -211,15 +213,21 @@ void Browse(HWND dialog) {
   }
   if (!listed) SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, CB_SETCURSEL, 0, 0);
   if (SUCCEEDED(com)) shell->coUninitialize();
+  return listed;
 }
 
+bool BrowseEntrySelected(HWND dialog) {
+  return SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, CB_GETCURSEL, 0, 0) == candidateCount + browsedListed;
+}
+
+namespace {
+
 void OnFolderList(HWND dialog, int notification) {
+  if (installed) return;  // the list is gone with the choice it offered
   if (notification == CBN_SELCHANGE || notification == CBN_SELENDCANCEL) {
     SendDlgItemMessageA(dialog, IDC_FOCUS_SINK, BM_CLICK, 0, 0);
   }
-  if (notification != CBN_SELCHANGE) return;
-  LRESULT selected = SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, CB_GETCURSEL, 0, 0);
-  if (selected == candidateCount + browsedListed) Browse(dialog);
+  if (notification == CBN_SELCHANGE && BrowseEntrySelected(dialog)) BrowseForFolder(dialog);
 }
 
 INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
@@ -256,9 +264,7 @@ void OnSkinCommand(HWND dialog, WPARAM command) {
       SendMessageA(dialog, WM_COMMAND, IDOK, 0);
       break;
     case kCommandLink:
-      if (const ShellApi* shell = SystemShell()) {
-        shell->shellExecute(dialog, "open", VELMORAN_HELP_PAGE, nullptr, nullptr, SW_SHOWMAXIMIZED);
-      }
+      OpenPageAsUser(dialog, VELMORAN_HELP_PAGE);
       break;
     case kCommandComponents:
       OnComponentsChanged(dialog);

@@ -12,5 +12,12 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 // The installation run: the IDOK branch. 1 when it ended the dialog.
 INT_PTR RunInstallation(HWND dialog);
 
+// Opens the folder browser. A folder chosen there is listed before the browse entry, replacing an
+// earlier browsed one, and selected: true. Otherwise the first entry is selected: false.
+bool BrowseForFolder(HWND dialog);
+
+// True when the selected list entry is the browse entry.
+bool BrowseEntrySelected(HWND dialog);
+
 // Sum of the component toggles' values (0: nothing selected).
 int SelectedComponentsTotal();

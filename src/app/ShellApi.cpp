@@ -1,5 +1,9 @@
 #include "app/ShellApi.h"
 
+#include <exdisp.h>
+#include <servprov.h>
+#include <shldisp.h>
+
 namespace {
 
 HMODULE LoadSystemLibrary(const char* name) {
@@ -16,6 +20,79 @@ bool Find(HMODULE module, const char* name, Function* function) {
   return *function != nullptr;
 }
 
+bool IsElevated() {
+  HANDLE token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  TOKEN_ELEVATION elevation = {};
+  DWORD size = 0;
+  bool elevated = GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
+                  elevation.TokenIsElevated;
+  CloseHandle(token);
+  return elevated;
+}
+
+template <typename T>
+void Release(T*& object) {
+  if (object) object->Release();
+  object = nullptr;
+}
+
+// The desktop's own shell, which runs as the signed-in user, opens the page: the way to start
+// something unelevated from an elevated program.
+void OpenThroughDesktop(const ShellApi& shell, const wchar_t* url) {
+  HMODULE automation = LoadSystemLibrary("oleaut32.dll");
+  decltype(&SysAllocString) allocString = nullptr;
+  decltype(&SysFreeString) freeString = nullptr;
+  if (!automation || !Find(automation, "SysAllocString", &allocString) ||
+      !Find(automation, "SysFreeString", &freeString)) {
+    return;
+  }
+  IShellWindows* windows = nullptr;
+  IDispatch* desktop = nullptr;
+  IShellBrowser* browser = nullptr;
+  IShellView* view = nullptr;
+  IDispatch* background = nullptr;
+  IShellFolderViewDual* folderView = nullptr;
+  IDispatch* application = nullptr;
+  IShellDispatch2* dispatch = nullptr;
+  VARIANT location = {}, empty = {};  // zeros: VT_EMPTY
+  location.vt = VT_I4;
+  location.lVal = CSIDL_DESKTOP;
+  long window = 0;
+  if (SUCCEEDED(shell.coCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
+                                       reinterpret_cast<void**>(&windows))) &&
+      windows->FindWindowSW(&location, &empty, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, &desktop) == S_OK &&
+      desktop) {
+    IServiceProvider* provider = nullptr;
+    if (SUCCEEDED(desktop->QueryInterface(IID_IServiceProvider, reinterpret_cast<void**>(&provider)))) {
+      provider->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, reinterpret_cast<void**>(&browser));
+      Release(provider);
+    }
+  }
+  if (browser && SUCCEEDED(browser->QueryActiveShellView(&view)) &&
+      SUCCEEDED(view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, reinterpret_cast<void**>(&background))) &&
+      SUCCEEDED(background->QueryInterface(IID_IShellFolderViewDual, reinterpret_cast<void**>(&folderView))) &&
+      SUCCEEDED(folderView->get_Application(&application)) &&
+      SUCCEEDED(application->QueryInterface(IID_IShellDispatch2, reinterpret_cast<void**>(&dispatch)))) {
+    BSTR file = allocString(url);
+    if (file) {
+      VARIANT show = {};
+      show.vt = VT_I4;
+      show.lVal = SW_SHOWNORMAL;
+      dispatch->ShellExecute(file, empty, empty, empty, show);
+      freeString(file);
+    }
+  }
+  Release(dispatch);
+  Release(application);
+  Release(folderView);
+  Release(background);
+  Release(view);
+  Release(browser);
+  Release(desktop);
+  Release(windows);
+}
+
 }  // namespace
 
 const ShellApi* SystemShell() {
@@ -28,8 +105,23 @@ const ShellApi* SystemShell() {
                  Find(shell, "SHGetPathFromIDListA", &api.pathFromIdList) &&
                  Find(shell, "ShellExecuteA", &api.shellExecute) &&
                  Find(com, "CoInitializeEx", &api.coInitializeEx) &&
-                 Find(com, "CoUninitialize", &api.coUninitialize) && Find(com, "CoTaskMemFree", &api.coTaskMemFree);
+                 Find(com, "CoUninitialize", &api.coUninitialize) && Find(com, "CoTaskMemFree", &api.coTaskMemFree) &&
+                 Find(com, "CoCreateInstance", &api.coCreateInstance);
     state = found ? 1 : -1;
   }
   return state == 1 ? &api : nullptr;
+}
+
+void OpenPageAsUser(HWND owner, const char* url) {
+  const ShellApi* shell = SystemShell();
+  if (!shell) return;
+  // The shell may hand the address to COM servers; they need COM on this thread.
+  HRESULT com = shell->coInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  if (IsElevated()) {
+    wchar_t wide[512];
+    if (MultiByteToWideChar(CP_ACP, 0, url, -1, wide, 512) > 0) OpenThroughDesktop(*shell, wide);
+  } else {
+    shell->shellExecute(owner, "open", url, nullptr, nullptr, SW_SHOWNORMAL);
+  }
+  if (SUCCEEDED(com)) shell->coUninitialize();
 }

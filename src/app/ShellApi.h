@@ -19,7 +19,13 @@ struct ShellApi {
   decltype(&CoInitializeEx) coInitializeEx;
   decltype(&CoUninitialize) coUninitialize;
   decltype(&CoTaskMemFree) coTaskMemFree;
+  decltype(&CoCreateInstance) coCreateInstance;
 };
 
 // Null when the system's shell or COM library cannot be loaded.
 const ShellApi* SystemShell();
+
+// Opens a web page in the signed-in user's browser. An elevated setup asks the desktop's shell to
+// open it, so that the browser does not run with the setup's administrator rights; when that is
+// not possible no page opens. Nothing is reported: the page is help, not part of the setup.
+void OpenPageAsUser(HWND owner, const char* url);

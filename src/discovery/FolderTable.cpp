@@ -8,16 +8,17 @@
 FolderEntry FolderTable[kFolderRows];
 
 void AddFolderCandidate(char* path) {
-  if (strnlen(path, kPathCapacity) >= kPathCapacity) return;
+  // A relative or drive-relative text means whatever folder is current, and discovery keeps moving it.
+  if (strnlen(path, kPathCapacity) >= kPathCapacity || !IsAbsolutePath(path)) return;
   if (!FindExistingFolder(path)) return;
   LowerAscii(path);
 
   // Earlier installations recorded our own subfolder; the candidate is the folder that holds it.
-  char* makerFolder = strstr(path, "velm");
+  char* makerFolder = FindText(path, "velm");
   if (makerFolder && makerFolder > path && makerFolder[-1] == '\\') *makerFolder = '\0';
 
   // That editor loads plug-ins from its own folder only, not from subfolders.
-  bool noMakerSubfolder = strstr(path, "igrafx") != nullptr;
+  bool noMakerSubfolder = FindText(path, "igrafx") != nullptr;
   if (!EnsureTrailingBackslash(path, kPathCapacity)) return;
   CapitalizePath(path);
 

@@ -3,6 +3,18 @@
 #include <string.h>
 #include <windows.h>
 
+namespace {
+// Bytes of the character at text (1 or 2); a lead byte before the terminating NUL is alone.
+size_t CharLength(const char* text) { return IsLeadByte(text[0]) && text[1] ? 2 : 1; }
+
+// Start of the last character of the first length bytes.
+size_t LastCharStart(const char* text, size_t length) {
+  size_t at = 0;
+  for (size_t next = 0; next < length; next += CharLength(text + next)) at = next;
+  return at;
+}
+}  // namespace
+
 bool IsLetter(char c) { return IsCharAlphaA(c) != FALSE; }
 
 char UpperChar(char c) {
@@ -11,26 +23,47 @@ char UpperChar(char c) {
       CharUpperA(reinterpret_cast<LPSTR>(static_cast<UINT_PTR>(static_cast<unsigned char>(c))))));
 }
 
+bool IsLeadByte(char c) { return IsDBCSLeadByte(static_cast<BYTE>(c)) != FALSE; }
+
 void LowerAscii(char* text) {
-  for (; *text; ++text) {
+  for (; *text; text += CharLength(text)) {
     if (*text >= 'A' && *text <= 'Z') *text = static_cast<char>(*text - 'A' + 'a');
   }
 }
 
+char* FindText(char* text, const char* needle) {
+  size_t needleLength = strlen(needle);
+  for (; *text; text += CharLength(text)) {
+    if (strncmp(text, needle, needleLength) == 0) return text;
+  }
+  return needleLength == 0 ? text : nullptr;
+}
+
+bool EndsInBackslash(const char* text) {
+  size_t length = strlen(text);
+  return length > 0 && text[length - 1] == '\\' && LastCharStart(text, length) == length - 1;
+}
+
+bool IsAbsolutePath(const char* text) {
+  char drive = text[0];
+  return ((drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z')) && text[1] == ':' && text[2] == '\\';
+}
+
 bool FindExistingFolder(char* path) {
   size_t length = strlen(path);
-  if (length > 0 && path[length - 1] == '\\') path[--length] = '\0';
+  if (EndsInBackslash(path)) path[--length] = '\0';
   for (;;) {
     if (length <= 3) return false;
     if (SetCurrentDirectoryA(path)) return true;
-    if (path[length - 1] == '\\') return false;
-    path[--length] = '\0';
+    if (EndsInBackslash(path)) return false;
+    length = LastCharStart(path, length);
+    path[length] = '\0';
   }
 }
 
 bool EnsureTrailingBackslash(char* text, size_t capacity) {
+  if (EndsInBackslash(text)) return true;
   size_t length = strlen(text);
-  if (length > 0 && text[length - 1] == '\\') return true;
   if (length + 2 > capacity) return false;
   text[length] = '\\';
   text[length + 1] = '\0';
@@ -39,11 +72,14 @@ bool EnsureTrailingBackslash(char* text, size_t capacity) {
 
 void CapitalizePath(char* text) {
   LowerAscii(text);
-  if (!text[0]) return;
-  text[0] = UpperChar(text[0]);
-  for (size_t i = 0; text[i] && text[i + 1]; ++i) {
-    char next = text[i + 1];
-    if (!IsLetter(text[i]) && next >= 'A' && next <= 'z') text[i + 1] = UpperChar(next);
+  bool afterLetter = false;
+  for (size_t i = 0; text[i]; i += CharLength(text + i)) {
+    if (CharLength(text + i) == 2) {
+      afterLetter = false;
+      continue;
+    }
+    if (i == 0 || (!afterLetter && text[i] >= 'A' && text[i] <= 'z')) text[i] = UpperChar(text[i]);
+    afterLetter = IsLetter(text[i]);
   }
 }
 
@@ -51,7 +87,7 @@ char* JoinPath(char* dest, size_t capacity, const char* tail, const char* head) 
   const char* base = head ? head : dest;
   size_t baseLength = strlen(base);
   size_t tailLength = strlen(tail);
-  size_t separator = (baseLength == 0 || base[baseLength - 1] != '\\') ? 1 : 0;
+  size_t separator = (baseLength == 0 || !EndsInBackslash(base)) ? 1 : 0;
   if (baseLength + separator + tailLength + 1 > capacity) return nullptr;
   if (base != dest) memmove(dest, base, baseLength);
   if (separator) dest[baseLength] = '\\';
@@ -61,24 +97,23 @@ char* JoinPath(char* dest, size_t capacity, const char* tail, const char* head) 
 
 char* CutAfterLast(char* text, char ch) {
   size_t length = strlen(text);
-  for (size_t i = length >= 2 ? length - 2 : 0; i >= 1; --i) {
-    if (text[i] == ch) {
-      text[i + 1] = '\0';
-      break;
-    }
+  size_t cut = 0;
+  for (size_t i = 0; text[i]; i += CharLength(text + i)) {
+    if (i >= 1 && i + 2 <= length && text[i] == ch && CharLength(text + i) == 1) cut = i + 1;
   }
+  if (cut) text[cut] = '\0';
   return text;
 }
 
 char* StripLeadingNonLetters(char* text) {
-  if (IsLetter(text[0])) return text;
+  if (IsLetter(text[0]) && !IsLeadByte(text[0])) return text;
   size_t length = strlen(text);
   if (length > kStripLimit) {
     text[0] = '\0';
     return text;
   }
   size_t start = 0;
-  while (text[start] && !IsLetter(text[start])) ++start;
+  while (text[start] && (CharLength(text + start) == 2 || !IsLetter(text[start]))) start += CharLength(text + start);
   memmove(text, text + start, length - start + 1);
   return text;
 }

@@ -12,6 +12,7 @@ enum InstallFailureKind {
   kFileNotWritten,
   kRegistryNotWritten,
   kPresetTooShort,
+  kFolderNotMade,
 };
 
 enum {

@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "app/SetupState.h"
+#include "discovery/FolderTable.h"
 #include "payload/InstallFailures.h"
 #include "payload/InstallName.h"
 #include "payload/PresetValues.h"
@@ -50,15 +50,19 @@ DWORD WriteFileReplacing(const char* folder, const char* fileName, const void* d
   if (file == INVALID_HANDLE_VALUE) return LastErrorOr(ERROR_CANNOT_MAKE);
   DWORD error = 0;
   if (!WriteAll(file, static_cast<const BYTE*>(data), size)) error = LastErrorOr(ERROR_WRITE_FAULT);
+  // On the disk before the rename: after a power loss the plug-in's name holds the old file or the
+  // whole new one, never an empty or partly written one.
+  if (!error && !FlushFileBuffers(file)) error = LastErrorOr(ERROR_WRITE_FAULT);
   if (!CloseHandle(file) && !error) error = LastErrorOr(ERROR_WRITE_FAULT);
-  if (!error && !MoveFileExA(tempName, fileName, MOVEFILE_REPLACE_EXISTING)) {
+  if (!error && !MoveFileExA(tempName, fileName, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     error = LastErrorOr(ERROR_WRITE_FAULT);
   }
   if (error) DeleteFileA(tempName);
   return error;
 }
 
-BOOL CALLBACK InstallResource(HMODULE, LPCSTR, LPSTR name, LONG_PTR) {
+BOOL CALLBACK InstallResource(HMODULE module, LPCSTR, LPSTR name, LONG_PTR folderText) {
+  const char* folder = reinterpret_cast<const char*>(folderText);
   if (IS_INTRESOURCE(name)) {
     // Only named resources carry a file name; a numbered one cannot be installed.
     char subject[16];
@@ -66,17 +70,17 @@ BOOL CALLBACK InstallResource(HMODULE, LPCSTR, LPSTR name, LONG_PTR) {
     RecordInstallFailure(kResourceUnnamed, subject, ERROR_RESOURCE_NAME_NOT_FOUND);
     return TRUE;
   }
-  HRSRC resource = FindResourceA(appInstance, name, MAKEINTRESOURCEA(kPayloadResourceType));
+  HRSRC resource = FindResourceA(module, name, MAKEINTRESOURCEA(kPayloadResourceType));
   if (!resource) {
     RecordInstallFailure(kResourceNotFound, name, LastErrorOr(ERROR_RESOURCE_NAME_NOT_FOUND));
     return FALSE;
   }
-  DWORD size = SizeofResource(appInstance, resource);
+  DWORD size = SizeofResource(module, resource);
   if (size == 0) {
     RecordInstallFailure(kResourceEmpty, name, LastErrorOr(ERROR_INVALID_DATA));
     return FALSE;
   }
-  HGLOBAL loaded = LoadResource(appInstance, resource);
+  HGLOBAL loaded = LoadResource(module, resource);
   const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
   if (!data) {
     RecordInstallFailure(kResourceNotLoaded, name, LastErrorOr(ERROR_RESOURCE_DATA_NOT_FOUND));
@@ -99,15 +103,15 @@ BOOL CALLBACK InstallResource(HMODULE, LPCSTR, LPSTR name, LONG_PTR) {
   }
 
   char fileName[kFileNameCapacity];
-  size_t folderLength = strnlen(targetFolder, kPathCapacity);
+  size_t folderLength = strnlen(folder, kPathCapacity);
   size_t installLength = strlen(installName);
   if (folderLength >= kPathCapacity || folderLength + installLength >= kFileNameCapacity) {
     RecordInstallFailure(kNameTooLong, name, ERROR_FILENAME_EXCED_RANGE);
     return TRUE;
   }
-  memcpy(fileName, targetFolder, folderLength);
+  memcpy(fileName, folder, folderLength);
   memcpy(fileName + folderLength, installName, installLength + 1);
-  DWORD error = WriteFileReplacing(targetFolder, fileName, data, size);
+  DWORD error = WriteFileReplacing(folder, fileName, data, size);
   if (error) RecordInstallFailure(kFileNotWritten, fileName, error);
   return TRUE;
 }
