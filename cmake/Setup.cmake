@@ -76,7 +76,8 @@ function(setup_embed_resources target rcname type)
   set_source_files_properties(${rc} PROPERTIES GENERATED TRUE OBJECT_DEPENDS "${files}")
 endfunction()
 
-# Cross builds run their test executables under Wine, in a prefix private to the build tree.
+# Cross builds run their test executables under Wine, in a prefix private to the build tree. The
+# 32-bit build also gets a 64-bit prefix, where it runs under WOW64 as on every current Windows.
 function(setup_wine_emulator)
   if(NOT CMAKE_CROSSCOMPILING)
     return()
@@ -90,10 +91,22 @@ function(setup_wine_emulator)
   endif()
   set(SETUP_WINE_LOADER ${default_loader} CACHE STRING "Wine loader that runs the test executables")
   set(SETUP_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
-  configure_file(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh
+  setup_configure_wine_run(${CMAKE_BINARY_DIR}/wine-run.sh)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh PARENT_SCOPE)
+  if(SETUP_WINE_ARCH STREQUAL win32)
+    set(SETUP_WINE_ARCH win64)
+    set(SETUP_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix64)
+    setup_configure_wine_run(${CMAKE_BINARY_DIR}/wine-run-win64.sh)
+    set(SETUP_WOW64_EMULATOR ${CMAKE_BINARY_DIR}/wine-run-win64.sh PARENT_SCOPE)
+  else()
+    set(SETUP_WOW64_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh PARENT_SCOPE)
+  endif()
+endfunction()
+
+function(setup_configure_wine_run output)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/wine-run.sh.in ${output}
                  @ONLY FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                  WORLD_READ WORLD_EXECUTE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh PARENT_SCOPE)
 endfunction()
 
 # A setup executable: start-up, dialog, art and manifest. Its payload is embedded separately.

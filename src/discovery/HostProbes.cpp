@@ -3,7 +3,6 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "app/SetupState.h"
 #include "discovery/FolderTable.h"
 #include "discovery/PathText.h"
 #include "discovery/RegistryReader.h"
@@ -14,16 +13,17 @@ enum {
   kRecordMarker = 0x80,
   kRecordTextLimit = 250,  // a path of 249 characters and its NUL
 };
+char probeScratch[kPathCapacity];  // what a probe found, then the folder it names
 }  // namespace
 
-char* ProbeCommandFolder(HKEY root, const char* keyPath, const char* subkeyName, char* output) {
+char* ProbeCommandFolder(HKEY root, const char* keyPath, const char* subkeyName, char* output, REGSAM view) {
   char fullKey[kPathCapacity];
   if (!JoinPath(fullKey, sizeof fullKey, subkeyName, keyPath)) return nullptr;
   char command[kPathCapacity];
-  if (QueryStringValue(root, fullKey, "", command) != ERROR_SUCCESS) return nullptr;
+  if (QueryStringValue(root, fullKey, "", command, view) != ERROR_SUCCESS) return nullptr;
   CutAfterLast(command, '\\');
   StripLeadingNonLetters(command);
-  if (!command[0] || command[1] != ':') return nullptr;
+  if (!IsAbsolutePath(command)) return nullptr;
   memcpy(output, command, strlen(command) + 1);
   return output;
 }
@@ -67,24 +67,58 @@ void ScanPainterSettings(const char* fileName) {
   fclose(file);
 }
 
+void ProbeSharedAdobeFolders() {
+  // The system's own record of its Common Files folders. From a 32-bit program on 64-bit Windows
+  // the 64-bit view names the 64-bit folder and the program's own view the 32-bit one; a 64-bit
+  // program finds the 32-bit folder under its own name.
+  const char kVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+  REGSAM views[2];
+  int viewCount = RegistryViews(views);
+  const struct {
+    REGSAM view;
+    const char* valueName;
+  } kCommonFiles[] = {{views[viewCount - 1], "CommonFilesDir"}, {0, "CommonFilesDir (x86)"}, {0, "CommonFilesDir"}};
+  for (const auto& commonFiles : kCommonFiles) {
+    if (QueryStringValue(HKEY_LOCAL_MACHINE, kVersionKey, commonFiles.valueName, probeScratch, commonFiles.view) !=
+            ERROR_SUCCESS ||
+        !JoinPath(probeScratch, sizeof probeScratch, "Adobe\\Plug-Ins\\CC")) {
+      continue;
+    }
+    // Only the folder itself: trimmed to its parent it would be a folder no editor loads from.
+    DWORD attributes = GetFileAttributesA(probeScratch);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      AddFolderCandidate(probeScratch);
+    }
+  }
+}
+
 void RunDiscovery() {
   ScanRegistryTree("software", "velmoran", "");
   ScanRegistryTree("software", "adobe", "photoshop");
+  ProbeSharedAdobeFolders();
   ScanRegistryTree("software", "corel", "paint");
   ScanRegistryTree("software", "jasc", "paint");
   ScanRegistryTree("software", "xara", "xarax");
 
-  if (ProbeCommandFolder(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths",
-                         "fireworks.exe", pathScratch) &&
-      JoinPath(pathScratch, sizeof pathScratch, "plug-ins")) {
-    AddFolderCandidate(pathScratch);
+  REGSAM views[2];
+  int viewCount = RegistryViews(views);
+  for (int view = 0; view < viewCount; ++view) {
+    if (ProbeCommandFolder(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths",
+                           "fireworks.exe", probeScratch, views[view]) &&
+        JoinPath(probeScratch, sizeof probeScratch, "plug-ins")) {
+      AddFolderCandidate(probeScratch);
+    }
   }
-  if (ProbeCommandFolder(HKEY_CLASSES_ROOT, "PI3.Image", "shell\\open\\command", pathScratch) &&
-      JoinPath(pathScratch, sizeof pathScratch, "plugin")) {
-    AddFolderCandidate(pathScratch);
+  for (int view = 0; view < viewCount; ++view) {
+    if (ProbeCommandFolder(HKEY_CLASSES_ROOT, "PI3.Image", "shell\\open\\command", probeScratch, views[view]) &&
+        JoinPath(probeScratch, sizeof probeScratch, "plugin")) {
+      AddFolderCandidate(probeScratch);
+    }
   }
-  if (ProbeCommandFolder(HKEY_CLASSES_ROOT, "PainterFile", "shell\\open\\command", pathScratch) &&
-      JoinPath(pathScratch, sizeof pathScratch, "painter.set")) {
-    ScanPainterSettings(pathScratch);
+  for (int view = 0; view < viewCount; ++view) {
+    if (ProbeCommandFolder(HKEY_CLASSES_ROOT, "PainterFile", "shell\\open\\command", probeScratch, views[view]) &&
+        JoinPath(probeScratch, sizeof probeScratch, "painter.set")) {
+      ScanPainterSettings(probeScratch);
+    }
   }
 }

@@ -11,9 +11,20 @@ void TerminateData(char* data, DWORD size, DWORD type) {
 }
 }  // namespace
 
-LONG QueryStringValue(HKEY root, const char* keyPath, const char* valueName, char* data) {
+int RegistryViews(REGSAM views[2]) {
+  static int wow64 = -1;
+  if (wow64 < 0) {
+    BOOL underWow64 = FALSE;
+    wow64 = IsWow64Process(GetCurrentProcess(), &underWow64) && underWow64 ? 1 : 0;
+  }
+  views[0] = 0;
+  views[1] = KEY_WOW64_64KEY;
+  return 1 + wow64;
+}
+
+LONG QueryStringValue(HKEY root, const char* keyPath, const char* valueName, char* data, REGSAM view) {
   HKEY key;
-  LONG status = RegOpenKeyExA(root, keyPath, 0, KEY_READ, &key);
+  LONG status = RegOpenKeyExA(root, keyPath, 0, KEY_READ | view, &key);
   if (status != ERROR_SUCCESS) return status;
   DWORD type = REG_SZ;
   DWORD size = kRegistryTextLimit;
@@ -27,11 +38,11 @@ LONG QueryStringValue(HKEY root, const char* keyPath, const char* valueName, cha
   return status;
 }
 
-LONG EnumNextValue(HKEY root, const char* keyPath, char* valueName, char* data) {
+LONG EnumNextValue(HKEY root, const char* keyPath, char* valueName, char* data, REGSAM view) {
   valueName[0] = '\0';
   data[0] = '\0';
   HKEY key;
-  LONG status = RegOpenKeyExA(root, keyPath, 0, KEY_READ, &key);
+  LONG status = RegOpenKeyExA(root, keyPath, 0, KEY_READ | view, &key);
   if (status != ERROR_SUCCESS) {
     valueCursor = 0;
     return status;
@@ -54,10 +65,10 @@ LONG EnumNextValue(HKEY root, const char* keyPath, char* valueName, char* data) 
   return status;
 }
 
-LONG EnumSubkey(HKEY root, const char* keyPath, char* subkeyName, DWORD index) {
+LONG EnumSubkey(HKEY root, const char* keyPath, char* subkeyName, DWORD index, REGSAM view) {
   subkeyName[0] = '\0';
   HKEY key;
-  LONG status = RegOpenKeyExA(root, keyPath, 0, KEY_READ, &key);
+  LONG status = RegOpenKeyExA(root, keyPath, 0, KEY_READ | view, &key);
   if (status != ERROR_SUCCESS) return status;
   DWORD nameLength = kRegistryTextLimit;
   status = RegEnumKeyExA(key, index, subkeyName, &nameLength, nullptr, nullptr, nullptr, nullptr);

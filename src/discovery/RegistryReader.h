@@ -6,16 +6,22 @@
 
 enum { kRegistryTextLimit = 256 };
 
+// A 32-bit program on 64-bit Windows sees HKEY_LOCAL_MACHINE\Software (and parts of
+// HKEY_CLASSES_ROOT) through its own 32-bit view; 64-bit programs record their folders in the other
+// one. The views to read, native first: one, or under WOW64 also the 64-bit one. Returns the count.
+int RegistryViews(REGSAM views[2]);
+
 // Position of the next value EnumNextValue reads; back to 0 whenever a read fails.
 extern DWORD valueCursor;
 
 // The value's REG_SZ data (empty for any other type). Non-zero status when the key or value is
 // missing or the data exceed 256 bytes.
-LONG QueryStringValue(HKEY root, const char* keyPath, const char* valueName, char* data);
+// view: 0 for the program's own, or KEY_WOW64_64KEY.
+LONG QueryStringValue(HKEY root, const char* keyPath, const char* valueName, char* data, REGSAM view = 0);
 
 // Reads the value at valueCursor and advances it. Any non-zero status ends the key's values: the
 // normal end, and also a name over 255 characters or data over 256 bytes.
-LONG EnumNextValue(HKEY root, const char* keyPath, char* valueName, char* data);
+LONG EnumNextValue(HKEY root, const char* keyPath, char* valueName, char* data, REGSAM view = 0);
 
 // The name of the key's subkey at the index.
-LONG EnumSubkey(HKEY root, const char* keyPath, char* subkeyName, DWORD index);
+LONG EnumSubkey(HKEY root, const char* keyPath, char* subkeyName, DWORD index, REGSAM view = 0);

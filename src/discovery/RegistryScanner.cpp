@@ -33,25 +33,34 @@ namespace {
 bool ValueNamesPluginFolder(char* keyPath, char* valueName, char* data, const char* needle) {
   if (!data[0]) return false;
   StripLeadingNonLetters(data);
-  if (data[0] == '\0' || data[1] != ':') return false;
+  if (!IsAbsolutePath(data)) return false;
   LowerAscii(keyPath);
-  if (!strstr(keyPath, needle)) return false;
-  if (strstr(keyPath, "plug")) return true;
+  if (!FindText(keyPath, needle)) return false;
+  if (FindText(keyPath, "plug")) return true;
   LowerAscii(valueName);
-  return strstr(valueName, "plug") || strstr(valueName, "directory1") || strstr(valueName, "directory2") ||
-         strstr(valueName, "directory3");
+  return FindText(valueName, "plug") || FindText(valueName, "directory1") || FindText(valueName, "directory2") ||
+         FindText(valueName, "directory3");
 }
 }  // namespace
 
 void ScanRegistryTree(const char* softwareWord, const char* vendorWord, const char* keyPathNeedle) {
-  static const HKEY kRoots[] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS};
+  // HKEY_CURRENT_USER and HKEY_USERS are the same in both views; the machine's second view, where
+  // there is one, comes last so that what the program's own view finds keeps its place.
+  REGSAM views[2];
+  int viewCount = RegistryViews(views);
+  const struct {
+    HKEY root;
+    REGSAM view;
+  } kSources[] = {{HKEY_CURRENT_USER, 0}, {HKEY_LOCAL_MACHINE, 0}, {HKEY_USERS, 0}, {HKEY_LOCAL_MACHINE, views[1]}};
   KeyPathStack stack;
   char keyPath[kPathCapacity];
   char valueName[kPathCapacity];
   char data[kPathCapacity];
   char subkeyName[kPathCapacity];
 
-  for (HKEY root : kRoots) {
+  for (int source = 0; source < 3 + (viewCount - 1); ++source) {
+    HKEY root = kSources[source].root;
+    REGSAM view = kSources[source].view;
     // Other users' profiles are none of our business; the default profile seeds new ones.
     const char* profile = root == HKEY_USERS ? ".default\\" : "";
     if (strlen(profile) + strlen(softwareWord) >= sizeof keyPath) continue;
@@ -63,11 +72,11 @@ void ScanRegistryTree(const char* softwareWord, const char* vendorWord, const ch
     bool enteredNewKey = true;
     for (;;) {
       if (enteredNewKey) {
-        while (EnumNextValue(root, keyPath, valueName, data) == ERROR_SUCCESS) {
+        while (EnumNextValue(root, keyPath, valueName, data, view) == ERROR_SUCCESS) {
           if (ValueNamesPluginFolder(keyPath, valueName, data, keyPathNeedle)) AddFolderCandidate(data);
         }
       }
-      if (EnumSubkey(root, keyPath, subkeyName, subkeyIndex) == ERROR_SUCCESS) {
+      if (EnumSubkey(root, keyPath, subkeyName, subkeyIndex, view) == ERROR_SUCCESS) {
         enteredNewKey = stack.Push(keyPath, subkeyName, &subkeyIndex);
         // Too deep, or a path too long to hold: that subtree is skipped, its siblings are not.
         if (!enteredNewKey) ++subkeyIndex;

@@ -1,6 +1,7 @@
 #pragma once
 // Depth-first search below one vendor key, under HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE and
-// HKEY_USERS\.default, for string values that name a plug-in folder.
+// HKEY_USERS\.default, and under WOW64 also in the 64-bit view of HKEY_LOCAL_MACHINE, for string
+// values that name a plug-in folder.
 #include <windows.h>
 
 enum { kStackDepth = 19 };  // levels entered below the start key
@@ -19,6 +20,6 @@ struct KeyPathStack {
   int Pop(char* keyPath);
 };
 
-// Every value whose data start with a drive ("X:") and whose key path or name speaks of plug-ins
+// Every value whose data name an absolute folder ("X:\...") and whose key path or name speaks of plug-ins
 // goes to AddFolderCandidate. The needle (lower case) must occur in the key path.
 void ScanRegistryTree(const char* softwareWord, const char* vendorWord, const char* keyPathNeedle);
