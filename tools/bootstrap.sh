@@ -6,7 +6,7 @@ set -euo pipefail
 # Any arguments are further packages the calling command needs.
 packages=(cmake ninja-build g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686
           g++-mingw-w64-x86-64 mingw-w64-x86-64-dev wine64
-          wine wine32:i386 xvfb xauth googletest python3 "$@")
+          wine wine32:i386 xvfb xauth googletest python3 locales "$@")
 
 missing=()
 for p in "${packages[@]}"; do
@@ -14,19 +14,29 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+
+# Wine runs a program with the double-byte code page 932 only when the Japanese locale exists.
+japanese_locale_missing() { ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; }
+
+[ ${#missing[@]} -eq 0 ] && ! japanese_locale_missing && exit 0
 
 if [ "$(id -u)" -ne 0 ]; then
-  echo "Missing packages: ${missing[*]}" >&2
-  echo "Install them as root:" >&2
-  echo "  dpkg --add-architecture i386 && apt-get update && apt-get install -y ${missing[*]}" >&2
+  echo "Missing packages: ${missing[*]}; or the ja_JP.UTF-8 locale is not generated." >&2
+  echo "As root: dpkg --add-architecture i386 && apt-get update && apt-get install -y ${missing[*]} locales" >&2
+  echo "         sed -i 's/^# *ja_JP.UTF-8/ja_JP.UTF-8/' /etc/locale.gen && locale-gen" >&2
   exit 1
 fi
 
-echo "Installing: ${missing[*]}" >&2
 export DEBIAN_FRONTEND=noninteractive
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
 fi
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}" >&2
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+if japanese_locale_missing; then
+  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen >/dev/null
+fi

@@ -7,6 +7,7 @@ tests=${1:?usage: run-suite.sh BUILD_DIR [ctest options...]}
 shift
 export WINEPREFIX="$tests/wineprefix"
 wineserver -k 2>/dev/null
+WINEPREFIX="$tests/wineprefix64" wineserver -k 2>/dev/null  # the 32-bit build's 64-bit prefix
 "$tests/wine-run.sh" wineboot </dev/null >/dev/null 2>&1
 wineserver -p </dev/null >/dev/null 2>&1
 
@@ -16,13 +17,21 @@ for key in 'HKCU\Software\Velmoran' 'HKLM\Software\Velmoran' 'HKU\.default\Softw
            'HKLM\Software\adobe' 'HKLM\Software\corel' 'HKCU\Software\jasc' 'HKLM\Software\xara' \
            'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\fireworks.exe' \
            'HKCR\PI3.Image' 'HKCR\PainterFile' \
-           'HKCU\Software\Wine\AppDefaults\setup.exe' 'HKCU\Software\Wine\AppDefaults\control.exe'; do
+           'HKCU\Software\Wine\AppDefaults\setup.exe' 'HKCU\Software\Wine\AppDefaults\control.exe' \
+           'HKCU\Software\Wine\WineBrowser'; do
   "$tests/wine-run.sh" reg delete "$key" /f </dev/null >/dev/null 2>&1
 done
-rm -rf "$WINEPREFIX/drive_c/planted-markers" "$WINEPREFIX"/drive_c/Testfolder* "$WINEPREFIX/drive_c/velmoran"
+# The 64-bit prefix's keys of the view tests are under the same names.
+if [ -x "$tests/wine-run-win64.sh" ] && [ -f "$tests/wineprefix64/.ready" ]; then
+  for key in 'HKLM\Software\Adobe' 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\fireworks.exe'; do
+    for view in 32 64; do "$tests/wine-run-win64.sh" reg delete "$key" /f /reg:$view </dev/null >/dev/null 2>&1; done
+  done
+fi
+rm -rf "$WINEPREFIX/drive_c/planted-markers" "$WINEPREFIX"/drive_c/Testfolder* "$tests"/wineprefix64/drive_c/Testfolder*
 
 ctest --test-dir "$tests" -j2 --output-on-failure "$@"
 status=$?
 wineserver -k 2>/dev/null
+WINEPREFIX="$tests/wineprefix64" wineserver -k 2>/dev/null
 "$(dirname "$0")/../tests/faults/small_disk.sh" unmount "$tests/small-disk" >/dev/null
 exit $status
