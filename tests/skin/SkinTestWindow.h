@@ -1,57 +1,36 @@
 #pragma once
-// Drawing targets for the skin tests: a memory canvas whose pixels can be read back directly, and
-// a real top-level window on the test display with a skin surface attached.
-#include <windows.h>
-
+// What the skin tests draw on, and the test bitmaps' pixels by make_test_bitmaps.py's formulas.
 #include "skin/SkinSurface.h"
+#include "skin/Widget.h"
 
-// A 32-bit DIB section in a memory DC, filled with a sentinel colour.
-class Canvas {
- public:
-  Canvas(int width, int height, COLORREF fill = kSentinel);
-  ~Canvas();
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
-  HDC dc() const { return dc_; }
-  COLORREF Pixel(int x, int y) const;
-  static constexpr COLORREF kSentinel = RGB(1, 2, 3);
+enum { kGradientId = 501, kFramesId = 502, kGridId = 503, kButtonId = 504 };
+// The 100 x 10 gradient as tiled from the origin; 52 x 13: four frames, pure white where (x + y) % 5 == 0.
+inline COLORREF BackgroundPixel(int x, int y) { return RGB(2 * (x % 100) + 1, 20 * (y % 10) + 5, 100); }
+inline COLORREF FramesPixel(int x, int y) {
+  return (x + y) % 5 ? RGB(4 * x + 3, 8 * y + 7, 60 + 40 * (x / 13)) : 0xFFFFFF;
+}
+inline COLORREF ButtonPixel(int x, int y) { return RGB(4 * x + 2, 12 * y + 3, 210); }  // 58 x 19
 
- private:
-  int width_, height_;
-  HDC dc_;
-  HBITMAP bitmap_;
-  HGDIOBJ previous_;
-  unsigned* bits_;
-};
+template <typename Expected>  // how many pixels of the area differ from expected(x, y)
+int Differences(HDC dc, const RECT& area, Expected expected) {
+  int found = 0;
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) found += GetPixel(dc, x, y) != expected(x, y);
+  }
+  return found;
+}
 
-// A borderless window at the screen's origin whose WM_PAINT runs the surface's paint cycle.
-class SkinTestWindow {
- public:
-  SkinTestWindow(int width, int height);
-  ~SkinTestWindow();
-  SkinTestWindow(const SkinTestWindow&) = delete;
-  SkinTestWindow& operator=(const SkinTestWindow&) = delete;
-  HWND hwnd() const { return window_; }
-  COLORREF Pixel(int x, int y) const;  // read back from the screen
-  void Fill(const RECT& rect, COLORREF colour) const;
-  void PumpMessages() const;  // handles what is queued, paint included
-  // Takes the posted WM_SKINCOMMAND, if any: its wParam, or -1.
-  int TakeCommand() const;
-
-  static SkinSurface* paintingSurface;  // the surface WM_PAINT uses, if any
-
- private:
-  HWND window_;
-};
-
-// A window with a surface attached over the 100 x 10 test gradient, its status line at statusRect.
-struct AttachedSkin {
-  explicit AttachedSkin(int width = 320, int height = 200);
-  ~AttachedSkin();
-  SkinTestWindow window;
-  SkinState state;
-  SkinSurface* surface;
-  // Widgets draw through paintDC; outside a dispatch a test holds one like a dispatch does.
-  void HoldPaintDC();
-  void DropPaintDC();
+// A 320 x 200 window at the screen's origin, skinned with the gradient; WM_PAINT runs the paint cycle.
+struct SkinWindow {
+  SkinWindow();
+  ~SkinWindow() { ReleaseDC(hwnd, screen); DestroyWindow(hwnd); }
+  int Dispatch(UINT message, int x, int y) { return surface.DispatchMouse(hwnd, message, 0, MAKELPARAM(x, y)); }
+  int TakeCommand() {  // the id a widget posted, or -1
+    MSG m;
+    return PeekMessageA(&m, hwnd, WM_SKINCOMMAND, WM_SKINCOMMAND, PM_REMOVE) ? static_cast<int>(m.wParam) : -1;
+  }
+  HWND hwnd;
+  HDC screen;  // reads pixels back
+  SkinState state = {};
+  SkinSurface surface{&state, GetModuleHandleA(nullptr)};
 };

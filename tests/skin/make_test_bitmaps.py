@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Writes the skin tests' bitmaps: 24-bit BMPs whose every pixel follows a formula that the
-tests restate (SkinTestBitmaps.h), so a copy can be checked pixel by pixel.
+tests restate (SkinTestWindow.h), so a copy can be checked pixel by pixel.
 Usage: make_test_bitmaps.py OUTPUT_DIR
 """
 import os
