@@ -1,11 +1,17 @@
 // The installation run: the dialog's IDOK branch.
 #include <string.h>
 
+#include "app/CommandLine.h"
+#include "app/InstallLog.h"
 #include "app/SetupDialog.h"
 #include "app/SetupState.h"
+#include "app/Uninstall.h"
+#include "discovery/HostProbes.h"
+#include "discovery/PathText.h"
 #include "payload/InstallFailures.h"
 #include "payload/PayloadWriter.h"
 #include "payload/SkipList.h"
+#include "payload/WrittenItems.h"
 #include "skin/FrameSelector.h"
 #include "skin/PushButton.h"
 #include "skin/SkinSurface.h"
@@ -35,6 +41,8 @@ const char* WhatFailed(InstallFailureKind kind) {
       return "These presets in the setup program are damaged:\n";
     case kFolderNotMade:
       return "This folder could not be opened or made:\n";
+    case kUninstallNotRecorded:
+      return "The setup could not record how to remove the plug-ins again:\n";
     default:
       return "This part of the setup program could not be read:\n";
   }
@@ -92,7 +100,62 @@ void ShowCompletedState(HWND dialog) {
   InvalidateRect(dialog, nullptr, TRUE);
 }
 
+// Enters the folder, creating it and its missing parents first. On failure GetLastError says why.
+bool EnterOrMakeFolder(char* folder) {
+  if (SetCurrentDirectoryA(folder)) return true;
+  for (size_t at = 3; folder[at]; at += IsLeadByte(folder[at]) && folder[at + 1] ? 2 : 1) {
+    if (folder[at] != '\\') continue;
+    folder[at] = '\0';
+    CreateDirectoryA(folder, nullptr);  // one that exists already is fine; the last test decides
+    folder[at] = '\\';
+  }
+  CreateDirectoryA(folder, nullptr);
+  return SetCurrentDirectoryA(folder) != FALSE;
+}
+
+// Writes every resource not skipped into targetFolder; logs and records what it wrote.
+void InstallIntoTarget() {
+  ClearInstallFailures();
+  ClearWritten();
+  LogLine("Folder: %s", targetFolder);
+  if (!EnterOrMakeFolder(targetFolder)) {
+    RecordInstallFailure(kFolderNotMade, targetFolder, GetLastError());
+  } else if (!EnumResourceNamesA(appInstance, MAKEINTRESOURCEA(kPayloadResourceType), InstallResource,
+                                 reinterpret_cast<LONG_PTR>(targetFolder)) &&
+             InstallFailureCount() == 0) {
+    // Nothing was installed and nothing stopped the enumeration: the setup carries no payload.
+    RecordInstallFailure(kResourceNotFound, "the plug-in files", GetLastError());
+  }
+  for (int i = 0; const WrittenItem* item = GetWritten(i); ++i) {
+    LogLine("Wrote %s: %s", item->isValue ? "registry value" : "file", item->subject);
+  }
+  if (WrittenCount() > 0 && !RecordInstallation(targetFolder)) {
+    RecordInstallFailure(kUninstallNotRecorded, "the entry in the list of installed programs", GetLastError());
+  }
+  for (int i = 0; const InstallFailure* failure = GetInstallFailure(i); ++i) {
+    LogFailure(WhatFailed(failure->kind), failure->subject, failure->error);
+  }
+}
+
 }  // namespace
+
+int RunSilentInstall(const char* folder) {
+  if (folder[0]) {
+    lstrcpynA(targetFolder, folder, kPathCapacity);
+  } else {
+    RunDiscovery();
+    // What the dialog would preselect: the first candidate, with the maker folder where it belongs.
+    lstrcpyA(targetFolder, FolderTable[0].path);
+    if (FolderTable[0].addMakerSubfolder && !JoinPath(targetFolder, kPathCapacity, "Velmoran\\")) targetFolder[0] = '\0';
+  }
+  if (!targetFolder[0] || !EnsureTrailingBackslash(targetFolder, kPathCapacity)) {
+    LogLine("Outcome: no plug-in folder was found; name one with /D=.");
+    return kExitNowhereToInstall;
+  }
+  InstallIntoTarget();
+  LogLine("Outcome: %s", InstallFailureCount() ? "not installed completely" : "installed");
+  return InstallFailureCount() ? kExitNotWritten : kExitSuccess;
+}
 
 INT_PTR RunInstallation(HWND dialog) {
   if (installed) {
@@ -110,28 +173,19 @@ INT_PTR RunInstallation(HWND dialog) {
   if (selected == CB_ERR || length == CB_ERR || length >= kPathCapacity) return 0;
   SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(targetFolder));
   // A retry after a failure starts from the same selection, not from what earlier tries added.
-  ClearInstallFailures();
-  if (!SetCurrentDirectoryA(targetFolder) && !CreateDirectoryA(targetFolder, nullptr)) {
-    RecordInstallFailure(kFolderNotMade, targetFolder, GetLastError());
-    ShowInstallFailure(dialog);
-    return 0;
-  }
   ClearSkipList();
   for (int slot = kFirstComponentSlot; slot <= kLastComponentSlot; ++slot) {
     FrameSelector* toggle = static_cast<FrameSelector*>(widgetSlots[slot]);
     if (toggle && toggle->value == 0) AddSkipNeedle(toggle->keyword);
   }
-  if (!EnumResourceNamesA(appInstance, MAKEINTRESOURCEA(kPayloadResourceType), InstallResource,
-                          reinterpret_cast<LONG_PTR>(targetFolder)) &&
-      InstallFailureCount() == 0) {
-    // Nothing was installed and nothing stopped the enumeration: the setup carries no payload.
-    RecordInstallFailure(kResourceNotFound, "the plug-in files", GetLastError());
-  }
+  InstallIntoTarget();
   if (InstallFailureCount() > 0) {
     // Nothing may look installed that is not: the choosing state stays, with the reason.
+    LogLine("Outcome: not installed completely");
     ShowInstallFailure(dialog);
     return 0;
   }
+  LogLine("Outcome: installed");
   ShowCompletedState(dialog);
   return 0;
 }

@@ -1,10 +1,14 @@
-// Entry point of the setup program: harden, take the single-instance mutex, run the dialog.
+// Entry point of the setup program: harden, read the command line, take the single-instance mutex,
+// then run the dialog, the unattended installation or the uninstall.
 #include <new>
 #include <windows.h>
 
+#include "app/CommandLine.h"
+#include "app/InstallLog.h"
 #include "app/SetupDialog.h"
 #include "app/SetupState.h"
 #include "app/ShellApi.h"
+#include "app/Uninstall.h"
 #include "skin/SkinSurface.h"
 
 namespace {
@@ -24,28 +28,68 @@ void HardenDllSearch() {
   SetDllDirectoryA("");
 }
 
+const char kUsage[] =
+    "Velmoran plug-in setup\n\n"
+    "/S\tinstall every plug-in without any window\n"
+    "/D=folder\tthe folder to install into; the last option, without quotes\n"
+    "/LOG=file\tappend a record of the run to the file\n"
+    "/?\tthis text\n\n"
+    "Exit codes: 0 done, 1 bad command line, 2 no plug-in folder found, 3 something could not be "
+    "written or removed, 4 another copy is running, 5 the log could not be written, 6 changed files "
+    "were kept, 7 cancelled.";
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   HardenDllSearch();
+  static CommandLine options;
+  bool understood = ParseCommandLine(ProgramArguments(), &options);
+  if (understood && options.cleanupAfter) {
+    RemoveKeptUninstaller(options.cleanupAfter);
+    return kExitSuccess;
+  }
+  if (!understood || options.help) {
+    if (!options.silent) {
+      MessageBoxA(nullptr, kUsage, "Velmoran Plugins : Installation", understood ? MB_OK : MB_OK | MB_ICONWARNING);
+    }
+    return understood ? kExitSuccess : kExitBadCommandLine;
+  }
+  // A folder named relative to where the setup started means that folder, wherever discovery goes.
+  if (options.folder[0]) {
+    char full[kPathCapacity];
+    DWORD length = GetFullPathNameA(options.folder, sizeof full, full, nullptr);
+    if (length == 0 || length >= sizeof full) return kExitBadCommandLine;
+    lstrcpyA(options.folder, full);
+  }
 
-  // A second copy would install into the same folders at the same time: it leaves at once.
+  // A second copy would install into the same folders at the same time: it leaves at once, and
+  // an unattended one says that it did nothing.
   HANDLE singleInstance = CreateMutexA(nullptr, TRUE, " ");
   if (GetLastError() == ERROR_ALREADY_EXISTS) {
     if (singleInstance) CloseHandle(singleInstance);
-    return 0;
+    return options.silent || options.uninstall ? kExitAlreadyRunning : kExitSuccess;
   }
   appInstance = instance;
+  OpenInstallLog(options.logFile);
 
-  skinSurface = new (std::nothrow) SkinSurface(&mainSkinState, instance);
-  INT_PTR result = skinSurface ? DialogBoxParamA(instance, "main", nullptr, SetupDialogProc, 0) : -1;
-  if (result != 0) MessageBoxA(nullptr, "E", nullptr, MB_OK);
-  delete skinSurface;
-  skinSurface = nullptr;
+  int code = kExitSuccess;
+  if (options.uninstall) {
+    code = RunUninstall(options);
+  } else if (options.silent) {
+    code = RunSilentInstall(options.folder);
+  } else {
+    lstrcpyA(commandLineFolder, options.folder);
+    skinSurface = new (std::nothrow) SkinSurface(&mainSkinState, instance);
+    INT_PTR result = skinSurface ? DialogBoxParamA(instance, "main", nullptr, SetupDialogProc, 0) : -1;
+    if (result != 0) MessageBoxA(nullptr, "E", nullptr, MB_OK);
+    delete skinSurface;
+    skinSurface = nullptr;
+  }
+  if (!CloseInstallLog() && code == kExitSuccess) code = kExitLogNotWritten;
 
   if (singleInstance) {
     ReleaseMutex(singleInstance);
     CloseHandle(singleInstance);
   }
-  return 0;
+  return code;
 }

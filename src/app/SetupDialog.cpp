@@ -113,6 +113,14 @@ void FillFolderList(HWND dialog) {
   SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kBrowseEntry));
   browsedListed = 0;
   SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, CB_SETCURSEL, 0, 0);
+  // The folder of the command line is listed as a browsed one, and chosen.
+  if (commandLineFolder[0]) {
+    lstrcpyA(pathScratch, commandLineFolder);
+    if (!EnsureTrailingBackslash(pathScratch, sizeof pathScratch)) return;
+    SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, CB_INSERTSTRING, candidateCount, reinterpret_cast<LPARAM>(pathScratch));
+    SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, CB_SETCURSEL, candidateCount, 0);
+    browsedListed = 1;
+  }
 }
 
 void CentreOnBackground(HWND dialog, int width, int height) {

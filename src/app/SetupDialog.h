@@ -19,5 +19,9 @@ bool BrowseForFolder(HWND dialog);
 // True when the selected list entry is the browse entry.
 bool BrowseEntrySelected(HWND dialog);
 
+// Installs every component without a window into folder, or into the first candidate when it is
+// empty. Returns the exit code.
+int RunSilentInstall(const char* folder);
+
 // Sum of the component toggles' values (0: nothing selected).
 int SelectedComponentsTotal();

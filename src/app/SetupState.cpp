@@ -4,5 +4,6 @@ HINSTANCE appInstance;
 SkinSurface* skinSurface;
 char targetFolder[kPathCapacity];
 char pathScratch[kPathCapacity];
+char commandLineFolder[kPathCapacity];
 int installed;
 Widget* widgetSlots[kWidgetSlots];

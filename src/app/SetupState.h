@@ -20,6 +20,9 @@ extern char targetFolder[kPathCapacity];
 // Scratch text for discovery probes, list entries and browsed folders.
 extern char pathScratch[kPathCapacity];
 
+// The folder of /D=, listed and preselected as a browsed folder; empty without it.
+extern char commandLineFolder[kPathCapacity];
+
 // 1 once the installation run has written the payload.
 extern int installed;
 

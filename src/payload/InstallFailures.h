@@ -13,6 +13,7 @@ enum InstallFailureKind {
   kRegistryNotWritten,
   kPresetTooShort,
   kFolderNotMade,
+  kUninstallNotRecorded,
 };
 
 enum {

@@ -7,6 +7,7 @@
 #include "payload/InstallName.h"
 #include "payload/PresetValues.h"
 #include "payload/SkipList.h"
+#include "payload/WrittenItems.h"
 
 namespace {
 DWORD LastErrorOr(DWORD fallback) {
@@ -112,6 +113,10 @@ BOOL CALLBACK InstallResource(HMODULE module, LPCSTR, LPSTR name, LONG_PTR folde
   memcpy(fileName, folder, folderLength);
   memcpy(fileName + folderLength, installName, installLength + 1);
   DWORD error = WriteFileReplacing(folder, fileName, data, size);
-  if (error) RecordInstallFailure(kFileNotWritten, fileName, error);
+  if (error) {
+    RecordInstallFailure(kFileNotWritten, fileName, error);
+  } else {
+    RecordWritten(false, fileName, size);
+  }
   return TRUE;
 }

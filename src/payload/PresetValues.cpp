@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "payload/InstallFailures.h"
+#include "payload/WrittenItems.h"
 
 namespace {
 const PresetKind kPresetKinds[] = {
@@ -31,10 +32,12 @@ void WritePresetBlock(const PresetKind& kind, const BYTE* data, DWORD size, cons
     LONG status = WriteRegistryValue(valueName, kind.keyPath,
                                      data + static_cast<DWORD>(record - 1) * kind.recordSize,
                                      static_cast<DWORD>(kind.recordSize));
+    char subject[kFailureSubjectCapacity];
+    wsprintfA(subject, "HKEY_LOCAL_MACHINE\\%s\\%s", kind.keyPath, valueName);
     if (status != ERROR_SUCCESS) {
-      char subject[kFailureSubjectCapacity];
-      wsprintfA(subject, "HKEY_LOCAL_MACHINE\\%s\\%s", kind.keyPath, valueName);
       RecordInstallFailure(kRegistryNotWritten, subject, static_cast<DWORD>(status));
+    } else {
+      RecordWritten(true, subject, static_cast<DWORD>(kind.recordSize));
     }
   }
 }

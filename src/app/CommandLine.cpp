@@ -1,0 +1,77 @@
+#include "app/CommandLine.h"
+
+#include <stdlib.h>
+#include <string.h>
+#include <windows.h>
+
+namespace {
+bool StartsWith(const char* text, const char* prefix) {
+  return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, text, static_cast<int>(strlen(prefix)), prefix, -1) ==
+         CSTR_EQUAL;
+}
+
+// Copies a value that ends at a blank or, quoted, at its closing quote. False when it would not fit.
+bool TakeValue(const char** cursor, char* value) {
+  const char* at = *cursor;
+  char end = ' ';
+  if (*at == '"') end = *at++;
+  size_t length = 0;
+  while (at[length] && at[length] != end) ++length;
+  if (length == 0 || length >= kPathCapacity) return false;
+  memcpy(value, at, length);
+  value[length] = '\0';
+  *cursor = at + length + (at[length] == '"' ? 1 : 0);
+  return true;
+}
+}  // namespace
+
+bool ParseCommandLine(const char* arguments, CommandLine* options) {
+  *options = CommandLine();
+  const char* at = arguments;
+  for (;;) {
+    while (*at == ' ' || *at == '\t') ++at;
+    if (!*at) return true;
+    const char* option = at;
+    while (*at && *at != ' ' && *at != '\t') ++at;
+    int length = static_cast<int>(at - option);
+    // Quoted whole, as some launchers pass an argument with blanks in it.
+    bool quoted = option[0] == '"' && StartsWith(option + 1, "/D=");
+    if (quoted || StartsWith(option, "/D=")) {
+      // The rest of the line, as it stands: folders with blanks need no quotes.
+      option += quoted ? 1 : 0;
+      size_t rest = strlen(option + 3);
+      while (rest > 0 && (option[3 + rest - 1] == ' ' || option[3 + rest - 1] == '\t')) --rest;
+      if (quoted && rest > 0 && option[3 + rest - 1] == '"') --rest;
+      if (rest == 0 || rest >= kPathCapacity) return false;
+      memcpy(options->folder, option + 3, rest);
+      options->folder[rest] = '\0';
+      return true;
+    }
+    if (StartsWith(option, "/LOG=")) {
+      at = option + 5;
+      if (!TakeValue(&at, options->logFile)) return false;
+    } else if (StartsWith(option, "/CLEANUP=")) {
+      options->cleanupAfter = strtoul(option + 9, nullptr, 10);
+    } else if (length == 2 && StartsWith(option, "/S")) {
+      options->silent = true;
+    } else if (length == 2 && (StartsWith(option, "/?") || StartsWith(option, "/H"))) {
+      options->help = true;
+    } else if (length == 10 && StartsWith(option, "/UNINSTALL")) {
+      options->uninstall = true;
+    } else {
+      return false;
+    }
+  }
+}
+
+const char* ProgramArguments() {
+  const char* line = GetCommandLineA();
+  if (*line == '"') {
+    ++line;
+    while (*line && *line != '"') ++line;
+    if (*line) ++line;
+  } else {
+    while (*line && *line != ' ' && *line != '\t') ++line;
+  }
+  return line;
+}

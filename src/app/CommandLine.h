@@ -1,0 +1,32 @@
+#pragma once
+// The options administrators know from other installers. Options are case-insensitive; /D= must
+// come last and takes the rest of the line, spaces included, as the folder.
+#include <windows.h>
+
+#include "discovery/FolderTable.h"
+
+enum ExitCode {
+  kExitSuccess = 0,
+  kExitBadCommandLine = 1,
+  kExitNowhereToInstall = 2,
+  kExitNotWritten = 3,       // a file or registry value could not be written or removed
+  kExitAlreadyRunning = 4,
+  kExitLogNotWritten = 5,    // everything else succeeded
+  kExitChangedFilesKept = 6,  // uninstall: files changed since they were installed were left
+  kExitCancelled = 7,         // uninstall: the user said no
+};
+
+struct CommandLine {
+  bool silent;     // /S: no window and no message box, ever
+  bool help;       // /? or /H
+  bool uninstall;  // /UNINSTALL: what the programs list starts
+  DWORD cleanupAfter;  // /CLEANUP=pid: remove the kept uninstaller once that process has ended
+  char folder[kPathCapacity];   // /D=, empty when not given
+  char logFile[kPathCapacity];  // /LOG=, empty when not given
+};
+
+// False for an unknown option, a value that does not fit, or anything after /D=.
+bool ParseCommandLine(const char* arguments, CommandLine* options);
+
+// The arguments of the process's command line, behind the program's own name.
+const char* ProgramArguments();

@@ -1,0 +1,53 @@
+#include "app/InstallLog.h"
+
+#include "app/Branding.h"
+#include "app/CommandLine.h"
+
+namespace {
+HANDLE logFile = INVALID_HANDLE_VALUE;
+bool asked, failed;
+}  // namespace
+
+void OpenInstallLog(const char* fileName) {
+  asked = fileName[0] != '\0';
+  failed = false;
+  if (!asked) return;
+  logFile = CreateFileA(fileName, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  failed = logFile == INVALID_HANDLE_VALUE;
+  LogLine("%s %s", VELMORAN_PRODUCT_NAME, VELMORAN_VERSION);
+  LogLine("Command line:%s", ProgramArguments());
+}
+
+void LogLine(const char* format, ...) {
+  if (logFile == INVALID_HANDLE_VALUE) return;
+  char line[1024 + 2];  // the most wvsprintf writes, and the line break
+  va_list arguments;
+  va_start(arguments, format);
+  int length = wvsprintfA(line, format, arguments);
+  va_end(arguments);
+  if (length < 0) return;
+  for (int i = 0; i < length; ++i) {
+    if (line[i] == '\n' || line[i] == '\r') line[i] = ' ';  // one event, one line
+  }
+  line[length++] = '\r';
+  line[length++] = '\n';
+  DWORD written = 0;
+  if (!WriteFile(logFile, line, static_cast<DWORD>(length), &written, nullptr) || written != static_cast<DWORD>(length)) {
+    failed = true;
+  }
+}
+
+void LogFailure(const char* what, const char* subject, DWORD error) {
+  char reason[512] = "";
+  if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, reason,
+                     sizeof reason, nullptr) == 0) {
+    wsprintfA(reason, "System error %lu.", error);
+  }
+  LogLine("Failed: %s %s: %s", what, subject, reason);
+}
+
+bool CloseInstallLog() {
+  if (logFile != INVALID_HANDLE_VALUE && !CloseHandle(logFile)) failed = true;
+  logFile = INVALID_HANDLE_VALUE;
+  return !(asked && failed);
+}
