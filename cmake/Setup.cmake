@@ -26,10 +26,11 @@ function(setup_link_static target)
   endif()
 endfunction()
 
+# No time stamp in the image: the same sources build to the same bytes in any folder.
 function(setup_program_flags target)
   setup_link_static(${target})
   if(MINGW)
-    target_link_options(${target} PRIVATE -Wl,--gc-sections $<$<NOT:$<CONFIG:Debug>>:-s>)
+    target_link_options(${target} PRIVATE -Wl,--gc-sections -Wl,--no-insert-timestamp $<$<NOT:$<CONFIG:Debug>>:-s>)
   endif()
 endfunction()
 
@@ -44,9 +45,69 @@ function(setup_generate_stream output size seed)
 endfunction()
 
 # Embeds files as resources of type 3000, the ones the setup installs. Each argument after the
-# resource-script name is RESOURCE_NAME=FILE; the resource name encodes the installed file name.
+# resource-script name is [KEYWORD/]RESOURCE_NAME=FILE; the resource name encodes the installed file
+# name. KEYWORD names the component the file belongs to: its toggle, cleared, leaves the file out.
 function(setup_embed_payload target rcname)
-  setup_embed_resources(${target} ${rcname} 3000 ${ARGN})
+  get_target_property(keywords ${target} SETUP_COMPONENT_KEYWORDS)
+  set(pairs "")
+  foreach(entry IN LISTS ARGN)
+    if(entry MATCHES "^([^/=]+)/(.+)$")
+      set(keyword ${CMAKE_MATCH_1})
+      set(entry ${CMAKE_MATCH_2})
+      string(REGEX REPLACE "=.*" "" name "${entry}")
+      string(TOUPPER "${name}" upper)
+      string(TOUPPER "${keyword}" upperKeyword)
+      if(NOT keyword IN_LIST keywords)
+        message(FATAL_ERROR "Payload entry '${entry}' names '${keyword}', which is no component of ${target}")
+      endif()
+      # A toggle leaves out every file whose installed name holds its keyword.
+      string(FIND "${upper}" "${upperKeyword}" at)
+      if(at LESS 0)
+        message(FATAL_ERROR "Payload resource '${name}' must hold its component's keyword '${keyword}'")
+      endif()
+    endif()
+    list(APPEND pairs "${entry}")
+  endforeach()
+  setup_embed_resources(${target} ${rcname} 3000 ${pairs})
+endfunction()
+
+# The components a setup offers, one toggle each, in order: entries KEYWORD|CAPTION|STATUS TEXT.
+# Their texts go into a string table that the dialog reads.
+function(setup_embed_components target)
+  set(script "STRINGTABLE\nBEGIN\n")
+  set(id 1000)
+  set(keywords "")
+  list(LENGTH ARGN count)
+  if(count GREATER 14)
+    message(FATAL_ERROR "A setup offers at most 14 components")
+  endif()
+  foreach(component IN LISTS ARGN)
+    string(REPLACE "|" ";" fields "${component}")
+    list(LENGTH fields fieldCount)
+    if(NOT fieldCount EQUAL 3)
+      message(FATAL_ERROR "Component '${component}' is not KEYWORD|CAPTION|STATUS TEXT")
+    endif()
+    list(GET fields 0 keyword)
+    list(GET fields 1 caption)
+    list(GET fields 2 status)
+    string(LENGTH "${keyword}" keywordLength)
+    string(LENGTH "${caption}" captionLength)
+    string(LENGTH "${status}" statusLength)
+    if(keywordLength EQUAL 0 OR keywordLength GREATER 39 OR captionLength GREATER 39 OR statusLength GREATER 79)
+      message(FATAL_ERROR "Component '${component}': keyword 1-39, caption up to 39, status up to 79 characters")
+    endif()
+    foreach(field IN LISTS fields)
+      string(REPLACE "\"" "\"\"" field "${field}")
+      string(APPEND script "  ${id} \"${field}\"\n")
+      math(EXPR id "${id} + 1")
+    endforeach()
+    list(APPEND keywords ${keyword})
+  endforeach()
+  string(APPEND script "END\n")
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_components.rc)
+  file(GENERATE OUTPUT ${rc} CONTENT "${script}")
+  target_sources(${target} PRIVATE ${rc})
+  set_target_properties(${target} PROPERTIES SETUP_COMPONENT_KEYWORDS "${keywords}")
 endfunction()
 
 # Embeds files as resources of one type (3000, BITMAP, ...): arguments NAME_OR_ID=FILE.
@@ -110,19 +171,30 @@ function(setup_configure_wine_run output)
 endfunction()
 
 # A setup executable: start-up, dialog, art and manifest. Its payload is embedded separately.
+# Further arguments are its components (see setup_embed_components); without them, the one filter
+# this maker's setup has always offered.
 function(setup_add_program target)
   set(src ${PROJECT_SOURCE_DIR}/src)
   add_executable(${target} WIN32 ${src}/app/Main.cpp ${src}/app/Allocation.cpp)
   target_link_libraries(${target} PRIVATE setup_core)
   setup_target_flags(${target})
   setup_program_flags(${target})
-  setup_embed_program_resources(${target})
+  setup_embed_program_resources(${target} ${ARGN})
 endfunction()
 
 # The dialog, art, cursor, icon and manifest every setup executable carries.
 function(setup_embed_program_resources target)
   set(res ${PROJECT_SOURCE_DIR}/resources)
   target_sources(${target} PRIVATE ${res}/setup.rc)
+  string(REPLACE "." "," numeric "${PROJECT_VERSION}")
+  # Unquoted: windres hands its definitions through a shell, which would eat the quotes.
+  target_compile_definitions(${target} PRIVATE VELMORAN_VERSION_DOTTED=${PROJECT_VERSION}
+                             VELMORAN_VERSION_NUMBERS=${numeric},0)
+  if(ARGN)
+    setup_embed_components(${target} ${ARGN})
+  else()
+    setup_embed_components(${target} "Mien|Mien Fold Plug-in|Select to install Mien Fold filter")
+  endif()
   set(art ${res}/art)
   setup_embed_resources(${target} art BITMAP
     117=${art}/background.bmp 128=${art}/toggle.bmp 203=${art}/exit.bmp 213=${art}/banner.bmp

@@ -89,13 +89,26 @@ void ShowCompletedState(HWND dialog) {
   MoveWindow(list, 16, 1000, 50, 10, TRUE);
   EnableWindow(list, FALSE);
 
-  // The new font goes into the buffer before the old one is deleted: a selected font stays alive.
-  // Without a new font the old one stays in use.
-  if (HFONT larger = CreateSkinFont("ms sans serif", 16, 0)) {
+  // The larger font, as large as lets every line end inside the window: the font that stands in
+  // for the specified one may be wider. The new font goes into the buffer before the old one is
+  // deleted: a selected font stays alive. Without a new font the old one stays in use.
+  HDC buffer = skinSurface->skin->bufferDC;
+  RECT client;
+  GetClientRect(dialog, &client);
+  for (int height = 16; height >= 10; --height) {
+    HFONT larger = CreateSkinFont("ms sans serif", height, 0);
+    if (!larger) break;
     HFONT previous = mainFont;
     mainFont = larger;
-    if (skinSurface->skin->bufferDC) SelectObject(skinSurface->skin->bufferDC, mainFont);
+    if (buffer) SelectObject(buffer, mainFont);
     if (previous) DeleteObject(previous);
+    int widest = 0;
+    for (int line = 0; buffer && line < kCompletedLineCount; ++line) {
+      SIZE extent = {};
+      GetTextExtentPoint32A(buffer, kCompletedLines[line], lstrlenA(kCompletedLines[line]), &extent);
+      if (extent.cx > widest) widest = extent.cx;
+    }
+    if (kCompletedTextX + widest <= client.right - 4) break;
   }
   InvalidateRect(dialog, nullptr, TRUE);
 }

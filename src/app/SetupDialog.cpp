@@ -27,7 +27,7 @@ enum {
   kLeftMargin = 16,
   kLinkX = 300,
   kLinkY = 20,
-  kDoneTextX = 234,
+  kComponentTexts = 1000,  // string table: keyword, caption and status text of each component
 };
 
 enum Command {
@@ -91,12 +91,22 @@ bool CreateWidgets(int width, int height) {
   if (!banner) return false;
   banner->enabled = 0;
   banner->visible = 0;
-  RECT toggleAt = {250, 80, 0, 0};
-  FrameSelector* toggle = MakeWidget<FrameSelector>(
-      kFirstComponentSlot, toggleAt, kToggleId, 0x80148000UL, "Mien Fold Plug-in", 0, -3,
-      "Select to install Mien Fold filter", static_cast<int>(kCommandComponents), 0, "Mien");
-  if (!toggle) return false;
-  toggle->value = 2;
+  // One toggle per component the setup carries, in its order: seven under the first, then a
+  // second column.
+  for (int component = 0; kFirstComponentSlot + component <= kLastComponentSlot; ++component) {
+    char keyword[kSelectorTextCapacity], caption[kSelectorTextCapacity], status[kStatusTextCapacity];
+    UINT id = kComponentTexts + 3 * component;
+    if (!LoadStringA(appInstance, id, keyword, sizeof keyword) || !LoadStringA(appInstance, id + 1, caption, sizeof caption) ||
+        !LoadStringA(appInstance, id + 2, status, sizeof status)) {
+      return component > 0;
+    }
+    RECT toggleAt = {250 + 125 * (component / 7), 80 + 18 * (component % 7), 0, 0};
+    FrameSelector* toggle =
+        MakeWidget<FrameSelector>(kFirstComponentSlot + component, toggleAt, kToggleId, 0x80148000UL, caption, 0, -3,
+                                  status, static_cast<int>(kCommandComponents), 0, keyword);
+    if (!toggle) return false;
+    toggle->value = 2;
+  }
   return true;
 }
 
@@ -183,10 +193,9 @@ void OnPaint() {
   skinSurface->BeginPaintCycle();
   skinSurface->PaintAll();
   if (installed) {
-    skinSurface->TextAt(kDoneTextX, 100, "   Installation completed. Please");
-    skinSurface->TextAt(kDoneTextX, 116, "restart your image editor to");
-    skinSurface->TextAt(kDoneTextX, 132, "activate the plug-ins installed.");
-    skinSurface->TextAt(kDoneTextX, 148, "The filter category name is \"Velmoran\".");
+    for (int line = 0; line < kCompletedLineCount; ++line) {
+      skinSurface->TextAt(kCompletedTextX, 100 + 16 * line, kCompletedLines[line]);
+    }
   } else {
     skinSurface->TextAt(promptX, promptY, "Select folder where setup will install files:");
   }
@@ -283,6 +292,10 @@ void OnSkinCommand(HWND dialog, WPARAM command) {
 }
 
 }  // namespace
+
+const char* const kCompletedLines[kCompletedLineCount] = {
+    "   Installation completed. Please", "restart your image editor to", "activate the plug-ins installed.",
+    "The filter category name is \"Velmoran\"."};
 
 int SelectedComponentsTotal() {
   int total = 0;

@@ -5,7 +5,12 @@
 enum {
   IDC_FOLDER_LIST = 1033,
   IDC_FOCUS_SINK = 1034,
+  kCompletedTextX = 234,
+  kCompletedLineCount = 4,
 };
+
+// The completed state's message, a line each.
+extern const char* const kCompletedLines[kCompletedLineCount];
 
 INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
