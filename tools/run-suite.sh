@@ -18,7 +18,8 @@ for key in 'HKCU\Software\Velmoran' 'HKLM\Software\Velmoran' 'HKU\.default\Softw
            'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\fireworks.exe' \
            'HKCR\PI3.Image' 'HKCR\PainterFile' \
            'HKCU\Software\Wine\AppDefaults\setup.exe' 'HKCU\Software\Wine\AppDefaults\control.exe' \
-           'HKCU\Software\Wine\WineBrowser'; do
+           'HKCU\Software\Wine\WineBrowser' \
+           'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Velmoran Plugins'; do
   "$tests/wine-run.sh" reg delete "$key" /f </dev/null >/dev/null 2>&1
 done
 # The 64-bit prefix's keys of the view tests are under the same names.
@@ -27,7 +28,7 @@ if [ -x "$tests/wine-run-win64.sh" ] && [ -f "$tests/wineprefix64/.ready" ]; the
     for view in 32 64; do "$tests/wine-run-win64.sh" reg delete "$key" /f /reg:$view </dev/null >/dev/null 2>&1; done
   done
 fi
-rm -rf "$WINEPREFIX/drive_c/planted-markers" "$WINEPREFIX"/drive_c/Testfolder* "$tests"/wineprefix64/drive_c/Testfolder*
+rm -rf "$WINEPREFIX/drive_c/Program Files/Velmoran Plugins" "$WINEPREFIX/drive_c/Program Files (x86)/Velmoran Plugins" "$WINEPREFIX/drive_c/planted-markers" "$WINEPREFIX"/drive_c/Testfolder* "$tests"/wineprefix64/drive_c/Testfolder*
 
 ctest --test-dir "$tests" -j2 --output-on-failure "$@"
 status=$?

@@ -15,13 +15,10 @@ const char kEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\
 class UnattendedTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ExpandEnvironmentStringsA("%ProgramFiles%\\Velmoran Plugins", kept_, MAX_PATH);
-    if (maker_.existedBefore() || machineMaker_.existedBefore() || entry_.existedBefore() ||
-        GetFileAttributesA(kept_) != INVALID_FILE_ATTRIBUTES) {
+    if (maker_.existedBefore() || machineMaker_.existedBefore() || installation_.existedBefore()) {
       GTEST_SKIP() << "an installation of Velmoran Plugins exists already";
     }
   }
-  void TearDown() override { RemoveTree(kept_); }
   static DWORD Run(const std::string& arguments, const std::string& exe = BinFolder() + "VelmoranSetup.exe") {
     return RunningSetup(exe, arguments).WaitForExit();
   }
@@ -31,8 +28,7 @@ class UnattendedTest : public ::testing::Test {
   }
   RegistryKeyGuard maker_{HKEY_CURRENT_USER, "Software\\Velmoran"};
   RegistryKeyGuard machineMaker_{HKEY_LOCAL_MACHINE, "Software\\Velmoran"};
-  RegistryKeyGuard entry_{HKEY_LOCAL_MACHINE, kEntry};
-  char kept_[MAX_PATH];
+  InstallationGuard installation_;
   TempFolder folder_;
 };
 
@@ -80,7 +76,17 @@ TEST_F(UnattendedTest, TheListedUninstallerRemovesWhatEachInstallationWroteAndNo
   Bytes quiet;
   ASSERT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, kEntry, "QuietUninstallString", &quiet));
   std::string command(quiet.begin(), quiet.end() - 1);
-  EXPECT_EQ(std::string("\"") + kept_ + "\\Uninstall.exe\" /UNINSTALL /S", command);
+  EXPECT_EQ("\"" + installation_.uninstaller() + "\" /UNINSTALL /S", command);
+  // The entry shows the version the executable declares.
+  std::string uninstaller = installation_.uninstaller();
+  Bytes version, info(GetFileVersionInfoSizeA(uninstaller.c_str(), nullptr) + 1);
+  ASSERT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, kEntry, "DisplayVersion", &version));
+  char* declared = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(GetFileVersionInfoA(uninstaller.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+  ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904B0\\ProductVersion",
+                             reinterpret_cast<void**>(&declared), &length));
+  EXPECT_STREQ(reinterpret_cast<const char*>(version.data()), declared);
   // The system's own list of installed programs shows it.
   std::string listed = b + "listed.txt";
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
@@ -98,13 +104,13 @@ TEST_F(UnattendedTest, TheListedUninstallerRemovesWhatEachInstallationWroteAndNo
   CloseHandle(output);
   EXPECT_NE(std::string::npos, Text(listed).find("Velmoran Plugins")) << Text(listed);
 
-  RunningSetup uninstall(kept_ + std::string("\\Uninstall.exe"), "/UNINSTALL /S");
+  RunningSetup uninstall(uninstaller, "/UNINSTALL /S");
   EXPECT_EQ(6u, uninstall.WaitForExit());
   EXPECT_EQ(std::vector<std::string>{"Theirs.8bf"}, ListFolder(b + "one\\Velmoran\\"));
   EXPECT_EQ(std::vector<std::string>{"AlphaOne.8bf"}, ListFolder(b + "two\\Velmoran\\"));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Velmoran\\Graphitor"));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntry));
-  EXPECT_TRUE(WaitUntil([&] { return GetFileAttributesA(kept_) == INVALID_FILE_ATTRIBUTES; }));
+  EXPECT_TRUE(WaitUntil([&] { return GetFileAttributesA(uninstaller.c_str()) == INVALID_FILE_ATTRIBUTES; }));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "discovery/FolderTable.h"
+#include "discovery/PathText.h"
 
 TempFolder::TempFolder() {
   static int counter;
@@ -26,7 +27,7 @@ std::string TempFolder::Make(const std::string& relative) const {
 
 void RemoveTree(const std::string& path) {
   SetCurrentDirectoryA("C:\\");  // folder searches enter what they find; a current folder cannot go
-  std::string folder = path.back() == '\\' ? path.substr(0, path.size() - 1) : path;
+  std::string folder = EndsInBackslash(path.c_str()) ? path.substr(0, path.size() - 1) : path;  // a trail byte may look like one
   for (const std::string& name : ListFolder(folder + "\\")) {
     std::string full = folder + "\\" + name;
     SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -108,6 +109,23 @@ bool SetString(HKEY root, const std::string& key, const std::string& name, const
                                static_cast<DWORD>(text.size() + 1));
   RegCloseKey(handle);
   return status == ERROR_SUCCESS;
+}
+
+namespace {
+std::string KeptUninstallerFolder() {
+  char folder[MAX_PATH] = "";
+  ExpandEnvironmentStringsA("%ProgramFiles%\\Velmoran Plugins", folder, MAX_PATH);
+  return folder;
+}
+}  // namespace
+
+InstallationGuard::InstallationGuard()
+    : entry_(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velmoran Plugins"),
+      folder_(KeptUninstallerFolder()),
+      existedBefore_(entry_.existedBefore() || GetFileAttributesA(folder_.c_str()) != INVALID_FILE_ATTRIBUTES) {}
+
+InstallationGuard::~InstallationGuard() {
+  if (!existedBefore_) RemoveTree(folder_);
 }
 
 std::vector<std::string> FolderRows() {

@@ -45,6 +45,21 @@ bool ReadValue(HKEY root, const std::string& key, const std::string& name, Bytes
 bool SetString(HKEY root, const std::string& key, const std::string& name, const std::string& text,
                DWORD type = REG_SZ, REGSAM view = 0);
 
+// The trace every installation leaves: its entry in the list of installed programs, and the kept
+// uninstaller. A test that installs holds one; it removes both at the end, and tells a test that
+// finds either already there to skip rather than take it over.
+class InstallationGuard {
+ public:
+  InstallationGuard();
+  ~InstallationGuard();
+  bool existedBefore() const { return existedBefore_; }
+  std::string uninstaller() const { return folder_ + "\\Uninstall.exe"; }
+ private:
+  RegistryKeyGuard entry_;
+  std::string folder_;
+  bool existedBefore_;
+};
+
 std::vector<std::string> FolderRows();  // the occupied rows of the candidate table, in order
 void ClearFolderTable();
 std::string Pid();  // this process's id, for names no other test process uses
