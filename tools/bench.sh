@@ -39,3 +39,8 @@ xvfb-run -a -s '-screen 0 1024x768x24' bash -c '
   echo "discovery walk against a walk that holds its key handles:"
   "$loader" "$bin/bench_discovery.exe"
   wineserver -k'
+if [ "$arch" = i686 ]; then
+  echo
+  echo "discovery of the 32-bit build under WOW64 (a 64-bit prefix: both registry views):"
+  "$tree/wine-run-win64.sh" "$bin/bench_discovery.exe" | tail -1
+fi
