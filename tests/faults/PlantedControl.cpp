@@ -1,8 +1,6 @@
-// Loads the DLLs named on its command line the ordinary way, without any hardening: it shows that
-// a DLL planted in a program's folder is loaded where nothing prevents it.
+// Loads the DLLs named on its command line without any hardening: a DLL planted in its folder is loaded.
 #include <windows.h>
 
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) LoadLibraryA(argv[i]);
-  return 0;
 }
