@@ -141,20 +141,7 @@ TEST_F(SetupDialogTest, BrowsingWithAFullListReplacesTheOneBrowsedEntry) {
   EXPECT_TRUE(ReadWholeFile(second + "\\MienFold.8bf") == Placeholder());
 }
 
-TEST_F(SetupDialogTest, WithNothingFoundInstallAsksForTheFolder) {
-  ASSERT_TRUE(Start());
-  ASSERT_EQ(std::vector<std::string>{kBrowseEntry}, setup_->ListEntries());
-  Install();
-  ASSERT_TRUE(setup_->Browse(""));
-  EXPECT_FALSE(Completed(0));
-  Install();
-  ASSERT_TRUE(setup_->Browse(folder_.path().substr(0, folder_.path().size() - 1)));
-  ASSERT_TRUE(Completed());
-  EXPECT_EQ(folder_.path(), setup_->ListEntries()[0]);
-  EXPECT_TRUE(ReadWholeFile(folder_.path() + "MienFold.8bf") == Placeholder());
-}
-
-TEST_F(SetupDialogTest, TheLinkOpensTheHelpPageThroughTheShell) {
+TEST_F(SetupDialogTest, WithNothingFoundTheLinkHelpsAndInstallAsksForTheFolder) {
   // Wine hands web addresses to the browsers its settings name: here a script that records them.
   typedef char*(CDECL * UnixName)(const wchar_t*);
   UnixName unixName = reinterpret_cast<UnixName>(
@@ -172,6 +159,16 @@ TEST_F(SetupDialogTest, TheLinkOpensTheHelpPageThroughTheShell) {
   Bytes url = ReadWholeFile(record);
   EXPECT_EQ("http://www.velmoran.example/plugins/installation-help.html\n", std::string(url.begin(), url.end()));
   DeleteFileA(record.c_str());
+
+  ASSERT_EQ(std::vector<std::string>{kBrowseEntry}, setup_->ListEntries());
+  Install();
+  ASSERT_TRUE(setup_->Browse(""));
+  EXPECT_FALSE(Completed(0));
+  Install();
+  ASSERT_TRUE(setup_->Browse(folder_.path().substr(0, folder_.path().size() - 1)));
+  ASSERT_TRUE(Completed());
+  EXPECT_EQ(folder_.path(), setup_->ListEntries()[0]);
+  EXPECT_TRUE(ReadWholeFile(folder_.path() + "MienFold.8bf") == Placeholder());
 }
 
 TEST_F(SetupDialogTest, WhatCannotBeWrittenIsReportedAndKeptUntilARetrySucceeds) {

@@ -47,12 +47,16 @@ BOOL CALLBACK FindWindowOf(HWND window, LPARAM parameter) {
   char text[256] = "";
   GetWindowThreadProcessId(window, &owner);
   GetWindowTextA(window, text, sizeof text);
-  if (owner != search->processId || window == search->exclude || !IsWindowVisible(window) ||
-      lstrcmpA(text, search->title) != 0) {
-    return TRUE;
-  }
-  search->found = window;
-  return FALSE;
+  bool found = owner == search->processId && window != search->exclude && IsWindowVisible(window) &&
+               lstrcmpA(text, search->title) == 0;
+  if (found) search->found = window;
+  return !found;
+}
+
+std::string Narrow(const wchar_t* wide) {
+  char narrow[4096] = "";
+  WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof narrow, nullptr, nullptr);
+  return narrow;
 }
 }  // namespace
 
@@ -85,22 +89,20 @@ void RunningSetup::Click(int x, int y) {
 void RunningSetup::Post(UINT message, WPARAM wParam, LPARAM lParam) {
   PostMessageA(window_, message, wParam, lParam);
   DWORD_PTR result;
-  for (int round = 0; round < 2; ++round) {
-    SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
-    if (round == 0) Sleep(300);
-  }
+  SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+  Sleep(300);
+  SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
 }
 
 std::vector<std::string> RunningSetup::ListEntries() const {
   // Across processes the list's text comes back right only through the wide message.
-  HWND list = GetDlgItem(window_, 1033);
   std::vector<std::string> entries;
-  for (LRESULT i = 0, count = SendMessageW(list, CB_GETCOUNT, 0, 0); i < count; ++i) {
+  for (LRESULT i = 0, count = SendDlgItemMessageW(window_, 1033, CB_GETCOUNT, 0, 0); i < count; ++i) {
     wchar_t text[1024] = L"";
-    char narrow[2048] = "";
-    if (SendMessageW(list, CB_GETLBTEXTLEN, i, 0) < 1024) SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-    WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
-    entries.push_back(narrow);
+    if (SendDlgItemMessageW(window_, 1033, CB_GETLBTEXTLEN, i, 0) < 1024) {
+      SendDlgItemMessageW(window_, 1033, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    }
+    entries.push_back(Narrow(text));
   }
   return entries;
 }
@@ -132,12 +134,11 @@ std::string RunningSetup::CloseMessage(DWORD milliseconds) {
   std::string text;
   for (HWND child = box ? GetWindow(box, GW_CHILD) : nullptr; child; child = GetWindow(child, GW_HWNDNEXT)) {
     wchar_t wide[4096] = L"";
-    char narrow[4096] = "", className[64] = "";
+    char className[64] = "";
     GetClassNameA(child, className, sizeof className);
-    if (lstrcmpiA(className, "Static") != 0) continue;
-    SendMessageW(child, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(wide));
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof narrow, nullptr, nullptr);
-    text += narrow;
+    if (lstrcmpiA(className, "Static") == 0 && SendMessageW(child, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(wide))) {
+      text += Narrow(wide);
+    }
   }
   if (box) PostMessageA(box, WM_COMMAND, IDOK, 0);
   Post(WM_NULL, 0);

@@ -54,8 +54,9 @@ TEST_F(UnattendedTest, SilentInstallsSayWhatHappenedInTheirExitCodeAndLog) {
     EXPECT_NE(std::string::npos, text.find(line)) << line << " in\n" << text;
   }
   {
-    RunningSetup dialog;
-    ASSERT_TRUE(dialog.WaitForWindow());
+    RunningSetup dialog(BinFolder() + "VelmoranSetup.exe", "/D=" + b + "named in the command");
+    ASSERT_TRUE(dialog.WaitForWindow());  // listed and chosen as a browsed folder
+    EXPECT_EQ(b + "named in the command\\", dialog.ListEntries().at(dialog.ListSelection()));
     EXPECT_EQ(4u, Run("/S /D=" + b + "second"));  // another copy runs: nothing done, and it says so
   }
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((b + "second").c_str()));
@@ -89,19 +90,7 @@ TEST_F(UnattendedTest, TheListedUninstallerRemovesWhatEachInstallationWroteAndNo
   EXPECT_STREQ(reinterpret_cast<const char*>(version.data()), declared);
   // The system's own list of installed programs shows it.
   std::string listed = b + "listed.txt";
-  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  HANDLE output = CreateFileA(listed.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = startup.hStdError = output;
-  PROCESS_INFORMATION process;
-  char list[] = "uninstaller.exe --list";
-  ASSERT_TRUE(CreateProcessA(nullptr, list, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process));
-  WaitForSingleObject(process.hProcess, 20000);
-  CloseHandle(process.hProcess);
-  CloseHandle(process.hThread);
-  CloseHandle(output);
+  RunningSetup("C:\\windows\\system32\\cmd.exe", "/c uninstaller.exe --list > \"" + listed + "\"").WaitForExit();
   EXPECT_NE(std::string::npos, Text(listed).find("Velmoran Plugins")) << Text(listed);
 
   RunningSetup uninstall(uninstaller, "/UNINSTALL /S");
