@@ -1,65 +1,39 @@
-// The candidate table against real folders: normalisation, the maker-folder cut, duplicates,
-// capacity and bounds.
+// The candidate table against real folders: normalisation, the maker-folder cut, duplicates, capacity and bounds.
 #include <gtest/gtest.h>
-
-#include <string.h>
-
-#include <string>
-#include <vector>
 
 #include "discovery/FolderTable.h"
 #include "support/TestSupport.h"
 
-namespace {
-
-void Add(const std::string& text) {
-  char buffer[kPathCapacity];
-  lstrcpynA(buffer, text.c_str(), sizeof buffer);
-  AddFolderCandidate(buffer);
-}
-
-TEST(FolderTable, NormalisesCutsAndDeduplicatesInOrderFound) {
+TEST(FolderTable, KeepsTheFirstTwentyNewFoldersNormalisedInOrderFoundAndStaysInBounds) {
   ClearFolderTable();
   TempFolder folder;
   const std::string& b = folder.path();
-  folder.Make("program files\\adobe\\plug-ins\\velmoran\\filters");
-  folder.Make("tools\\xvelm\\velmoran");
-  folder.Make("editor\\plug-ins");
-  folder.Make("igrafx\\plugins");
-  for (const std::string& text :
-       {b + "program files\\adobe\\plug-ins\\velmoran\\filters\\",  // our own folder: the one above it
-        b + "PROGRAM FILES\\ADOBE\\PLUG-INS",                         // the same in other letters
-        b + "tools\\xvelm\\velmoran\\",                               // "velm" not behind a backslash
-        b + "editor\\plug-ins\\*.8bf",                                // a file pattern names its folder
-        b + "nowhere\\at all", b + "IGRAFX\\Plugins"}) {
-    Add(text);
+  auto add = [](std::string text) { text.resize(kPathCapacity - 1); AddFolderCandidate(&text[0]); };  // a full buffer
+  for (const char* f : {"program files\\adobe\\plug-ins\\velmoran\\filters", "tools\\xvelm\\velmoran",
+                        "editor\\plug-ins", "igrafx\\plugins"}) folder.Make(f);
+  for (const std::string& text : {b + "program files\\adobe\\plug-ins\\velmoran\\filters\\",  // ours: the one above
+                                  b + "PROGRAM FILES\\ADOBE\\PLUG-INS",  // the same in other letters
+                                  b + "tools\\xvelm\\velmoran\\",        // "velm" not behind a backslash
+                                  b + "editor\\plug-ins\\*.8bf",         // a file pattern names its folder
+                                  b + "nowhere\\at all",                 // only its last name is trimmed
+                                  b + "IGRAFX\\Plugins",
+                                  std::string("C:..\\..")}) {  // relative to the current folder
+    add(text);
   }
   std::vector<std::string> expected = {b + "Program Files\\Adobe\\Plug-Ins\\", b + "Tools\\Xvelm\\Velmoran\\",
                                        b + "Editor\\Plug-Ins\\", b + "Igrafx\\Plugins\\"};
-  EXPECT_EQ(expected, FolderRows());
-  for (int row = 0; row < 4; ++row) EXPECT_EQ(row < 3 ? 1 : 0, FolderTable[row].addMakerSubfolder) << row;
-}
-
-TEST(FolderTable, KeepsTheFirstTwentyAndNeverReadsPastAnUnterminatedText) {
-  ClearFolderTable();
-  TempFolder folder;
-  std::vector<std::string> expected;
-  for (int i = 0; i < kFolderRows + 3; ++i) {
-    Add(folder.Make("d" + std::to_string(100 + i)));
-    if (i < kFolderRows) expected.push_back(folder.path() + "D" + std::to_string(100 + i) + "\\");
+  for (int i = 0; i < kFolderRows; ++i) {  // 16 more fit
+    add(folder.Make("d" + std::to_string(100 + i)));
+    if (expected.size() < kFolderRows) expected.push_back(b + "D" + std::to_string(100 + i) + "\\");
   }
   EXPECT_EQ(expected, FolderRows());
+  for (int row = 0; row < kFolderRows; ++row) EXPECT_EQ(row != 3, FolderTable[row].addMakerSubfolder != 0) << row;
 
   ClearFolderTable();
-  struct {
-    char text[kPathCapacity];
-    char guard[16];
-  } unterminated;
+  struct { char text[kPathCapacity], guard[16]; } unterminated;
   memset(&unterminated, 'a', sizeof unterminated);
-  memcpy(unterminated.text, folder.path().c_str(), folder.path().size());
+  memcpy(unterminated.text, b.c_str(), b.size());
   AddFolderCandidate(unterminated.text);
   EXPECT_TRUE(FolderRows().empty());
   for (char c : unterminated.guard) ASSERT_EQ('a', c);
 }
-
-}  // namespace

@@ -1,91 +1,62 @@
-// The registry walk over real trees in the test prefix. Each test scans a vendor key named after
-// its process, so the trees of parallel tests never meet.
+// The registry walk over real trees in the test prefix, below a vendor key named after the process.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "discovery/FolderTable.h"
-#include "discovery/RegistryReader.h"
 #include "discovery/RegistryScanner.h"
 #include "support/TestSupport.h"
 
-namespace {
-
-class RegistryScannerTest : public ::testing::Test {
- protected:
-  void SetUp() override { ClearFolderTable(); }
-  // A key below the vendor key of the root; "" is the vendor key itself.
-  std::string Key(HKEY root, const std::string& below) const {
-    std::string key = (root == HKEY_USERS ? ".default\\software\\" : "software\\") + vendor_;
-    return below.empty() ? key : key + "\\" + below;
+TEST(RegistryScanner, FindsFolderValuesInWalkOrderAndSkipsOnlyWhatCannotBeRead) {
+  const std::string vendor = "scantest" + Pid(), otherUser = "S-1-5-21-" + Pid();
+  auto key = [&](HKEY root) { return (root == HKEY_USERS ? ".default\\software\\" : "software\\") + vendor; };
+  const HKEY kCu = HKEY_CURRENT_USER, kLm = HKEY_LOCAL_MACHINE, kUsers = HKEY_USERS;
+  RegistryKeyGuard guards[] = {{kCu, key(kCu)}, {kLm, key(kLm)}, {kUsers, key(kUsers)}, {kUsers, otherUser}};
+  for (const RegistryKeyGuard& g : guards) if (g.existedBefore()) GTEST_SKIP() << "a test key exists already";
+  TempFolder folder;
+  const std::string& b = folder.path();
+  for (const char* f : {"Hkcu", "Named", "Other", "L19", "L20", "Before", "After", "Below", "Sibling", "Hklm", "Dir2",
+                        "Users"}) folder.Make(f);
+  std::string deep = "plugd";  // level 1 below the vendor key, down to level 19
+  for (int level = 1; level < 19; ++level) deep += "\\k";
+  const struct { HKEY root; std::string below, name, data; DWORD type = REG_SZ; } values[] = {  // subkeys in name order
+      {kCu, "a\\plug-ins", "Path", b + "hkcu"},                        // the key path says plug
+      {kCu, "b", "Named Plugins", b + "named"},                        // the name says plug
+      {kCu, "c", "Plugins", b + "other", REG_EXPAND_SZ},               // not a plain string
+      {kCu, "d", "Something", b + "other"},                            // neither says plug
+      {kCu, deep, "Dir", b + "l19"},
+      {kCu, deep + "\\k", "Dir", b + "l20"},                           // too deep
+      {kCu, "plugins", "A", b + "before"},
+      {kCu, "plugins", "M", b + std::string(300, 'x')},                // data over 256 bytes end the key's values
+      {kCu, "plugins", "Z", b + "after"},
+      {kCu, "plugins\\sub", "A", b + "below"},
+      {kCu, "plugs", "A" + std::string(300, 'n'), b + "after"},        // and so does a name over 255 characters
+      {kCu, "plugs", "B", b + "after"},
+      {kCu, "plugz", "Dir", b + "sibling"},                            // the walk goes on behind every skip
+      {kLm, "a", "PluginDir", "\"" + b + "hklm\""},                    // quoted
+      {kLm, "c", "Directory2", b + "dir2"},
+      {kUsers, "a", "Plugins", b + "users"},
+  };
+  for (const auto& v : values) ASSERT_TRUE(SetString(v.root, key(v.root) + "\\" + v.below, v.name, v.data, v.type));
+  ASSERT_TRUE(SetString(kUsers, otherUser + "\\" + key(kCu), "Plugins", b + "other"));  // another user's profile
+  ClearFolderTable();
+  ScanRegistryTree("software", vendor.c_str(), "");
+  std::vector<std::string> expected;
+  for (const char* row : {"Hkcu", "Named", "L19", "Before", "Below", "Sibling", "Hklm", "Dir2", "Users"}) {
+    expected.push_back(b + row + "\\");
   }
-  void Set(const std::string& below, const std::string& name, const std::string& data, HKEY root = HKEY_CURRENT_USER,
-           DWORD type = REG_SZ) {
-    ASSERT_TRUE(SetString(root, Key(root, below), name, data, type)) << below << " " << name;
-  }
-  void Scan(const char* needle = "") {
-    ScanRegistryTree("software", vendor_.c_str(), needle);
-    EXPECT_EQ(0u, valueCursor) << "the cursor is back at 0 between scans";
-  }
-  std::vector<std::string> Rows(std::initializer_list<const char*> relative) const {
-    std::vector<std::string> rows;
-    for (const char* r : relative) rows.push_back(folder_.path() + r + "\\");
-    return rows;
-  }
-  const std::string vendor_ = "scantest" + Pid();
-  RegistryKeyGuard guards_[3] = {{HKEY_CURRENT_USER, Key(HKEY_CURRENT_USER, "")},
-                                 {HKEY_LOCAL_MACHINE, Key(HKEY_LOCAL_MACHINE, "")},
-                                 {HKEY_USERS, Key(HKEY_USERS, "")}};
-  RegistryKeyGuard otherUser_{HKEY_USERS, "S-1-5-21-" + Pid()};
-  TempFolder folder_;
-  const std::string& b = folder_.path();
-};
-
-TEST_F(RegistryScannerTest, FindsFolderValuesUnderEachRootInWalkOrder) {
-  for (const char* f : {"Hkcu", "Hklm", "Users", "Dir2", "Shared", "Other"}) folder_.Make(f);
-  Set("a\\plug-ins", "Path", b + "hkcu");                                    // the key path says plug
-  Set("b", "Shared Plugins", b + "shared");                                 // the name says plug
-  Set("c", "Plugins", b + "other", HKEY_CURRENT_USER, REG_EXPAND_SZ);        // not a plain string
-  Set("d", "Something", b + "other");                                       // neither says plug
-  Set("e\\plug", "Relative", "Plug-Ins\\Filters");                          // no drive
-  Set("a", "PluginDir", "\"" + b + "hklm\"", HKEY_LOCAL_MACHINE);            // quoted
-  Set("b", "PluginDir", b + "SHARED", HKEY_LOCAL_MACHINE);                   // found before: once
-  Set("c", "Directory2", b + "dir2", HKEY_LOCAL_MACHINE);
-  Set("a", "Plugins", b + "users", HKEY_USERS);
-  ASSERT_TRUE(SetString(HKEY_USERS, "S-1-5-21-" + Pid() + "\\software\\" + vendor_, "Plugins", b + "other"));
-  Scan();
-  EXPECT_EQ(Rows({"Hkcu", "Shared", "Hklm", "Dir2", "Users"}), FolderRows());
+  EXPECT_EQ(expected, FolderRows());
 }
 
-TEST_F(RegistryScannerTest, UnreadableValuesEndTheirKeyButNotTheWalk) {
-  for (const char* f : {"Before", "After", "Below", "Sibling"}) folder_.Make(f);
-  Set("plugins", "A", b + "before");
-  Set("plugins", "M", b + std::string(300, 'x'));  // data over 256 bytes
-  Set("plugins", "Z", b + "after");
-  Set("plugins\\sub", "A", b + "below");
-  Set("plugs2", "A" + std::string(300, 'n'), b + "after");  // a name over 255 characters
-  Set("plugs2", "B", b + "after");
-  Set("plugs3", "A", b + "sibling");
-  Scan();
-  EXPECT_EQ(Rows({"Before", "Below", "Sibling"}), FolderRows());
+// No walk can show this refusal: Wine's ANSI registry calls refuse key paths over 260 characters.
+TEST(RegistryScanner, KeyPathStackRefusesAPathPastItsTextWithNothingChanged) {
+  const std::string parent(kPathCapacity - 4, 'k');
+  char path[kPathCapacity] = {};
+  parent.copy(path, parent.size());
+  KeyPathStack stack;
+  DWORD index = 7;
+  EXPECT_FALSE(stack.Push(path, "abc", &index));
+  EXPECT_EQ(-1, stack.Pop(path));               // nothing was entered
+  EXPECT_TRUE(stack.Push(path, "ab", &index));  // fills the text exactly
+  EXPECT_EQ(parent + "\\ab", path);
+  EXPECT_EQ(7, stack.Pop(path));                // the parent's index from before the refusal
+  EXPECT_EQ(parent, path);
 }
-
-TEST_F(RegistryScannerTest, DeepOrLongKeyPathsAreSkippedWithTheirSubtreeAndTheWalkGoesOn) {
-  for (const char* f : {"L1", "L19", "L20", "Fits", "Toolong", "Sibling"}) folder_.Make(f);
-  std::string path = "plugins";
-  for (int level = 1; level <= 21; ++level) {
-    if (level == 1 || level == 19 || level == 20) Set(path, "Dir", b + "l" + std::to_string(level));
-    path += "\\k";
-  }
-  // Two names of 200 characters take the key path past its 400-character text.
-  std::string first = "plug" + std::string(196, 'a');
-  Set(first, "Dir", b + "fits");
-  Set(first + "\\" + std::string(200, 'b'), "Dir", b + "toolong");
-  Set(first + "\\" + std::string(200, 'b') + "\\c", "Dir", b + "toolong");
-  Set("plugz", "Dir", b + "sibling");
-  Scan();
-  EXPECT_EQ(Rows({"Fits", "L1", "L19", "Sibling"}), FolderRows());  // subkeys in name order
-}
-
-}  // namespace
