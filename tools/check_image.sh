@@ -1,6 +1,9 @@
 #!/bin/sh
-# Checks the setup executable's image: 32-bit x86 PE, GUI subsystem, imports from system DLLs only.
-exe=${1:?usage: check_image.sh SETUP.EXE}
+# Checks the setup executable's image: 32-bit x86 PE, GUI subsystem, imports from system DLLs only,
+# a manifest that asks for administrator rights, names the supported systems and declares no DPI
+# awareness (the skin is pixel-exact), and a version resource with the maker and the version.
+exe=${1:?usage: check_image.sh SETUP.EXE [VERSION]}
+version=${2:-}
 dump=$(i686-w64-mingw32-objdump -p "$exe") || exit 1
 fail=0
 echo "$dump" | grep -q 'file format pei-i386' || { echo "not a PE32 i386 image: $exe"; fail=1; }
@@ -14,5 +17,12 @@ for dll in $imports; do
   esac
 done
 [ -n "$imports" ] || { echo "no import table found"; fail=1; }
+grep -q -a 'level="requireAdministrator"' "$exe" || { echo "the manifest asks for no administrator rights"; fail=1; }
+grep -q -a 'supportedOS' "$exe" || { echo "the manifest names no supported system"; fail=1; }
+if grep -q -a -i 'dpiAware' "$exe"; then echo "the manifest declares DPI awareness"; fail=1; fi
+texts=$(i686-w64-mingw32-strings -el "$exe")  # the version resource's texts are UTF-16
+for text in Velmoran VelmoranSetup.exe $version; do
+  echo "$texts" | grep -qx -F "$text" || { echo "the version resource lacks \"$text\""; fail=1; }
+done
 [ $fail -eq 0 ] && echo "ok: $(stat -c %s "$exe") bytes"
 exit $fail

@@ -34,5 +34,4 @@ ctest --test-dir "$tests" -j2 --output-on-failure "$@"
 status=$?
 wineserver -k 2>/dev/null
 WINEPREFIX="$tests/wineprefix64" wineserver -k 2>/dev/null
-"$(dirname "$0")/../tests/faults/small_disk.sh" unmount "$tests/small-disk" >/dev/null
 exit $status

@@ -2,8 +2,6 @@
 // that, like any plain new, is not tested for null.
 #include <stddef.h>
 
-#include <new>
-
 char* volatile kept;  // observed, so that the allocation cannot be left out
 
 int main() {

@@ -52,13 +52,13 @@ BOOL CALLBACK FindWindowOf(HWND window, LPARAM parameter) {
   if (found) search->found = window;
   return !found;
 }
+}  // namespace
 
 std::string Narrow(const wchar_t* wide) {
   char narrow[4096] = "";
   WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof narrow, nullptr, nullptr);
   return narrow;
 }
-}  // namespace
 
 HWND RunningSetup::WaitForPopup(const char* title, DWORD milliseconds) const {
   WindowSearch search = {process_.dwProcessId, title, window_, nullptr};
@@ -157,4 +157,19 @@ bool RunningSetup::Browse(const std::string& folder) {
   PostMessageA(browser, WM_COMMAND, folder.empty() ? IDCANCEL : IDOK, 0);
   Post(WM_NULL, 0);
   return true;
+}
+
+void SetupTest::SetUp() {
+  char folder[MAX_PATH] = "";
+  ExpandEnvironmentStringsA("%ProgramFiles%\\Velmoran Plugins", folder, MAX_PATH);
+  if (maker_.existedBefore() || machineMaker_.existedBefore() || entry_.existedBefore() ||
+      GetFileAttributesA(folder) != INVALID_FILE_ATTRIBUTES) {
+    GTEST_SKIP() << "Software\\Velmoran or an installation of the setup exists already";
+  }
+  keptFolder_ = folder;  // only now: what existed before is not the test's to remove
+}
+
+void SetupTest::TearDown() {
+  setup_.reset();
+  if (!keptFolder_.empty()) RemoveTree(keptFolder_);
 }

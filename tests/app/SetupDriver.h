@@ -1,10 +1,13 @@
 #pragma once
-// Runs the real setup executable as a person would: starts it, finds its window, clicks, reads
-// what it shows, and waits for it to end.
+// Runs the real setup as a person would: starts it, finds its window, clicks, reads what it shows, waits for its end.
+#include <gtest/gtest.h>
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "support/TestSupport.h"
 
 std::string BinFolder();  // where the test and setup executables are, with a backslash
 
@@ -19,6 +22,7 @@ bool WaitUntil(Condition condition, DWORD milliseconds = 15000) {
 }
 
 COLORREF ArtPixel(int id, int x, int y);  // a pixel of one of the setup's bitmaps
+std::string Narrow(const wchar_t* wide);  // in the code page of this process
 
 class RunningSetup {
  public:
@@ -42,4 +46,48 @@ class RunningSetup {
  private:
   PROCESS_INFORMATION process_ = {};
   HWND window_ = nullptr;
+};
+
+// The fixture of every test that runs the setup. It skips where what the setup leaves outside the
+// folders it is given exists already (the maker's keys, the programs-list entry, the kept
+// uninstaller), and removes all of it at the end.
+class SetupTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  std::string Uninstaller() const { return keptFolder_ + "\\Uninstall.exe"; }
+  // A folder the setup discovers; the list offers it with "Velmoran\" added.
+  std::string Discover(const std::string& folder, const std::string& value = "PluginDir") {
+    EXPECT_TRUE(SetString(HKEY_CURRENT_USER, "Software\\Velmoran\\Mien", value, folder));
+    return folder + "Velmoran\\";
+  }
+  bool Start(const char* exe = "VelmoranSetup.exe", const std::string& arguments = "") {  // the dialog, one at a time
+    setup_.reset();
+    setup_.reset(new RunningSetup(BinFolder() + exe, arguments));
+    return setup_->WaitForWindow();
+  }
+  bool Completed(DWORD wait = 15000) {  // the completed state's banner shows
+    setup_->Post(WM_NULL, 0);
+    return WaitUntil([&] { return setup_->Pixel(26, 26) == ArtPixel(213, 20, 20); }, wait);
+  }
+  void Install() { setup_->Click(380, 276); }
+  static DWORD Run(const std::string& arguments, const std::string& exe = BinFolder() + "VelmoranSetup.exe") {
+    return RunningSetup(exe, arguments).WaitForExit();
+  }
+  static bool Mentions(std::string text, std::string part) {  // in any letter case
+    CharLowerA(&text[0]);
+    CharLowerA(&part[0]);
+    return text.find(part) != std::string::npos;
+  }
+  static std::string Text(const std::string& file) {
+    Bytes bytes = ReadWholeFile(file);
+    return std::string(bytes.begin(), bytes.end());
+  }
+  static Bytes Placeholder() { return ReadWholeFile(BinFolder() + "..\\payload\\MIEN__FOLD.8BF"); }  // in every setup
+
+  RegistryKeyGuard maker_{HKEY_CURRENT_USER, "Software\\Velmoran"}, machineMaker_{HKEY_LOCAL_MACHINE, "Software\\Velmoran"},
+      entry_{HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velmoran Plugins"};
+  std::string keptFolder_;
+  TempFolder folder_;
+  std::unique_ptr<RunningSetup> setup_;
 };

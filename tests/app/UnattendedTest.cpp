@@ -1,36 +1,11 @@
-// Installing without a window from the command line, the log, the entry in the system's list of
-// installed programs, and the uninstaller it names.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
+// Silent installs, their log, the entry in the system's list of programs and its uninstaller; running out of memory.
 #include "app/SetupDriver.h"
-#include "support/TestSupport.h"
 
 namespace {
 
 const char kEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velmoran Plugins";
 
-class UnattendedTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (maker_.existedBefore() || machineMaker_.existedBefore() || installation_.existedBefore()) {
-      GTEST_SKIP() << "an installation of Velmoran Plugins exists already";
-    }
-  }
-  static DWORD Run(const std::string& arguments, const std::string& exe = BinFolder() + "VelmoranSetup.exe") {
-    return RunningSetup(exe, arguments).WaitForExit();
-  }
-  static std::string Text(const std::string& file) {
-    Bytes bytes = ReadWholeFile(file);
-    return std::string(bytes.begin(), bytes.end());
-  }
-  RegistryKeyGuard maker_{HKEY_CURRENT_USER, "Software\\Velmoran"};
-  RegistryKeyGuard machineMaker_{HKEY_LOCAL_MACHINE, "Software\\Velmoran"};
-  InstallationGuard installation_;
-  TempFolder folder_;
-};
+using UnattendedTest = SetupTest;
 
 TEST_F(UnattendedTest, SilentInstallsSayWhatHappenedInTheirExitCodeAndLog) {
   const std::string b = folder_.path(), log = b + "setup.log";
@@ -48,17 +23,15 @@ TEST_F(UnattendedTest, SilentInstallsSayWhatHappenedInTheirExitCodeAndLog) {
   EXPECT_EQ(0u, Run("/S"));  // the first candidate, with the maker folder
   EXPECT_EQ(77824u, ReadWholeFile(found + "Velmoran\\MienFold.8bf").size());
   std::string text = Text(log);
-  for (const std::string& line : std::vector<std::string>{"Velmoran Plugins 1.1.0", "Outcome: no plug-in folder was found",
+  for (const std::string& line : std::vector<std::string>{"Velmoran Plugins " VELMORAN_VERSION, "Outcome: no plug-in folder was found",
                                   "Command line: /S /LOG=" + log, "Wrote file: " + b + "with blanks\\in it\\MienFold.8bf",
                                   "Outcome: installed"}) {
     EXPECT_NE(std::string::npos, text.find(line)) << line << " in\n" << text;
   }
-  {
-    RunningSetup dialog(BinFolder() + "VelmoranSetup.exe", "/D=" + b + "named in the command");
-    ASSERT_TRUE(dialog.WaitForWindow());  // listed and chosen as a browsed folder
-    EXPECT_EQ(b + "named in the command\\", dialog.ListEntries().at(dialog.ListSelection()));
-    EXPECT_EQ(4u, Run("/S /D=" + b + "second"));  // another copy runs: nothing done, and it says so
-  }
+  ASSERT_TRUE(Start("VelmoranSetup.exe", "/D=" + b + "named in the command"));  // listed and chosen as browsed
+  EXPECT_EQ(b + "named in the command\\", setup_->ListEntries().at(setup_->ListSelection()));
+  EXPECT_EQ(4u, Run("/S /D=" + b + "second"));  // another copy runs: nothing done, and it says so
+  setup_.reset();
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((b + "second").c_str()));
   EXPECT_EQ(0u, Run("/UNINSTALL /S"));
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((found + "Velmoran").c_str()));  // a maker folder, emptied
@@ -74,32 +47,28 @@ TEST_F(UnattendedTest, TheListedUninstallerRemovesWhatEachInstallationWroteAndNo
   EXPECT_EQ(0u, Run("/S /D=" + b + "two\\Velmoran", download));
   ASSERT_TRUE(WriteWholeFile(b + "two\\Velmoran\\AlphaOne.8bf", {9}));  // changed since: not ours any more
   ASSERT_TRUE(DeleteFileA(download.c_str()));
-  Bytes quiet;
+  Bytes quiet, version;
   ASSERT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, kEntry, "QuietUninstallString", &quiet));
-  std::string command(quiet.begin(), quiet.end() - 1);
-  EXPECT_EQ("\"" + installation_.uninstaller() + "\" /UNINSTALL /S", command);
-  // The entry shows the version the executable declares.
-  std::string uninstaller = installation_.uninstaller();
-  Bytes version, info(GetFileVersionInfoSizeA(uninstaller.c_str(), nullptr) + 1);
+  EXPECT_STREQ(("\"" + Uninstaller() + "\" /UNINSTALL /S").c_str(), reinterpret_cast<const char*>(quiet.data()));
   ASSERT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, kEntry, "DisplayVersion", &version));
-  char* declared = nullptr;
-  UINT length = 0;
-  ASSERT_TRUE(GetFileVersionInfoA(uninstaller.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
-  ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904B0\\ProductVersion",
-                             reinterpret_cast<void**>(&declared), &length));
-  EXPECT_STREQ(reinterpret_cast<const char*>(version.data()), declared);
+  EXPECT_STREQ(VELMORAN_VERSION, reinterpret_cast<const char*>(version.data()));  // the executable's (its image test)
   // The system's own list of installed programs shows it.
-  std::string listed = b + "listed.txt";
+  std::string listed = b + "listed.txt", uninstaller = Uninstaller();
   RunningSetup("C:\\windows\\system32\\cmd.exe", "/c uninstaller.exe --list > \"" + listed + "\"").WaitForExit();
   EXPECT_NE(std::string::npos, Text(listed).find("Velmoran Plugins")) << Text(listed);
 
-  RunningSetup uninstall(uninstaller, "/UNINSTALL /S");
-  EXPECT_EQ(6u, uninstall.WaitForExit());
+  EXPECT_EQ(6u, Run("/UNINSTALL /S", uninstaller));  // changed files kept
   EXPECT_EQ(std::vector<std::string>{"Theirs.8bf"}, ListFolder(b + "one\\Velmoran\\"));
   EXPECT_EQ(std::vector<std::string>{"AlphaOne.8bf"}, ListFolder(b + "two\\Velmoran\\"));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Velmoran\\Graphitor"));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntry));
   EXPECT_TRUE(WaitUntil([&] { return GetFileAttributesA(uninstaller.c_str()) == INVALID_FILE_ATTRIBUTES; }));
+}
+
+TEST(PlainNew, AFailedPlainNewEndsTheProgramWithAMessage) {
+  RunningSetup probe(BinFolder() + "plain_new_probe.exe");  // asks the setup's allocator for more than there is
+  EXPECT_NE(std::string::npos, probe.CloseMessage().find("not enough memory")) << "exit code " << probe.WaitForExit(0);
+  EXPECT_EQ(static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY), probe.WaitForExit());
 }
 
 }  // namespace

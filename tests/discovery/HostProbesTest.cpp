@@ -1,4 +1,4 @@
-// Probes particular to single editors: command-line folders, the painter settings file, and the whole sequence.
+// Probes particular to single editors: command-line folders and the painter settings file.
 #include <gtest/gtest.h>
 
 #include "discovery/FolderTable.h"
@@ -48,37 +48,4 @@ TEST(ProbeCommandFolder, TakesTheProgramFolderOutOfAnAbsoluteCommand) {
     EXPECT_EQ(c.folder ? output : nullptr, found) << c.command;
     EXPECT_STREQ(c.folder ? c.folder : "untouched", output) << c.command;
   }
-}
-
-// The sequence over every kind of source at once, with the real vendor keys.
-TEST(RunDiscovery, FillsTheTableInSequenceOrder) {
-  TempFolder folder;
-  const std::string& b = folder.path();
-  const HKEY kCu = HKEY_CURRENT_USER, kLm = HKEY_LOCAL_MACHINE, kCr = HKEY_CLASSES_ROOT;
-  const struct { HKEY root; const char *top, *below, *name, *data; } values[] = {  // top is removed again
-      {kCu, "software\\velmoran", "\\Mien", "PlugInPath", "own\\plug-ins\\velmoran"},
-      {kLm, "software\\velmoran", "\\Mien", "PluginDir", "hklm"},
-      {HKEY_USERS, ".default\\software\\velmoran", "\\Mien", "PluginDir", "users"},
-      {kLm, "software\\adobe", "\\photoshop\\8.0", "PluginPath", "adobe\\plugins"},
-      {kLm, "software\\adobe", "", "PluginPath", "direct"},  // not below "photoshop"
-      {kLm, "software\\corel", "\\paint shop", "Plugins", "corel"},
-      {kCu, "software\\jasc", "\\paint shop pro", "Directory1", "jasc"},
-      {kLm, "software\\xara", "\\xarax", "Plugins", "xara"},
-      {kLm, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\fireworks.exe", "", "", "fw\\fireworks.exe"},
-      {kCr, "PI3.Image", "\\shell\\open\\command", "", "pi3\\pi3.exe %1"},
-      {kCr, "PainterFile", "\\shell\\open\\command", "", "painter\\painter.exe %1"}};
-  std::vector<std::unique_ptr<RegistryKeyGuard>> guards;
-  for (const auto& v : values) {
-    guards.emplace_back(new RegistryKeyGuard(v.root, v.top));
-    if (guards.back()->existedBefore()) GTEST_SKIP() << v.top << " exists already";
-  }
-  for (const auto& v : values) ASSERT_TRUE(SetString(v.root, std::string(v.top) + v.below, v.name, b + v.data));
-  std::vector<std::string> expected;
-  for (const char* row : {"Own\\Plug-Ins", "Hklm", "Users", "Adobe\\Plugins", "Corel", "Jasc", "Xara", "Fw\\Plug-Ins",
-                          "Pi3\\Plugin", "Painterplug"}) expected.push_back(folder.Make(row) + "\\");
-  for (const char* f : {"Own\\Plug-Ins\\Velmoran", "Painter", "Direct"}) folder.Make(f);
-  ASSERT_TRUE(WriteWholeFile(b + "painter\\painter.set", Record(b + "painterplug")));
-  ClearFolderTable();
-  RunDiscovery();
-  EXPECT_EQ(expected, FolderRows());
 }

@@ -1,27 +1,21 @@
 // Planted DLLs are never loaded: a marker DLL leaves a file when loaded; a control program proves planting works.
-#include <gtest/gtest.h>
-
 #include "app/SetupDriver.h"
-#include "support/TestSupport.h"
 
 const char kMarkers[] = "C:\\planted-markers\\";
 // Loaded on demand by system DLLs. Not version (Wine's user32 imports it first), nor comctl32 (side-by-side store).
 const char* const kPlanted[] = {"uxtheme", "dwmapi", "propsys", "cryptbase", "winmm", "oleacc", "msimg32"};
 
-TEST(DllPlanting, NoPlantedDllIsLoadedThroughAnInstall) {
-  char kept[MAX_PATH];  // where an install keeps its uninstaller
-  ExpandEnvironmentStringsA("%ProgramFiles%\\Velmoran Plugins", kept, MAX_PATH);
+using DllPlanting = SetupTest;
+
+TEST_F(DllPlanting, NoPlantedDllIsLoadedThroughAnInstall) {
   const std::string defaults = "Software\\Wine\\AppDefaults";
-  RegistryKeyGuard maker(HKEY_CURRENT_USER, "Software\\Velmoran"), machine(HKEY_LOCAL_MACHINE, "Software\\Velmoran"),
-      entry(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velmoran Plugins"),
-      appDefaults(HKEY_CURRENT_USER, defaults), setup(HKEY_CURRENT_USER, defaults + "\\setup.exe"),
+  RegistryKeyGuard appDefaults(HKEY_CURRENT_USER, defaults), setup(HKEY_CURRENT_USER, defaults + "\\setup.exe"),
       control(HKEY_CURRENT_USER, defaults + "\\control.exe");
-  bool taken = maker.existedBefore() || machine.existedBefore() || entry.existedBefore() || setup.existedBefore() ||
-               control.existedBefore() || GetFileAttributesA(kept) != INVALID_FILE_ATTRIBUTES;
-  if (taken || GetFileAttributesA(kMarkers) != INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "what it would make exists";
-  struct Removal { std::string path; ~Removal() { RemoveTree(path); } } removeKept{kept}, removeMarkers{kMarkers};
-  TempFolder folder;
-  std::string download = folder.Make("downloads") + "\\", plugins = folder.Make("plug-ins") + "\\";
+  if (setup.existedBefore() || control.existedBefore() || GetFileAttributesA(kMarkers) != INVALID_FILE_ATTRIBUTES) {
+    GTEST_SKIP() << "what it would make exists";
+  }
+  struct Removal { std::string path; ~Removal() { RemoveTree(path); } } removeMarkers{kMarkers};
+  std::string download = folder_.Make("downloads") + "\\", plugins = folder_.Make("plug-ins") + "\\";
   auto copy = [](const char* built, auto to) { return CopyFileA((BinFolder() + built).c_str(), to.c_str(), FALSE); };
   for (const char* dll : kPlanted) {
     // Preferring native DLLs of these names, Wine searches the program's folder first, as Windows does for most DLLs.
@@ -31,7 +25,7 @@ TEST(DllPlanting, NoPlantedDllIsLoadedThroughAnInstall) {
   }
   ASSERT_TRUE(copy("VelmoranSetup.exe", download + "setup.exe"));
   ASSERT_TRUE(copy("planted_control.exe", download + "control.exe"));
-  ASSERT_TRUE(SetString(HKEY_CURRENT_USER, "Software\\Velmoran\\Mien", "PluginDir", plugins));
+  Discover(plugins);
 
   RunningSetup(download + "control.exe", "uxtheme.dll dwmapi.dll").WaitForExit(10000);
   if (ListFolder(kMarkers).empty()) GTEST_SKIP() << "this platform does not load DLLs from a program's folder";

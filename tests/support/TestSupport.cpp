@@ -72,9 +72,9 @@ Bytes ResourceBytes(const char* name) {
 
 bool KeyExists(HKEY root, const std::string& path, REGSAM view) {
   HKEY key;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
+  bool exists = RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) == ERROR_SUCCESS;
+  if (exists) RegCloseKey(key);
+  return exists;
 }
 
 RegistryKeyGuard::RegistryKeyGuard(HKEY root, const std::string& path, REGSAM view)
@@ -111,23 +111,6 @@ bool SetString(HKEY root, const std::string& key, const std::string& name, const
   return status == ERROR_SUCCESS;
 }
 
-namespace {
-std::string KeptUninstallerFolder() {
-  char folder[MAX_PATH] = "";
-  ExpandEnvironmentStringsA("%ProgramFiles%\\Velmoran Plugins", folder, MAX_PATH);
-  return folder;
-}
-}  // namespace
-
-InstallationGuard::InstallationGuard()
-    : entry_(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velmoran Plugins"),
-      folder_(KeptUninstallerFolder()),
-      existedBefore_(entry_.existedBefore() || GetFileAttributesA(folder_.c_str()) != INVALID_FILE_ATTRIBUTES) {}
-
-InstallationGuard::~InstallationGuard() {
-  if (!existedBefore_) RemoveTree(folder_);
-}
-
 std::vector<std::string> FolderRows() {
   std::vector<std::string> rows;
   for (const FolderEntry& row : FolderTable) {
@@ -136,8 +119,4 @@ std::vector<std::string> FolderRows() {
   return rows;
 }
 
-void ClearFolderTable() {
-  for (FolderEntry& row : FolderTable) row = FolderEntry();
-}
-
-std::string Pid() { return std::to_string(GetCurrentProcessId()); }
+void ClearFolderTable() { std::fill(std::begin(FolderTable), std::end(FolderTable), FolderEntry()); }

@@ -7,8 +7,7 @@
 
 using Bytes = std::vector<unsigned char>;
 
-// A new folder below C:\ named after this process, removed with everything in it at the end. Its
-// name is already in the letter case that path normalisation produces.
+// A new folder below C:\ named after this process, in the letter case normalisation gives; removed at the end.
 class TempFolder {
  public:
   TempFolder();
@@ -25,8 +24,7 @@ Bytes ReadWholeFile(const std::string& path);                     // empty when 
 std::vector<std::string> ListFolder(const std::string& folder);   // names, sorted
 Bytes ResourceBytes(const char* name);                            // a type-3000 resource of this test
 
-// Deletes the key and everything below it when the test ends; a test that finds the key already
-// there must not use it (existedBefore), and so never deletes what it did not make.
+// Deletes the key and all below it at the end, unless it existed before: a test then must not use it.
 class RegistryKeyGuard {
  public:
   RegistryKeyGuard(HKEY root, const std::string& path, REGSAM view = 0);
@@ -45,21 +43,7 @@ bool ReadValue(HKEY root, const std::string& key, const std::string& name, Bytes
 bool SetString(HKEY root, const std::string& key, const std::string& name, const std::string& text,
                DWORD type = REG_SZ, REGSAM view = 0);
 
-// The trace every installation leaves: its entry in the list of installed programs, and the kept
-// uninstaller. A test that installs holds one; it removes both at the end, and tells a test that
-// finds either already there to skip rather than take it over.
-class InstallationGuard {
- public:
-  InstallationGuard();
-  ~InstallationGuard();
-  bool existedBefore() const { return existedBefore_; }
-  std::string uninstaller() const { return folder_ + "\\Uninstall.exe"; }
- private:
-  RegistryKeyGuard entry_;
-  std::string folder_;
-  bool existedBefore_;
-};
-
 std::vector<std::string> FolderRows();  // the occupied rows of the candidate table, in order
 void ClearFolderTable();
-std::string Pid();  // this process's id, for names no other test process uses
+// This process's id, for names no other test process uses.
+inline std::string Pid() { return std::to_string(GetCurrentProcessId()); }
