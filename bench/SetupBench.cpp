@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "app/CommandLine.h"
 #include "app/SetupDialog.h"
+#include "app/Uninstall.h"
 #include "app/SetupState.h"
 #include "payload/PayloadWriter.h"
 #include "skin/SkinSurface.h"
@@ -79,6 +81,9 @@ double TimedMouse(HWND dialog, UINT message, int x, int y) {
 }
 
 void PaintFigures(const std::string& folder, int rounds) {
+  // Into a folder of our own, named as on the command line: listed and chosen.
+  std::string target = folder + "target\\";
+  lstrcpynA(commandLineFolder, target.c_str(), kPathCapacity);
   SkinState state = {};
   skinSurface = new SkinSurface(&state, appInstance);
   HWND dialog = CreateDialogParamA(appInstance, "main", nullptr, SetupDialogProc, 0);
@@ -94,13 +99,7 @@ void PaintFigures(const std::string& folder, int rounds) {
     press.push_back(TimedMouse(dialog, WM_LBUTTONDOWN, 380, 276));
     TimedMouse(dialog, WM_MOUSEMOVE, 10, 10);  // cancels the press without a click
   }
-  // Into a folder of our own, then the completed state.
-  std::string target = folder + "target\\";
-  CreateDirectoryA(target.c_str(), nullptr);
-  HWND list = GetDlgItem(dialog, IDC_FOLDER_LIST);
-  SendMessageA(list, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(target.c_str()));
-  SendMessageA(list, CB_SETCURSEL, 0, 0);
-  SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+  SendMessageA(dialog, WM_COMMAND, IDOK, 0);  // then the completed state
   std::vector<double> completed;
   for (int round = 0; round < rounds; ++round) completed.push_back(TimedPaint(dialog));
   printf("painting, %d rounds (each paint cycle waits 50 ms before it draws, by design):\n", rounds);
@@ -109,7 +108,10 @@ void PaintFigures(const std::string& folder, int rounds) {
   printf("  hover feedback (status line) %7.2f ms\n", Median(hover));
   printf("  press feedback (button)      %7.2f ms\n", Median(press));
   DestroyWindow(dialog);
-  DeleteFileA((target + "MienFold.8bf").c_str());
+  // The installation's entry in the programs list, its kept uninstaller and the plug-in go again.
+  CommandLine quietly = {};
+  quietly.silent = true;
+  RunUninstall(quietly);
   RemoveDirectoryA(target.c_str());
 }
 

@@ -41,6 +41,7 @@ xvfb-run -a -s '-screen 0 1024x768x24' bash -c '
   wineserver -k'
 if [ "$arch" = i686 ]; then
   echo
-  echo "discovery of the 32-bit build under WOW64 (a 64-bit prefix: both registry views):"
+  echo "the whole discovery sequence of the 32-bit build, in a 32-bit prefix and under WOW64:"
+  "$tree/wine-run.sh" "$bin/bench_discovery.exe" | tail -1
   "$tree/wine-run-win64.sh" "$bin/bench_discovery.exe" | tail -1
 fi
