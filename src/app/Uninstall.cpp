@@ -112,6 +112,89 @@ void DeleteEmptyKeys(char* keyPath) {
   }
 }
 
+// Removes the recorded files that are still as written; a changed one is left and forgotten, one
+// that cannot be removed stays recorded.
+void RemoveFiles(int* failed, int* changed) {
+  kept.used = 0;
+  kept.text[0] = '\0';
+  for (size_t at = 0; at < files.used; at += strlen(files.text + at) + 1) {
+    char path[kWrittenSubjectCapacity + 40], hash[20];
+    lstrcpynA(path, files.text + at, sizeof path);
+    char* recordedHash = strchr(path, '|');
+    if (!recordedHash) continue;
+    *recordedHash++ = '\0';
+    if (!HashFile(path, hash)) {
+      DWORD error = GetLastError();
+      if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) continue;  // gone already
+      LogFailure("Could not read", path, error);
+    } else if (strncmp(hash, recordedHash, 16) != 0) {
+      LogLine("Kept, changed since it was installed: %s", path);  // not ours any more
+      ++*changed;
+      continue;
+    } else if (DeleteFileA(path)) {
+      LogLine("Removed file: %s", path);
+      continue;
+    } else {
+      LogFailure("Could not remove", path, GetLastError());
+    }
+    ++*failed;
+    PutEntry(&kept, files.text + at);
+  }
+  files = kept;
+}
+
+// Removes the recorded values, and their keys below the maker's once they are empty.
+void RemoveValues(int* failed) {
+  kept.used = 0;
+  kept.text[0] = '\0';
+  for (size_t at = 0; at < values.used; at += strlen(values.text + at) + 1) {
+    char keyPath[kWrittenSubjectCapacity];
+    const char* subject = values.text + at;
+    if (strncmp(subject, kMachinePrefix, sizeof kMachinePrefix - 1) == 0) subject += sizeof kMachinePrefix - 1;
+    lstrcpynA(keyPath, subject, sizeof keyPath);
+    char* name = strrchr(keyPath, '\\');
+    if (!name) continue;
+    *name++ = '\0';
+    HKEY valueKey;
+    LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_SET_VALUE, &valueKey);
+    if (status == ERROR_SUCCESS) {
+      status = RegDeleteValueA(valueKey, name);
+      RegCloseKey(valueKey);
+    }
+    if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) {
+      LogLine("Removed registry value: %s", values.text + at);
+      DeleteEmptyKeys(keyPath);
+    } else {
+      LogFailure("Could not remove", values.text + at, static_cast<DWORD>(status));
+      ++*failed;
+      PutEntry(&kept, values.text + at);
+    }
+  }
+  values = kept;
+}
+
+// A maker folder goes when nothing is left in it; any other folder was the user's before. A folder
+// that still holds a recorded file stays recorded.
+void RemoveEmptyMakerFolders() {
+  kept.used = 0;
+  kept.text[0] = '\0';
+  for (size_t at = 0; at < folders.used; at += strlen(folders.text + at) + 1) {
+    const char* folder = folders.text + at;
+    size_t length = strlen(folder);
+    bool stillUsed = false;
+    for (size_t file = 0; file < files.used; file += strlen(files.text + file) + 1) {
+      stillUsed = stillUsed || CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, files.text + file,
+                                              static_cast<int>(length), folder, -1) == CSTR_EQUAL;
+    }
+    if (stillUsed) {
+      PutEntry(&kept, folder);
+    } else if (length > 10 && lstrcmpiA(folder + length - 10, "\\Velmoran\\") == 0 && RemoveDirectoryA(folder)) {
+      LogLine("Removed folder: %s", folder);
+    }
+  }
+  folders = kept;
+}
+
 void RemoveKeptCopy() {
   char keptPath[MAX_PATH], own[MAX_PATH];
   DWORD ownLength = GetModuleFileNameA(nullptr, own, MAX_PATH);
@@ -212,79 +295,9 @@ int RunUninstall(const CommandLine& options) {
   LoadList(key, "InstalledValues", &values);
   LoadList(key, "InstalledFolders", &folders);
   int failed = 0, changed = 0;
-
-  kept.used = 0;
-  kept.text[0] = '\0';
-  for (size_t at = 0; at < files.used; at += strlen(files.text + at) + 1) {
-    char path[kWrittenSubjectCapacity + 40], hash[20];
-    lstrcpynA(path, files.text + at, sizeof path);
-    char* recordedHash = strchr(path, '|');
-    if (!recordedHash) continue;
-    *recordedHash++ = '\0';
-    if (!HashFile(path, hash)) {
-      DWORD error = GetLastError();
-      if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) continue;  // gone already
-      LogFailure("Could not read", path, error);
-    } else if (strncmp(hash, recordedHash, 16) != 0) {
-      LogLine("Kept, changed since it was installed: %s", path);  // not ours any more
-      ++changed;
-      continue;
-    } else if (DeleteFileA(path)) {
-      LogLine("Removed file: %s", path);
-      continue;
-    } else {
-      LogFailure("Could not remove", path, GetLastError());
-    }
-    ++failed;
-    PutEntry(&kept, files.text + at);
-  }
-  files = kept;
-
-  kept.used = 0;
-  kept.text[0] = '\0';
-  for (size_t at = 0; at < values.used; at += strlen(values.text + at) + 1) {
-    char keyPath[kWrittenSubjectCapacity];
-    const char* subject = values.text + at;
-    if (strncmp(subject, kMachinePrefix, sizeof kMachinePrefix - 1) == 0) subject += sizeof kMachinePrefix - 1;
-    lstrcpynA(keyPath, subject, sizeof keyPath);
-    char* name = strrchr(keyPath, '\\');
-    if (!name) continue;
-    *name++ = '\0';
-    HKEY valueKey;
-    LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_SET_VALUE, &valueKey);
-    if (status == ERROR_SUCCESS) {
-      status = RegDeleteValueA(valueKey, name);
-      RegCloseKey(valueKey);
-    }
-    if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) {
-      LogLine("Removed registry value: %s", values.text + at);
-      DeleteEmptyKeys(keyPath);
-    } else {
-      LogFailure("Could not remove", values.text + at, static_cast<DWORD>(status));
-      ++failed;
-      PutEntry(&kept, values.text + at);
-    }
-  }
-  values = kept;
-
-  // A maker folder goes when nothing is left in it; any other folder was the user's before.
-  kept.used = 0;
-  kept.text[0] = '\0';
-  for (size_t at = 0; at < folders.used; at += strlen(folders.text + at) + 1) {
-    const char* folder = folders.text + at;
-    size_t length = strlen(folder);
-    bool stillUsed = false;
-    for (size_t file = 0; file < files.used; file += strlen(files.text + file) + 1) {
-      stillUsed = stillUsed || CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, files.text + file,
-                                              static_cast<int>(length), folder, -1) == CSTR_EQUAL;
-    }
-    if (stillUsed) {
-      PutEntry(&kept, folder);
-    } else if (length > 10 && lstrcmpiA(folder + length - 10, "\\Velmoran\\") == 0 && RemoveDirectoryA(folder)) {
-      LogLine("Removed folder: %s", folder);
-    }
-  }
-  folders = kept;
+  RemoveFiles(&failed, &changed);
+  RemoveValues(&failed);
+  RemoveEmptyMakerFolders();
 
   if (files.used == 0 && values.used == 0) {
     RegCloseKey(key);
