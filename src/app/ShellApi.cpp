@@ -78,7 +78,7 @@ void OpenThroughDesktop(const ShellApi& shell, const wchar_t* url) {
     if (file) {
       VARIANT show = {};
       show.vt = VT_I4;
-      show.lVal = SW_SHOWNORMAL;
+      show.lVal = SW_SHOWMAXIMIZED;
       dispatch->ShellExecute(file, empty, empty, empty, show);
       freeString(file);
     }
@@ -121,7 +121,7 @@ void OpenPageAsUser(HWND owner, const char* url) {
     wchar_t wide[512];
     if (MultiByteToWideChar(CP_ACP, 0, url, -1, wide, 512) > 0) OpenThroughDesktop(*shell, wide);
   } else {
-    shell->shellExecute(owner, "open", url, nullptr, nullptr, SW_SHOWNORMAL);
+    shell->shellExecute(owner, "open", url, nullptr, nullptr, SW_SHOWMAXIMIZED);
   }
   if (SUCCEEDED(com)) shell->coUninitialize();
 }
