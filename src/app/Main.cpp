@@ -98,7 +98,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 // never uses (command-line vectors, thread-local storage, floating point, pseudo-relocations) and
 // costs several kilobytes of every download; msvcrt.dll sets itself up as it loads. Constructors of
 // static objects, should there ever be any, run here, in the order the library would run them;
-// the process ends with ExitProcess, so no destructor of a static object is needed.
+// the process ends with ExitProcess, so no destructor of a static object is needed. Other
+// toolchains keep their own start-up code.
+#ifdef __MINGW32__
 extern "C" void (*__CTOR_LIST__[])();  // from the linker script: -1, the constructors, 0
 
 extern "C" void WINAPI SetupStart() {
@@ -107,3 +109,4 @@ extern "C" void WINAPI SetupStart() {
   for (int i = count; i >= 1; --i) __CTOR_LIST__[i]();
   ExitProcess(static_cast<UINT>(WinMain(GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOWDEFAULT)));
 }
+#endif
