@@ -4,12 +4,9 @@
 #include <string.h>
 #include <windows.h>
 
-namespace {
-bool StartsWith(const char* text, const char* prefix) {
-  return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, text, static_cast<int>(strlen(prefix)), prefix, -1) ==
-         CSTR_EQUAL;
-}
+#include "discovery/PathText.h"
 
+namespace {
 // Copies a value that ends at a blank or, quoted, at its closing quote. False when it would not fit.
 bool TakeValue(const char** cursor, char* value) {
   const char* at = *cursor;
@@ -35,8 +32,8 @@ bool ParseCommandLine(const char* arguments, CommandLine* options) {
     while (*at && *at != ' ' && *at != '\t') ++at;
     int length = static_cast<int>(at - option);
     // Quoted whole, as some launchers pass an argument with blanks in it.
-    bool quoted = option[0] == '"' && StartsWith(option + 1, "/D=");
-    if (quoted || StartsWith(option, "/D=")) {
+    bool quoted = option[0] == '"' && HasPrefixIgnoringCase(option + 1, "/D=");
+    if (quoted || HasPrefixIgnoringCase(option, "/D=")) {
       // The rest of the line, as it stands: folders with blanks need no quotes.
       option += quoted ? 1 : 0;
       size_t rest = strlen(option + 3);
@@ -47,16 +44,16 @@ bool ParseCommandLine(const char* arguments, CommandLine* options) {
       options->folder[rest] = '\0';
       return true;
     }
-    if (StartsWith(option, "/LOG=")) {
+    if (HasPrefixIgnoringCase(option, "/LOG=")) {
       at = option + 5;
       if (!TakeValue(&at, options->logFile)) return false;
-    } else if (StartsWith(option, "/CLEANUP=")) {
+    } else if (HasPrefixIgnoringCase(option, "/CLEANUP=")) {
       options->cleanupAfter = strtoul(option + 9, nullptr, 10);
-    } else if (length == 2 && StartsWith(option, "/S")) {
+    } else if (length == 2 && HasPrefixIgnoringCase(option, "/S")) {
       options->silent = true;
-    } else if (length == 2 && (StartsWith(option, "/?") || StartsWith(option, "/H"))) {
+    } else if (length == 2 && (HasPrefixIgnoringCase(option, "/?") || HasPrefixIgnoringCase(option, "/H"))) {
       options->help = true;
-    } else if (length == 10 && StartsWith(option, "/UNINSTALL")) {
+    } else if (length == 10 && HasPrefixIgnoringCase(option, "/UNINSTALL")) {
       options->uninstall = true;
     } else {
       return false;

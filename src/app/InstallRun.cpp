@@ -113,19 +113,6 @@ void ShowCompletedState(HWND dialog) {
   InvalidateRect(dialog, nullptr, TRUE);
 }
 
-// Enters the folder, creating it and its missing parents first. On failure GetLastError says why.
-bool EnterOrMakeFolder(char* folder) {
-  if (SetCurrentDirectoryA(folder)) return true;
-  for (size_t at = 3; folder[at]; at += IsLeadByte(folder[at]) && folder[at + 1] ? 2 : 1) {
-    if (folder[at] != '\\') continue;
-    folder[at] = '\0';
-    CreateDirectoryA(folder, nullptr);  // one that exists already is fine; the last test decides
-    folder[at] = '\\';
-  }
-  CreateDirectoryA(folder, nullptr);
-  return SetCurrentDirectoryA(folder) != FALSE;
-}
-
 // Writes every resource not skipped into targetFolder; logs and records what it wrote.
 void InstallIntoTarget() {
   ClearInstallFailures();

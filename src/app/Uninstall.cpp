@@ -6,6 +6,7 @@
 #include "app/Branding.h"
 #include "app/CommandLine.h"
 #include "app/InstallLog.h"
+#include "discovery/PathText.h"
 #include "payload/WrittenItems.h"
 
 namespace {
@@ -96,9 +97,7 @@ bool SetNumber(HKEY key, const char* name, DWORD number) {
 
 // Removes the key and its parents up to the maker's own key while they hold nothing.
 void DeleteEmptyKeys(char* keyPath) {
-  const size_t makerLength = sizeof "Software\\Velmoran" - 1;
-  while (strlen(keyPath) >= makerLength && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, keyPath, makerLength,
-                                                           "Software\\Velmoran", -1) == CSTR_EQUAL) {
+  while (HasPrefixIgnoringCase(keyPath, "Software\\Velmoran")) {
     HKEY key;
     DWORD subkeys = 1, valueCount = 1;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
@@ -183,8 +182,7 @@ void RemoveEmptyMakerFolders() {
     size_t length = strlen(folder);
     bool stillUsed = false;
     for (size_t file = 0; file < files.used; file += strlen(files.text + file) + 1) {
-      stillUsed = stillUsed || CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, files.text + file,
-                                              static_cast<int>(length), folder, -1) == CSTR_EQUAL;
+      stillUsed = stillUsed || HasPrefixIgnoringCase(files.text + file, folder);
     }
     if (stillUsed) {
       PutEntry(&kept, folder);

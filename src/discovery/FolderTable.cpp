@@ -14,8 +14,12 @@ void AddFolderCandidate(char* path) {
   LowerAscii(path);
 
   // Earlier installations recorded our own subfolder; the candidate is the folder that holds it.
-  char* makerFolder = FindText(path, "velm");
-  if (makerFolder && makerFolder > path && makerFolder[-1] == '\\') *makerFolder = '\0';
+  // A double-byte character's second byte before it may look like a backslash without being one.
+  if (char* makerFolder = FindText(path, "velm")) {
+    char first = *makerFolder;
+    *makerFolder = '\0';
+    if (!EndsInBackslash(path)) *makerFolder = first;
+  }
 
   // That editor loads plug-ins from its own folder only, not from subfolders.
   bool noMakerSubfolder = FindText(path, "igrafx") != nullptr;

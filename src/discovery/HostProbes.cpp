@@ -100,25 +100,29 @@ void RunDiscovery() {
   ScanRegistryTree("software", "jasc", "paint");
   ScanRegistryTree("software", "xara", "xarax");
 
+  // Each editor's program folder, read in every view; the painter's holds a settings file to scan.
+  const struct {
+    HKEY root;
+    const char *keyPath, *subkeyName, *below;
+    bool settingsFile;
+  } kProbes[] = {
+      {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths", "fireworks.exe", "plug-ins", false},
+      {HKEY_CLASSES_ROOT, "PI3.Image", "shell\\open\\command", "plugin", false},
+      {HKEY_CLASSES_ROOT, "PainterFile", "shell\\open\\command", "painter.set", true},
+  };
   REGSAM views[2];
   int viewCount = RegistryViews(views);
-  for (int view = 0; view < viewCount; ++view) {
-    if (ProbeCommandFolder(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths",
-                           "fireworks.exe", probeScratch, views[view]) &&
-        JoinPath(probeScratch, sizeof probeScratch, "plug-ins")) {
-      AddFolderCandidate(probeScratch);
-    }
-  }
-  for (int view = 0; view < viewCount; ++view) {
-    if (ProbeCommandFolder(HKEY_CLASSES_ROOT, "PI3.Image", "shell\\open\\command", probeScratch, views[view]) &&
-        JoinPath(probeScratch, sizeof probeScratch, "plugin")) {
-      AddFolderCandidate(probeScratch);
-    }
-  }
-  for (int view = 0; view < viewCount; ++view) {
-    if (ProbeCommandFolder(HKEY_CLASSES_ROOT, "PainterFile", "shell\\open\\command", probeScratch, views[view]) &&
-        JoinPath(probeScratch, sizeof probeScratch, "painter.set")) {
-      ScanPainterSettings(probeScratch);
+  for (const auto& probe : kProbes) {
+    for (int view = 0; view < viewCount; ++view) {
+      if (!ProbeCommandFolder(probe.root, probe.keyPath, probe.subkeyName, probeScratch, views[view]) ||
+          !JoinPath(probeScratch, sizeof probeScratch, probe.below)) {
+        continue;
+      }
+      if (probe.settingsFile) {
+        ScanPainterSettings(probeScratch);
+      } else {
+        AddFolderCandidate(probeScratch);
+      }
     }
   }
 }

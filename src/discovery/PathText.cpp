@@ -49,6 +49,13 @@ bool IsAbsolutePath(const char* text) {
   return ((drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z')) && text[1] == ':' && text[2] == '\\';
 }
 
+bool HasPrefixIgnoringCase(const char* text, const char* prefix) {
+  size_t length = strlen(prefix);
+  return strnlen(text, length) == length &&
+         CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, text, static_cast<int>(length), prefix,
+                        static_cast<int>(length)) == CSTR_EQUAL;
+}
+
 bool FindExistingFolder(char* path) {
   size_t length = strlen(path);
   if (EndsInBackslash(path)) path[--length] = '\0';
@@ -59,6 +66,18 @@ bool FindExistingFolder(char* path) {
     length = LastCharStart(path, length);
     path[length] = '\0';
   }
+}
+
+bool EnterOrMakeFolder(char* path) {
+  if (SetCurrentDirectoryA(path)) return true;
+  for (size_t at = 3; path[at]; at += CharLength(path + at)) {
+    if (path[at] != '\\') continue;
+    path[at] = '\0';
+    CreateDirectoryA(path, nullptr);  // one that exists already is fine; the last test decides
+    path[at] = '\\';
+  }
+  CreateDirectoryA(path, nullptr);
+  return SetCurrentDirectoryA(path) != FALSE;
 }
 
 bool EnsureTrailingBackslash(char* text, size_t capacity) {

@@ -15,10 +15,15 @@ char* FindText(char* text, const char* needle);
 bool EndsInBackslash(const char* text);
 // "X:\..." with a drive letter: the only texts that name the same folder from any current folder.
 bool IsAbsolutePath(const char* text);
+// True when text starts with prefix, letter case aside; never reads past the end of text.
+bool HasPrefixIgnoringCase(const char* text, const char* prefix);
 
 // Trims the text until it names a folder that can be entered and enters it (the process's current
 // directory moves there). Texts of three characters or fewer (a drive root) are never accepted.
 bool FindExistingFolder(char* path);
+
+// Enters the folder, creating it and its missing parents first. On failure GetLastError says why.
+bool EnterOrMakeFolder(char* path);
 
 // Appends a backslash unless the text already ends in one. False, text untouched, when the
 // result would not fit in capacity characters (NUL included).

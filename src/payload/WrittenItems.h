@@ -4,7 +4,7 @@
 #include <windows.h>
 
 enum {
-  kWrittenItems = 64,             // resources of one setup; the rest are only counted
+  kWrittenItems = 64,             // files and preset values of one run; past them the record is marked full
   kWrittenSubjectCapacity = 500,  // a full file name, or a value's key path and name
 };
 
