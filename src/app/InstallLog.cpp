@@ -37,12 +37,16 @@ void LogLine(const char* format, ...) {
   }
 }
 
-void LogFailure(const char* what, const char* subject, DWORD error) {
-  char reason[512] = "";
-  if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, reason,
-                     sizeof reason, nullptr) == 0) {
-    wsprintfA(reason, "System error %lu.", error);
+void DescribeError(DWORD error, char* text, DWORD capacity) {
+  if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text, capacity,
+                     nullptr) == 0) {
+    wsprintfA(text, "System error %lu.", error);  // at most 24 characters; every caller has more
   }
+}
+
+void LogFailure(const char* what, const char* subject, DWORD error) {
+  char reason[512];
+  DescribeError(error, reason, sizeof reason);
   LogLine("Failed: %s %s: %s", what, subject, reason);
 }
 

@@ -7,6 +7,8 @@
 void OpenInstallLog(const char* fileName);
 // One line; nothing when no log is open.
 void LogLine(const char* format, ...);
+// The system's message for an error code, or its number where the system has none.
+void DescribeError(DWORD error, char* text, DWORD capacity);
 // A line with the system's message for the error appended.
 void LogFailure(const char* what, const char* subject, DWORD error);
 // Closes the log. False when a log was asked for and anything of it could not be written.

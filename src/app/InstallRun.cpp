@@ -56,10 +56,7 @@ void ShowInstallFailure(HWND dialog) {
   Append(message, sizeof message, failure->subject);
   Append(message, sizeof message, "\n\n");
   char reason[512] = "";
-  if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, failure->error, 0,
-                     reason, sizeof reason, nullptr) == 0) {
-    wsprintfA(reason, "System error %lu.", failure->error);
-  }
+  DescribeError(failure->error, reason, sizeof reason);
   Append(message, sizeof message, reason);
   int others = InstallFailureCount() - 1;
   if (others > 0) {
