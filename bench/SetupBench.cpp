@@ -8,12 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "app/CommandLine.h"
-#include "app/SetupDialog.h"
-#include "app/Uninstall.h"
-#include "app/SetupState.h"
 #include "payload/PayloadWriter.h"
+#include "record/Uninstall.h"
 #include "skin/SkinSurface.h"
+#include "ui/DialogState.h"
+#include "ui/SetupDialog.h"
 
 namespace {
 
@@ -109,9 +108,7 @@ void PaintFigures(const std::string& folder, int rounds) {
   printf("  press feedback (button)      %7.2f ms\n", Median(press));
   DestroyWindow(dialog);
   // The installation's entry in the programs list, its kept uninstaller and the plug-in go again.
-  CommandLine quietly = {};
-  quietly.silent = true;
-  RunUninstall(quietly);
+  RunUninstall(true);
   RemoveDirectoryA(target.c_str());
 }
 

@@ -196,8 +196,8 @@ function(setup_embed_program_resources target)
   target_sources(${target} PRIVATE ${res}/setup.rc)
   string(REPLACE "." "," numeric "${PROJECT_VERSION}")
   # Unquoted: windres hands its definitions through a shell, which would eat the quotes.
-  target_compile_definitions(${target} PRIVATE VELMORAN_VERSION_DOTTED=${PROJECT_VERSION}
-                             VELMORAN_VERSION_NUMBERS=${numeric},0)
+  target_compile_definitions(${target} PRIVATE PRODUCT_VERSION_DOTTED=${PROJECT_VERSION}
+                             PRODUCT_VERSION_NUMBERS=${numeric},0)
   if(ARGN)
     setup_embed_components(${target} ${ARGN})
   else()

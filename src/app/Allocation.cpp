@@ -5,6 +5,8 @@
 #include <new>
 #include <windows.h>
 
+#include "base/Product.h"
+
 namespace {
 void* Allocate(size_t size) { return HeapAlloc(GetProcessHeap(), 0, size ? size : 1); }
 
@@ -12,7 +14,7 @@ void* AllocateOrEnd(size_t size) {
   void* block = Allocate(size);
   if (!block) {
     MessageBoxA(nullptr, "There is not enough memory to go on. Nothing more was installed.",
-                "Velmoran Plugins : Installation", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+                WINDOW_TITLE, MB_OK | MB_ICONERROR | MB_TASKMODAL);
     ExitProcess(ERROR_NOT_ENOUGH_MEMORY);
   }
   return block;

@@ -4,7 +4,7 @@
 #include <string.h>
 #include <windows.h>
 
-#include "discovery/PathText.h"
+#include "base/PathText.h"
 
 namespace {
 // Copies a value that ends at a blank or, quoted, at its closing quote. False when it would not fit.

@@ -3,18 +3,7 @@
 // come last and takes the rest of the line, spaces included, as the folder.
 #include <windows.h>
 
-#include "discovery/FolderTable.h"
-
-enum ExitCode {
-  kExitSuccess = 0,
-  kExitBadCommandLine = 1,
-  kExitNowhereToInstall = 2,
-  kExitNotWritten = 3,       // a file or registry value could not be written or removed
-  kExitAlreadyRunning = 4,
-  kExitLogNotWritten = 5,    // everything else succeeded
-  kExitChangedFilesKept = 6,  // uninstall: files changed since they were installed were left
-  kExitCancelled = 7,         // uninstall: the user said no
-};
+#include "base/PathText.h"
 
 struct CommandLine {
   bool silent;     // /S: no window and no message box, ever

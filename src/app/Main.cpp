@@ -4,32 +4,23 @@
 #include <windows.h>
 
 #include "app/CommandLine.h"
-#include "app/InstallLog.h"
-#include "app/SetupDialog.h"
-#include "app/SetupState.h"
-#include "app/ShellApi.h"
-#include "app/Uninstall.h"
+#include "base/ExitCode.h"
+#include "base/InstallLog.h"
+#include "base/Product.h"
+#include "base/SystemLibrary.h"
+#include "install/InstallRun.h"
+#include "record/KeptUninstaller.h"
+#include "record/Uninstall.h"
 #include "skin/SkinSurface.h"
+#include "ui/DialogState.h"
+#include "ui/SetupDialog.h"
 
 namespace {
 
 SkinState mainSkinState;
 
-// The program enters folders that the registry and the user name. A DLL planted in one of them,
-// or next to the downloaded setup, must never be loaded in place of the system's.
-void HardenDllSearch() {
-  typedef BOOL(WINAPI * SetDefaultDllDirectoriesFunction)(DWORD);
-  HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  SetDefaultDllDirectoriesFunction setDefault =
-      kernel ? reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-                   reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))
-             : nullptr;
-  if (setDefault) setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
-  SetDllDirectoryA("");
-}
-
 const char kUsage[] =
-    "Velmoran plug-in setup\n\n"
+    SETUP_DESCRIPTION "\n\n"
     "/S\tinstall every plug-in without any window\n"
     "/D=folder\tthe folder to install into; the last option, without quotes\n"
     "/LOG=file\tappend a record of the run to the file\n"
@@ -50,7 +41,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   }
   if (!understood || options.help) {
     if (!options.silent) {
-      MessageBoxA(nullptr, kUsage, "Velmoran Plugins : Installation", understood ? MB_OK : MB_OK | MB_ICONWARNING);
+      MessageBoxA(nullptr, kUsage, WINDOW_TITLE, understood ? MB_OK : MB_OK | MB_ICONWARNING);
     }
     return understood ? kExitSuccess : kExitBadCommandLine;
   }
@@ -70,13 +61,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     return options.silent || options.uninstall ? kExitAlreadyRunning : kExitSuccess;
   }
   appInstance = instance;
-  OpenInstallLog(options.logFile);
+  OpenInstallLog(options.logFile, ProgramArguments());
 
   int code = kExitSuccess;
   if (options.uninstall) {
-    code = RunUninstall(options);
+    code = RunUninstall(options.silent);
   } else if (options.silent) {
-    code = RunSilentInstall(options.folder);
+    code = RunSilentInstall(instance, options.folder);
   } else {
     lstrcpyA(commandLineFolder, options.folder);
     skinSurface = new (std::nothrow) SkinSurface(&mainSkinState, instance);

@@ -3,7 +3,8 @@
 #include <string.h>
 #include <windows.h>
 
-#include "discovery/PathText.h"
+#include "base/PathText.h"
+#include "base/Product.h"
 
 FolderEntry FolderTable[kFolderRows];
 
@@ -15,7 +16,7 @@ void AddFolderCandidate(char* path) {
 
   // Earlier installations recorded our own subfolder; the candidate is the folder that holds it.
   // A double-byte character's second byte before it may look like a backslash without being one.
-  if (char* makerFolder = FindText(path, "velm")) {
+  if (char* makerFolder = FindText(path, MAKER_FOLDER_MARK)) {
     char first = *makerFolder;
     *makerFolder = '\0';
     if (!EndsInBackslash(path)) *makerFolder = first;

@@ -1,16 +1,15 @@
 #pragma once
 // The candidate plug-in folders found while the dialog initialises, in the order first found.
 
-enum {
-  kPathCapacity = 400,  // characters of a folder text, terminating NUL included
-  kFolderRows = 20,
-};
+#include "base/PathText.h"
+
+enum { kFolderRows = 20 };
 
 // Plain data, so that the tables start as zeros at no cost in the executable; a row's flag is set
 // when the row is filled.
 struct FolderEntry {
   char path[kPathCapacity];  // normalised, ends in a backslash; empty marks a free row
-  int addMakerSubfolder;     // non-zero: install into "Velmoran\" below path
+  int addMakerSubfolder;     // non-zero: install into the maker folder below path
 };
 
 // Filled strictly in order, never cleared: rows 0..k-1 are occupied, the rest free.

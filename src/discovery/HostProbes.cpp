@@ -4,7 +4,8 @@
 #include <string.h>
 
 #include "discovery/FolderTable.h"
-#include "discovery/PathText.h"
+#include "base/PathText.h"
+#include "base/Product.h"
 #include "discovery/RegistryReader.h"
 #include "discovery/RegistryScanner.h"
 
@@ -93,7 +94,7 @@ void ProbeSharedAdobeFolders() {
 }
 
 void RunDiscovery() {
-  ScanRegistryTree("software", "velmoran", "");
+  ScanRegistryTree("software", MAKER_SCAN_WORD, "");
   ScanRegistryTree("software", "adobe", "photoshop");
   ProbeSharedAdobeFolders();
   ScanRegistryTree("software", "corel", "paint");

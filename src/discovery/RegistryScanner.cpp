@@ -3,7 +3,7 @@
 #include <string.h>
 
 #include "discovery/FolderTable.h"
-#include "discovery/PathText.h"
+#include "base/PathText.h"
 #include "discovery/RegistryReader.h"
 
 bool KeyPathStack::Push(char* keyPath, const char* subkeyName, DWORD* index) {

@@ -24,3 +24,22 @@ const InstallFailure* GetInstallFailure(int index) {
 }
 
 void ClearInstallFailures() { failureCount = 0; }
+
+const char* FailureHeadline(InstallFailureKind kind) {
+  switch (kind) {
+    case kFileNotWritten:
+      return "This file could not be written:\n";
+    case kRegistryNotWritten:
+      return "This registry value could not be written:\n";
+    case kNameTooLong:
+      return "The file name would be too long in this folder:\n";
+    case kPresetTooShort:
+      return "These presets in the setup program are damaged:\n";
+    case kFolderNotMade:
+      return "This folder could not be opened or made:\n";
+    case kUninstallNotRecorded:
+      return "The setup could not record how to remove the plug-ins again:\n";
+    default:
+      return "This part of the setup program could not be read:\n";
+  }
+}

@@ -31,3 +31,7 @@ void RecordInstallFailure(InstallFailureKind kind, const char* subject, DWORD er
 int InstallFailureCount();                       // all recorded, kept or not
 const InstallFailure* GetInstallFailure(int index);  // null past the kept ones
 void ClearInstallFailures();
+
+// What failed, as the message and the log begin to tell it: a sentence ending in a colon and a
+// line break, to be followed by the subject.
+const char* FailureHeadline(InstallFailureKind kind);

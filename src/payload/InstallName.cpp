@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "discovery/PathText.h"
+#include "base/PathText.h"
 
 namespace {
 void RemoveAt(char* text, size_t count) { memmove(text, text + count, strlen(text + count) + 1); }

@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "discovery/FolderTable.h"
+#include "base/PathText.h"
 #include "payload/InstallFailures.h"
 #include "payload/InstallName.h"
 #include "payload/PresetValues.h"

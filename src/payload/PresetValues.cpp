@@ -2,14 +2,15 @@
 
 #include <string.h>
 
+#include "base/Product.h"
 #include "payload/InstallFailures.h"
 #include "payload/WrittenItems.h"
 
 namespace {
 const PresetKind kPresetKinds[] = {
-    {"PresetsSketchesbin", "Software\\Velmoran\\Graphitor", "Portrait", 12, 64},
-    {"PresetsBouquetsbin", "Software\\Velmoran\\Quiltor", "Bouquet", 16, 128},
-    {"PresetsPatternsbin", "Software\\Velmoran\\Quiltor", "Patterns", 12, 128},
+    {"PresetsSketchesbin", MAKER_KEY "\\Graphitor", "Portrait", 12, 64},
+    {"PresetsBouquetsbin", MAKER_KEY "\\Quiltor", "Bouquet", 16, 128},
+    {"PresetsPatternsbin", MAKER_KEY "\\Quiltor", "Patterns", 12, 128},
 };
 }  // namespace
 

@@ -2,27 +2,27 @@
 
 #include <string.h>
 
-FolderEntry SkipList[kSkipRows];
+SkipKeyword SkipList[kSkipRows];
 
-void AddSkipNeedle(const char* needle) {
-  size_t length = strnlen(needle, kPathCapacity);
-  if (length >= kPathCapacity) return;
-  for (FolderEntry& row : SkipList) {
-    if (!row.path[0]) {
-      memcpy(row.path, needle, length + 1);
+void AddSkipKeyword(const char* keyword) {
+  size_t length = strnlen(keyword, kSkipKeywordCapacity);
+  if (length >= kSkipKeywordCapacity) return;
+  for (SkipKeyword& row : SkipList) {
+    if (!row.text[0]) {
+      memcpy(row.text, keyword, length + 1);
       return;
     }
   }
 }
 
 void ClearSkipList() {
-  for (FolderEntry& row : SkipList) row = FolderEntry();
+  for (SkipKeyword& row : SkipList) row = SkipKeyword();
 }
 
 bool IsSkipped(const char* installName) {
-  for (const FolderEntry& row : SkipList) {
-    if (!row.path[0]) break;
-    if (strstr(installName, row.path)) return true;
+  for (const SkipKeyword& row : SkipList) {
+    if (!row.text[0]) break;
+    if (strstr(installName, row.text)) return true;
   }
   return false;
 }

@@ -1,13 +1,19 @@
 #pragma once
 // Keywords of the components the user left out; an installed name containing one is not installed.
-#include "discovery/FolderTable.h"
 
-enum { kSkipRows = 20 };
+enum {
+  kSkipRows = 20,
+  kSkipKeywordCapacity = 40,  // a component's keyword: the build allows 39 characters
+};
 
-extern FolderEntry SkipList[kSkipRows];  // only path is used: it holds the keyword
+struct SkipKeyword {
+  char text[kSkipKeywordCapacity];  // empty marks a free row
+};
 
-// Keeps the needle in the first free row; ignored when all rows are taken or it would not fit.
-void AddSkipNeedle(const char* needle);
+extern SkipKeyword SkipList[kSkipRows];
+
+// Keeps the keyword in the first free row; ignored when all rows are taken or it would not fit.
+void AddSkipKeyword(const char* keyword);
 
 // Empties the list before a run fills it again.
 void ClearSkipList();

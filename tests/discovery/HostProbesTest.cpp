@@ -1,4 +1,4 @@
-// Probes particular to single editors: command-line folders and the painter settings file.
+// The painter settings file: a file the setup reads, from a folder another program names.
 #include <gtest/gtest.h>
 
 #include "discovery/FolderTable.h"
@@ -31,21 +31,5 @@ TEST(ScanPainterSettings, TakesTheFirstValidRecordOnly) {
     ASSERT_TRUE(WriteWholeFile(b + "painter.set", c.file));
     ScanPainterSettings((b + "painter.set").c_str());
     EXPECT_EQ(c.rows, FolderRows()) << "case " << &c - cases;
-  }
-}
-
-TEST(ProbeCommandFolder, TakesTheProgramFolderOutOfAnAbsoluteCommand) {
-  const std::string key = "Software\\Probetest" + Pid();
-  RegistryKeyGuard guard(HKEY_CURRENT_USER, key);
-  if (guard.existedBefore()) GTEST_SKIP() << key << " exists already";
-  const struct { const char *command, *folder; DWORD type = REG_SZ; } cases[] = {  // folder null: nothing
-      {"\"C:\\Editor\\app.exe\" \"%1\"", "C:\\Editor\\"}, {"app.exe %1", nullptr},
-      {"C:app\\x.exe", nullptr}, {"C:\\a\\b", nullptr, REG_EXPAND_SZ}};  // drive-relative; not a string
-  for (const auto& c : cases) {
-    ASSERT_TRUE(SetString(HKEY_CURRENT_USER, key + "\\shell\\open\\command", "", c.command, c.type));
-    char output[kPathCapacity] = "untouched";
-    char* found = ProbeCommandFolder(HKEY_CURRENT_USER, key.c_str(), "shell\\open\\command", output);
-    EXPECT_EQ(c.folder ? output : nullptr, found) << c.command;
-    EXPECT_STREQ(c.folder ? c.folder : "untouched", output) << c.command;
   }
 }

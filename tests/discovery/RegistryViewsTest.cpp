@@ -23,8 +23,8 @@ TEST(RunDiscovery, FindsEveryKindOfSourceInSequenceOrderInBothRegistryViews) {
       {kCu, "software\\jasc", "\\paint shop pro", "Directory1", "jasc", 0},
       {kLm, "software\\xara", "\\xarax", "Plugins", "xara", 0},
       {kLm, kAppPaths, "", "", "fw\\fireworks.exe", other},  // a key the views may share
-      {kCr, "PI3.Image", "\\shell\\open\\command", "", "pi3\\pi3.exe %1", 0},
-      {kCr, "PainterFile", "\\shell\\open\\command", "", "painter\\painter.exe %1", 0}};
+      {kCr, "PI3.Image", "\\shell\\open\\command", "", "pi3\\pi3.exe\" \"%1\"", 0},
+      {kCr, "PainterFile", "\\shell\\open\\command", "", "painter\\painter.exe\" %1", 0}};
   std::vector<std::unique_ptr<RegistryKeyGuard>> guards;
   for (const auto& v : values) {
     guards.emplace_back(new RegistryKeyGuard(v.root, v.top, v.view));
@@ -39,7 +39,8 @@ TEST(RunDiscovery, FindsEveryKindOfSourceInSequenceOrderInBothRegistryViews) {
   TempFolder folder;
   const std::string& b = folder.path();
   for (const auto& v : values) {
-    ASSERT_TRUE(SetString(v.root, std::string(v.top) + v.below, v.name, b + v.data, REG_SZ, v.view));
+    std::string data = (v.root == kCr ? "\"" : "") + b + v.data;  // open commands quote their program
+    ASSERT_TRUE(SetString(v.root, std::string(v.top) + v.below, v.name, data, REG_SZ, v.view));
   }
   std::vector<std::string> expected;
   for (const char* row : {"Own\\Plug-Ins", "Hklm", "Users", "Adobe\\Plugins", "Ps64\\Plug-Ins", "*", "Corel", "Jasc",

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "payload/InstallName.h"
+#include "support/TestSupport.h"
 
 TEST(MakeInstallName, DerivesTheInstalledNameFromTheStoredOne) {
   const char* const cases[][2] = {
@@ -14,4 +15,8 @@ TEST(MakeInstallName, DerivesTheInstalledNameFromTheStoredOne) {
     std::string name = c[0];  // edited in place
     EXPECT_STREQ(c[1], MakeInstallName(&name[0])) << "stored: " << c[0];
   }
+}
+
+TEST(MakeInstallName, NeverGrowsOrOverruns) {
+  SweepGuarded(20000, 60, 0, "ABZ09_:.'-8 ", [](char* name, size_t) { MakeInstallName(name); });
 }

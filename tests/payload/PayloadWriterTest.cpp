@@ -18,8 +18,8 @@ struct PayloadWriterTest : ::testing::Test {
 TEST_F(PayloadWriterTest, TheEnumerationWritesEachResourceUntilOneCannotBeLoaded) {
   ASSERT_TRUE(WriteWholeFile(folder.path() + "MienFold.8bf", Bytes(100000, 7)));  // an older version
   ASSERT_TRUE(SetString(HKEY_LOCAL_MACHINE, "Software\\Velmoran\\Graphitor", "Portrait01", "stale"));  // replaced too
-  AddSkipNeedle("Two.8");     // matched against the installed name, "Beta Two.8bf"
-  AddSkipNeedle("Patterns");  // a block too short for its records: skipped, it is not even measured
+  AddSkipKeyword("Two.8");     // matched against the installed name, "Beta Two.8bf"
+  AddSkipKeyword("Patterns");  // a block too short for its records: skipped, it is not even measured
   EnumResourceNamesA(nullptr, MAKEINTRESOURCEA(kPayloadResourceType), InstallResource,
                      reinterpret_cast<LONG_PTR>(folder.path().c_str()));
   std::string longName = "Long";

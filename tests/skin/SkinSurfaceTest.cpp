@@ -1,4 +1,4 @@
-// The surface's widget list, mouse dispatch, paint cycle and status line, in a real window.
+// The surface's widget list, mouse dispatch and paint cycle, in a real window.
 #include <gtest/gtest.h>
 
 #include "skin/SkinTestWindow.h"
@@ -8,7 +8,7 @@ namespace {
 std::string calls;
 
 struct Probe : Widget {  // logs being asked (lower case) and painted (upper case)
-  Probe(SkinState* s, char name, int takes, const char* text = nullptr) : Widget(s, text), name(name), takes(takes) {}
+  Probe(SkinState* s, char name, int takes) : Widget(s, nullptr), name(name), takes(takes) {}
   int OnMouse(HWND, UINT, WPARAM, LPARAM) override {
     calls += name;
     HDC held = skin->paintDC;
@@ -35,21 +35,6 @@ TEST(SkinSurface, DispatchesInOrderUntilAWidgetTakesTheMessage) {
   for (UINT message : {WM_MOUSEFIRST - 1, WM_MBUTTONDBLCLK + 1, WM_MOUSEMOVE}) skin.Dispatch(message, 5, 5);
   EXPECT_EQ("abB" + std::string(kMaxWidgets - 2, 'C') + "a" + std::string(kMaxWidgets - 2, 'c'), calls);
   EXPECT_EQ(nullptr, skin.state.paintDC);
-}
-
-// State 1 shows the status text before the first '@', state 2 the rest; the text is cut to its field.
-TEST(SkinSurface, TheStatusLineShowsEitherSideOfTheFirstAt) {
-  SkinWindow skin;
-  skin.state.paintDC = skin.screen;  // as a dispatch holds one
-  auto ink = [&](const std::string& text, int state) {  // how much of the line is drawn over
-    (new Probe(&skin.state, 's', 0, text.c_str()))->ShowStatus(state);
-    return Differences(skin.screen, skin.state.statusRect, BackgroundPixel);
-  };
-  EXPECT_GT(ink("ab", 1), 0);
-  EXPECT_EQ(ink("ab", 1), ink("ab@c@d", 1));
-  EXPECT_EQ(ink("Second", 1), ink("First@Second", 2));
-  EXPECT_EQ(0, ink("Only", 2));
-  EXPECT_EQ(0, ink(std::string(kStatusTextCapacity - 1, 'x') + "@cut off", 2));
 }
 
 }  // namespace

@@ -6,8 +6,6 @@
 #include "skin/PushButton.h"
 #include "skin/SkinTestWindow.h"
 
-namespace {
-
 // Button at (50, 50): drawn one pixel down-right while pressed, posts on the release unless the press moved
 // off. Link at (100, 20): posts on the button-down. Toggle at (250, 80): steps on with the left button and
 // back with the right, wrapping, showing the odd pressed frame until the release on it posts.
@@ -37,5 +35,3 @@ TEST(Widgets, AnswerClicksAsTheSetupDialogNeeds) {
                               GetPixel(skin.screen, 251, 82))) << "step " << &s - steps;
   }
 }
-
-}  // namespace

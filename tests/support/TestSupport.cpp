@@ -1,11 +1,14 @@
 #include "support/TestSupport.h"
 
+#include <gtest/gtest.h>
 #include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
 
 #include <algorithm>
 
 #include "discovery/FolderTable.h"
-#include "discovery/PathText.h"
+#include "base/PathText.h"
 
 TempFolder::TempFolder() {
   static int counter;
@@ -120,3 +123,30 @@ std::vector<std::string> FolderRows() {
 }
 
 void ClearFolderTable() { std::fill(std::begin(FolderTable), std::end(FolderTable), FolderEntry()); }
+
+int RandomBelow(int n) {  // xorshift
+  static unsigned state = 20261206;
+  state ^= state << 13, state ^= state >> 17, state ^= state << 5;
+  return static_cast<int>(state % static_cast<unsigned>(n));
+}
+
+std::string RandomText(int maxLength, const char* alphabet) {
+  std::string text(RandomBelow(maxLength + 1), ' ');
+  for (char& c : text) c = alphabet[RandomBelow(static_cast<int>(strlen(alphabet)))];
+  return text;
+}
+
+void SweepGuarded(int cases, int maxLength, int slack, const char* alphabet,
+                  const std::function<void(char* text, size_t capacity)>& operation) {
+  cases *= std::max(1, getenv("SETUP_SOAK") ? atoi(getenv("SETUP_SOAK")) : 1);
+  for (int n = 0; n < cases; ++n) {
+    std::string input = RandomText(maxLength, alphabet);
+    char buffer[32 + kPathCapacity + 32], *text = buffer + 32, *after = text + kPathCapacity;
+    memset(buffer, 0xA5, sizeof buffer);
+    text[input.copy(text, kPathCapacity - 1)] = '\0';
+    size_t capacity = std::min<size_t>(input.size() + 1 + RandomBelow(slack + 1), kPathCapacity);
+    operation(text, capacity);
+    ASSERT_LT(strnlen(text, kPathCapacity), capacity) << "case " << n << ": " << input;
+    ASSERT_EQ(64, std::count(buffer, text, '\xA5') + std::count(after, after + 32, '\xA5')) << "case " << n;
+  }
+}

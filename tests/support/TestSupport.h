@@ -2,6 +2,7 @@
 // Real folders, files and registry keys for tests, removed again when a test ends.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,3 +48,11 @@ std::vector<std::string> FolderRows();  // the occupied rows of the candidate ta
 void ClearFolderTable();
 // This process's id, for names no other test process uses.
 inline std::string Pid() { return std::to_string(GetCurrentProcessId()); }
+
+// Seeded random texts (the same on every run; SETUP_SOAK=N runs N times as many) in a buffer of
+// capacity characters at most, between guard bytes: the operation gets each text and its capacity,
+// length + 1 + up to slack. Fails where the text ends past its capacity or a guard byte changed.
+int RandomBelow(int n);
+std::string RandomText(int maxLength, const char* alphabet);
+void SweepGuarded(int cases, int maxLength, int slack, const char* alphabet,
+                  const std::function<void(char* text, size_t capacity)>& operation);

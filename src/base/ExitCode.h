@@ -1,0 +1,13 @@
+#pragma once
+// What a run tells whoever started it; administrators' scripts rely on these numbers.
+
+enum ExitCode {
+  kExitSuccess = 0,
+  kExitBadCommandLine = 1,
+  kExitNowhereToInstall = 2,
+  kExitNotWritten = 3,        // a file or registry value could not be written or removed
+  kExitAlreadyRunning = 4,
+  kExitLogNotWritten = 5,     // everything else succeeded
+  kExitChangedFilesKept = 6,  // uninstall: files changed since they were installed were left
+  kExitCancelled = 7,         // uninstall: the user said no
+};

@@ -1,0 +1,8 @@
+#include "base/SystemError.h"
+
+void DescribeError(DWORD error, char* text, DWORD capacity) {
+  if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text, capacity,
+                     nullptr) == 0) {
+    wsprintfA(text, "System error %lu.", error);  // at most 24 characters
+  }
+}

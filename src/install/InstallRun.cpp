@@ -1,0 +1,56 @@
+#include "install/InstallRun.h"
+
+#include "base/ExitCode.h"
+#include "base/InstallLog.h"
+#include "base/Product.h"
+#include "discovery/FolderTable.h"
+#include "discovery/HostProbes.h"
+#include "payload/InstallFailures.h"
+#include "payload/PayloadWriter.h"
+#include "payload/WrittenItems.h"
+#include "record/InstallRecord.h"
+
+char targetFolder[kPathCapacity];
+
+// Writes every resource not skipped into targetFolder; logs and records what it wrote.
+void InstallIntoTarget(HMODULE module) {
+  ClearInstallFailures();
+  ClearWritten();
+  LogLine("Folder: %s", targetFolder);
+  if (!EnterOrMakeFolder(targetFolder)) {
+    RecordInstallFailure(kFolderNotMade, targetFolder, GetLastError());
+  } else if (!EnumResourceNamesA(module, MAKEINTRESOURCEA(kPayloadResourceType), InstallResource,
+                                 reinterpret_cast<LONG_PTR>(targetFolder)) &&
+             InstallFailureCount() == 0) {
+    // Nothing was installed and nothing stopped the enumeration: the setup carries no payload.
+    RecordInstallFailure(kResourceNotFound, "the plug-in files", GetLastError());
+  }
+  for (int i = 0; const WrittenItem* item = GetWritten(i); ++i) {
+    LogLine("Wrote %s: %s", item->isValue ? "registry value" : "file", item->subject);
+  }
+  if (WrittenCount() > 0 && !RecordInstallation(targetFolder)) {
+    RecordInstallFailure(kUninstallNotRecorded, "the entry in the list of installed programs", GetLastError());
+  }
+  for (int i = 0; const InstallFailure* failure = GetInstallFailure(i); ++i) {
+    LogFailure(FailureHeadline(failure->kind), failure->subject, failure->error);
+  }
+}
+
+
+int RunSilentInstall(HMODULE module, const char* folder) {
+  if (folder[0]) {
+    lstrcpynA(targetFolder, folder, kPathCapacity);
+  } else {
+    RunDiscovery();
+    // What the dialog would preselect: the first candidate, with the maker folder where it belongs.
+    lstrcpyA(targetFolder, FolderTable[0].path);
+    if (FolderTable[0].addMakerSubfolder && !JoinPath(targetFolder, kPathCapacity, MAKER_FOLDER)) targetFolder[0] = '\0';
+  }
+  if (!targetFolder[0] || !EnsureTrailingBackslash(targetFolder, kPathCapacity)) {
+    LogLine("Outcome: no plug-in folder was found; name one with /D=.");
+    return kExitNowhereToInstall;
+  }
+  InstallIntoTarget(module);
+  LogLine("Outcome: %s", InstallFailureCount() ? "not installed completely" : "installed");
+  return InstallFailureCount() ? kExitNotWritten : kExitSuccess;
+}

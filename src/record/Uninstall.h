@@ -1,0 +1,8 @@
+#pragma once
+// The uninstall run that the list of installed programs starts: it removes exactly what the
+// installations recorded.
+#include <windows.h>
+
+// Removes the recorded files that are unchanged, the recorded values and empty maker folders; a
+// failure keeps the record of what is left. silent: no message box. Returns the exit code.
+int RunUninstall(bool silent);

@@ -1,0 +1,51 @@
+#include "ui/CompletedState.h"
+
+#include "base/Product.h"
+#include "skin/SkinSurface.h"
+#include "skin/Widget.h"
+#include "ui/DialogState.h"
+
+const char* const kCompletedLines[kCompletedLineCount] = {
+    "   Installation completed. Please", "restart your image editor to", "activate the plug-ins installed.",
+    "The filter category name is \"" MAKER_NAME "\"."};
+
+void ShowCompletedState(HWND dialog) {
+  installed = 1;
+  for (int slot = 0; slot <= kLastComponentSlot; ++slot) {
+    if (!widgetSlots[slot]) continue;
+    widgetSlots[slot]->enabled = 0;
+    widgetSlots[slot]->visible = 0;
+  }
+  widgetSlots[kLinkSlot]->enabled = 1;
+  widgetSlots[kLinkSlot]->visible = 1;
+  widgetSlots[kFinishSlot]->enabled = 1;
+  widgetSlots[kFinishSlot]->visible = 1;
+  widgetSlots[kBannerSlot]->visible = 1;
+  // Out of sight, and out of reach of the keyboard and of its own notifications.
+  HWND list = GetDlgItem(dialog, IDC_FOLDER_LIST);
+  MoveWindow(list, 16, 1000, 50, 10, TRUE);
+  EnableWindow(list, FALSE);
+
+  // The larger font, as large as lets every line end inside the window: the font that stands in
+  // for the specified one may be wider. The new font goes into the buffer before the old one is
+  // deleted: a selected font stays alive. Without a new font the old one stays in use.
+  HDC buffer = skinSurface->skin->bufferDC;
+  RECT client;
+  GetClientRect(dialog, &client);
+  for (int height = 16; height >= 10; --height) {
+    HFONT larger = CreateSkinFont("ms sans serif", height, 0);
+    if (!larger) break;
+    HFONT previous = mainFont;
+    mainFont = larger;
+    if (buffer) SelectObject(buffer, mainFont);
+    if (previous) DeleteObject(previous);
+    int widest = 0;
+    for (int line = 0; buffer && line < kCompletedLineCount; ++line) {
+      SIZE extent = {};
+      GetTextExtentPoint32A(buffer, kCompletedLines[line], lstrlenA(kCompletedLines[line]), &extent);
+      if (extent.cx > widest) widest = extent.cx;
+    }
+    if (kCompletedTextX + widest <= client.right - 4) break;
+  }
+  InvalidateRect(dialog, nullptr, TRUE);
+}

@@ -1,0 +1,27 @@
+#pragma once
+// The shell and COM functions the dialog uses, loaded from the system folder the first time they
+// are needed. Linked statically they would load at start-up, before the DLL search path is made
+// safe, and cost time before the window shows; most users never browse or follow the link.
+#include <windows.h>
+
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+struct ShellApi {
+  decltype(&SHBrowseForFolderA) browseForFolder;
+  decltype(&SHGetPathFromIDListA) pathFromIdList;
+  decltype(&ShellExecuteA) shellExecute;
+  decltype(&CoInitializeEx) coInitializeEx;
+  decltype(&CoUninitialize) coUninitialize;
+  decltype(&CoTaskMemFree) coTaskMemFree;
+  decltype(&CoCreateInstance) coCreateInstance;
+};
+
+// Null when the system's shell or COM library cannot be loaded.
+const ShellApi* SystemShell();
+
+// Opens a web page in the signed-in user's browser. An elevated setup asks the desktop's shell to
+// open it, so that the browser does not run with the setup's administrator rights; when that is
+// not possible no page opens. Nothing is reported: the page is help, not part of the setup.
+void OpenPageAsUser(HWND owner, const char* url);

@@ -1,0 +1,35 @@
+// Silent installs: what they write, their exit codes and their log.
+#include "support/SetupDriver.h"
+
+using UnattendedTest = SetupTest;
+
+TEST_F(UnattendedTest, SilentInstallsSayWhatHappenedInTheirExitCodeAndLog) {
+  const std::string b = folder_.path(), log = b + "setup.log";
+  std::string found = folder_.Make("found") + "\\", old = folder_.Make("old") + "\\MienFold.8bf";
+  ASSERT_TRUE(WriteWholeFile(old, Bytes(10, 1)));
+  SetFileAttributesA(old.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(2u, Run("/s /LOG=" + log));  // nothing found, no folder named
+  EXPECT_EQ(1u, Run("/S /X"));
+  EXPECT_EQ(0u, Run("/?  /S"));
+  EXPECT_EQ(3u, Run("/S /D=" + b + "old"));
+  EXPECT_TRUE(ReadWholeFile(old) == Bytes(10, 1));
+  EXPECT_EQ(0u, Run("/S /LOG=" + log + " /D=" + b + "with blanks\\in it"));
+  EXPECT_EQ(77824u, ReadWholeFile(b + "with blanks\\in it\\MienFold.8bf").size());
+  ASSERT_TRUE(SetString(HKEY_CURRENT_USER, "Software\\Velmoran\\Mien", "PluginDir", found));
+  EXPECT_EQ(0u, Run("/S"));  // the first candidate, with the maker folder
+  EXPECT_EQ(77824u, ReadWholeFile(found + "Velmoran\\MienFold.8bf").size());
+  std::string text = Text(log);
+  for (const std::string& line : std::vector<std::string>{"Velmoran Plugins " PRODUCT_VERSION, "Outcome: no plug-in folder was found",
+                                  "Command line: /S /LOG=" + log, "Wrote file: " + b + "with blanks\\in it\\MienFold.8bf",
+                                  "Outcome: installed"}) {
+    EXPECT_NE(std::string::npos, text.find(line)) << line << " in\n" << text;
+  }
+  ASSERT_TRUE(Start("VelmoranSetup.exe", "/D=" + b + "named in the command"));  // listed and chosen as browsed
+  EXPECT_EQ(b + "named in the command\\", setup_->ListEntries().at(setup_->ListSelection()));
+  EXPECT_EQ(4u, Run("/S /D=" + b + "second"));  // another copy runs: nothing done, and it says so
+  setup_.reset();
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((b + "second").c_str()));
+  EXPECT_EQ(0u, Run("/UNINSTALL /S"));
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((found + "Velmoran").c_str()));  // a maker folder, emptied
+  EXPECT_TRUE(ListFolder(b + "with blanks\\in it\\").empty());
+}

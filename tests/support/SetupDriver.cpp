@@ -1,0 +1,162 @@
+#include "support/SetupDriver.h"
+
+std::string BinFolder() {
+  char path[MAX_PATH];
+  std::string folder(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+  return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+COLORREF ArtPixel(int id, int x, int y) {
+  static HMODULE setup = LoadLibraryExA((BinFolder() + "VelmoranSetup.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  HBITMAP bitmap = LoadBitmapA(setup, MAKEINTRESOURCEA(id));
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ previous = SelectObject(dc, bitmap);
+  COLORREF colour = GetPixel(dc, x, y);
+  DeleteObject(SelectObject(dc, previous));
+  DeleteDC(dc);
+  return colour;
+}
+
+RunningSetup::RunningSetup(const std::string& exe, const std::string& arguments) {
+  // The display's pointer rests in its middle, inside the dialog: windows that appear and go
+  // under it would send the dialog real mouse moves between a test's press and release.
+  SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  std::string commandLine = "\"" + exe + "\" " + arguments;
+  CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_);
+}
+
+RunningSetup::~RunningSetup() {
+  if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 99);
+  WaitForSingleObject(process_.hProcess, 5000);
+  CloseHandle(process_.hThread);
+  CloseHandle(process_.hProcess);
+}
+
+std::string Narrow(const wchar_t* wide) {
+  char narrow[4096] = "";
+  WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof narrow, nullptr, nullptr);
+  return narrow;
+}
+
+HWND RunningSetup::WaitForPopup(const char* title, DWORD milliseconds) const {
+  HWND found = nullptr;
+  WaitUntil([&] {
+    while ((found = FindWindowExA(nullptr, found, nullptr, title))) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(found, &owner);
+      if (owner == process_.dwProcessId && found != window_ && IsWindowVisible(found)) return true;
+    }
+    return false;
+  }, milliseconds);
+  return found;
+}
+
+bool RunningSetup::WaitForWindow() {
+  // The dialog is the window with the title that no other window owns (a message box has it too).
+  window_ = WaitForPopup("Velmoran Plugins : Installation", 20000);
+  if (window_ && GetWindow(window_, GW_OWNER)) window_ = nullptr;
+  if (window_) Post(WM_NULL, 0);  // and the first paint, which waits 50 ms before it draws
+  return window_ != nullptr;
+}
+
+DWORD RunningSetup::WaitForExit(DWORD milliseconds) {
+  DWORD code = STILL_ACTIVE;
+  if (WaitForSingleObject(process_.hProcess, milliseconds) == WAIT_OBJECT_0) GetExitCodeProcess(process_.hProcess, &code);
+  return code;
+}
+
+void RunningSetup::Click(int x, int y) {
+  PostMessageA(window_, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+  PostMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  Post(WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+void RunningSetup::Post(UINT message, WPARAM wParam, LPARAM lParam) {
+  PostMessageA(window_, message, wParam, lParam);
+  DWORD_PTR result;
+  SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+  Sleep(300);
+  SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+}
+
+std::vector<std::string> RunningSetup::ListEntries() const {
+  // Across processes the list's text comes back right only through the wide message.
+  std::vector<std::string> entries;
+  for (LRESULT i = 0, count = SendDlgItemMessageW(window_, 1033, CB_GETCOUNT, 0, 0); i < count; ++i) {
+    wchar_t text[1024] = L"";
+    if (SendDlgItemMessageW(window_, 1033, CB_GETLBTEXTLEN, i, 0) < 1024) {
+      SendDlgItemMessageW(window_, 1033, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    }
+    entries.push_back(Narrow(text));
+  }
+  return entries;
+}
+
+int RunningSetup::ListSelection() const { return static_cast<int>(SendDlgItemMessageW(window_, 1033, CB_GETCURSEL, 0, 0)); }
+
+void RunningSetup::SelectListEntry(int index) {
+  SendDlgItemMessageW(window_, 1033, CB_SETCURSEL, index, 0);  // notifies nobody; a person's choice would
+  Post(WM_COMMAND, MAKEWPARAM(1033, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(window_, 1033)));
+}
+
+COLORREF RunningSetup::Pixel(int x, int y) const {
+  HDC dc = GetDC(window_);
+  COLORREF colour = GetPixel(dc, x, y);
+  ReleaseDC(window_, dc);
+  return colour;
+}
+
+int RunningSetup::CountPixels(const RECT& area, COLORREF colour) const {
+  int count = 0;
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) count += Pixel(x, y) == colour;
+  }
+  return count;
+}
+
+std::string RunningSetup::CloseMessage(DWORD milliseconds) {
+  HWND box = WaitForPopup("Velmoran Plugins : Installation", milliseconds);
+  std::string text;
+  for (HWND child = box ? GetWindow(box, GW_CHILD) : nullptr; child; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t wide[4096] = L"";
+    char className[64] = "";
+    GetClassNameA(child, className, sizeof className);
+    if (lstrcmpiA(className, "Static") == 0 && SendMessageW(child, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(wide))) {
+      text += Narrow(wide);
+    }
+  }
+  if (box) PostMessageA(box, WM_COMMAND, IDOK, 0);
+  Post(WM_NULL, 0);
+  return text;
+}
+
+bool RunningSetup::Browse(const std::string& folder) {
+  HWND browser = WaitForPopup("Browse for Folder");
+  if (!browser) return false;
+  // The path must live in the browser's process; a folder never read before may need a second try.
+  void* remote = VirtualAllocEx(process_.hProcess, nullptr, folder.size() + 1, MEM_COMMIT, PAGE_READWRITE);
+  WriteProcessMemory(process_.hProcess, remote, folder.c_str(), folder.size() + 1, nullptr);
+  for (int attempt = 0; attempt < 2 && !folder.empty(); ++attempt, Sleep(200)) {
+    SendMessageA(browser, WM_USER + 102, TRUE, reinterpret_cast<LPARAM>(remote));  // BFFM_SETSELECTIONA
+  }
+  PostMessageA(browser, WM_COMMAND, folder.empty() ? IDCANCEL : IDOK, 0);
+  Post(WM_NULL, 0);
+  return true;
+}
+
+void SetupTest::SetUp() {
+  char folder[MAX_PATH] = "";
+  ExpandEnvironmentStringsA("%ProgramFiles%\\Velmoran Plugins", folder, MAX_PATH);
+  if (maker_.existedBefore() || machineMaker_.existedBefore() || entry_.existedBefore() ||
+      GetFileAttributesA(folder) != INVALID_FILE_ATTRIBUTES) {
+    GTEST_SKIP() << "Software\\Velmoran or an installation of the setup exists already";
+  }
+  keptFolder_ = folder;  // only now: what existed before is not the test's to remove
+}
+
+void SetupTest::TearDown() {
+  setup_.reset();
+  if (!keptFolder_.empty()) RemoveTree(keptFolder_);
+}

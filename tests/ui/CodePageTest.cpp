@@ -1,0 +1,31 @@
+// Folder names whose second bytes look like ASCII letters and a backslash, through discovery, the list and an
+// install, on code page 932: the test command runs this under the Japanese locale, which gives Wine that page.
+#include "support/SetupDriver.h"
+
+using DoubleByteCodePage = SetupTest;
+
+TEST_F(DoubleByteCodePage, FoldersKeepTheirNamesThroughDiscoveryTheListAndAnInstall) {
+  if (GetACP() != 932) {
+    if (!GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")) GTEST_SKIP() << "not code page 932";
+    FAIL() << "code page " << GetACP() << ": the ja_JP.UTF-8 locale is missing";
+  }
+  // In code page 932 the second bytes of these are 'G', 'f', 'B', '^' and '\'.
+  std::string editor = folder_.path() + Narrow(L"\u30A8\u30C7\u30A3\u30BF\u8868");
+  std::string own = folder_.Make("igrafx") + "\\" + Narrow(L"\u30C7\u30A3\u8868");
+  ASSERT_TRUE(CreateDirectoryA(editor.c_str(), nullptr) && CreateDirectoryA(own.c_str(), nullptr));
+  Discover(editor);
+  Discover(own + "\\", "PluginDir2");
+  const std::vector<std::string> listed = {editor + "\\Velmoran\\",
+                                           folder_.path() + "Igrafx\\" + Narrow(L"\u30C7\u30A3\u8868") + "\\",
+                                           "******** BROWSE ********"};
+  for (int entry = 0; entry < 2; ++entry) {
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(listed, setup_->ListEntries());
+    setup_->SelectListEntry(entry);
+    Install();
+    EXPECT_TRUE(Completed()) << entry;
+    EXPECT_TRUE(ReadWholeFile(listed[entry] + "MienFold.8bf") == Placeholder()) << entry;
+  }
+  EXPECT_EQ(std::vector<std::string>{"Velmoran"}, ListFolder(editor + "\\"));
+  EXPECT_EQ(std::vector<std::string>{"MienFold.8bf"}, ListFolder(own + "\\"));
+}

@@ -1,0 +1,177 @@
+// The real setup under the platform: what a person sees and gets on disk and in the registry, and the faults of a
+// real machine: each is reported, keeps what was there, never claims completion, and a retry then succeeds.
+#include <algorithm>
+
+#include "support/SetupDriver.h"
+
+namespace {
+
+const char kBrowseEntry[] = "******** BROWSE ********";
+enum { kBackground = 117, kToggle = 128, kExit = 203, kBegin = 219, kFinish = 220 };
+
+using SetupDialogTest = SetupTest;
+
+TEST_F(SetupDialogTest, ShowsTheLaidOutDialogCentredAsASingleInstance) {
+  Discover(folder_.Make("editor\\plug-ins") + "\\");
+  ASSERT_TRUE(Start());
+  RECT frame, list, work;
+  GetWindowRect(setup_->window(), &frame);
+  GetWindowRect(GetDlgItem(setup_->window(), 1033), &list);
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  EXPECT_EQ((std::vector<long>{(work.left + work.right - 500) / 2, (work.top + work.bottom - 292) / 2, 500, 292, 16,
+                               232, 469}),
+            (std::vector<long>{frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top,
+                               list.left - frame.left, list.top - frame.top, list.right - list.left}));
+  EXPECT_EQ((std::vector<std::string>{folder_.path() + "Editor\\Plug-Ins\\Velmoran\\", kBrowseEntry}),
+            setup_->ListEntries());
+  EXPECT_EQ(0, setup_->ListSelection());
+  EXPECT_EQ(ArtPixel(kExit, 5, 5), setup_->Pixel(442, 276));
+  EXPECT_EQ(ArtPixel(kBegin, 5, 5), setup_->Pixel(380, 276));
+  EXPECT_EQ(ArtPixel(kToggle, 29, 3), setup_->Pixel(253, 83));            // ticked
+  EXPECT_EQ(ArtPixel(kBackground, 100, 100), setup_->Pixel(100, 100));    // no banner yet
+  EXPECT_GT(setup_->CountPixels({20, 206, 300, 219}, RGB(0, 0, 0)), 20);   // the prompt,
+  EXPECT_GT(setup_->CountPixels({300, 20, 460, 34}, RGB(0, 0, 255)), 20);  // the link
+  EXPECT_GT(setup_->CountPixels({270, 80, 380, 93}, RGB(0, 0, 0)), 20);    // and the caption
+  setup_->Post(WM_MOUSEMOVE, 0, MAKELPARAM(440, 280));  // over the exit button: its status text, in white
+  EXPECT_TRUE(WaitUntil([&] { return setup_->CountPixels({20, 273, 355, 292}, RGB(255, 255, 255)) > 10; }));
+  RunningSetup second;
+  EXPECT_EQ(0u, second.WaitForExit(10000));
+}
+
+TEST_F(SetupDialogTest, InstallsTheSelectedComponentsThenOnlyFinishes) {
+  std::string target = Discover(folder_.path());
+  ASSERT_TRUE(Start("FixtureSetup.exe"));  // two components: Mien Fold, and Alpha One under it
+  EXPECT_GT(setup_->CountPixels({270, 98, 380, 111}, RGB(0, 0, 0)), 20);  // the second caption
+  setup_->Click(255, 85);
+  EXPECT_EQ(ArtPixel(kBegin, 5, 5), setup_->Pixel(380, 276));
+  setup_->Click(255, 103);  // nothing selected: the begin button goes, and a run does nothing
+  EXPECT_TRUE(WaitUntil([&] { return setup_->Pixel(253, 101) == ArtPixel(kToggle, 3, 3); }));
+  EXPECT_EQ(ArtPixel(kBackground, 380, 276), setup_->Pixel(380, 276));
+  setup_->Post(WM_COMMAND, IDOK);
+  EXPECT_TRUE(ListFolder(folder_.path()).empty());
+  setup_->Click(255, 103);
+  EXPECT_TRUE(WaitUntil([&] { return setup_->Pixel(380, 276) == ArtPixel(kBegin, 5, 5); }));
+  Install();
+  ASSERT_TRUE(Completed());
+  EXPECT_EQ(std::vector<std::string>{"AlphaOne.8bf"}, ListFolder(target));  // Mien Fold left out
+  Bytes data;
+  EXPECT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, "Software\\Velmoran\\Graphitor", "Portrait12", &data));
+  EXPECT_EQ(ArtPixel(kFinish, 5, 5), setup_->Pixel(435 + 5, 271 + 5));
+  EXPECT_GT(setup_->CountPixels({234, 100, 460, 165}, RGB(0, 0, 0)), 100);  // four lines,
+  EXPECT_EQ(0, setup_->CountPixels({496, 100, 500, 165}, RGB(0, 0, 0)));     // inside the window
+  setup_->Click(255, 85);  // the toggle is gone and no longer reacts
+  EXPECT_EQ(ArtPixel(kBackground, 253, 83), setup_->Pixel(253, 83));
+  // The list is out of reach: not by keyboard, and a pick no longer opens the browser.
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(setup_->window(), 1033)));
+  setup_->SelectListEntry(1);
+  EXPECT_EQ(nullptr, setup_->WaitForPopup("Browse for Folder", 1000));
+  setup_->Post(WM_COMMAND, IDOK);  // Enter now finishes
+  EXPECT_EQ(0u, setup_->WaitForExit());
+}
+
+TEST_F(SetupDialogTest, BrowsingWithAFullListReplacesTheOneBrowsedEntry) {
+  std::vector<std::string> expected;
+  for (int i = 10; i < 30; ++i) expected.push_back(Discover(folder_.Make("F" + std::to_string(i)) + "\\", "Plugins" + std::to_string(i)));
+  expected.push_back(kBrowseEntry);
+  std::string first = folder_.Make("Other"), second = folder_.Make("Second");
+  ASSERT_TRUE(Start());
+  std::vector<std::string> entries = setup_->ListEntries();
+  std::sort(entries.begin(), entries.end() - 1);  // values enumerate in an order of the registry's
+  EXPECT_EQ(expected, entries);
+  for (const std::string& browsed : {first, second}) {
+    setup_->SelectListEntry(static_cast<int>(setup_->ListEntries().size()) - 1);
+    ASSERT_TRUE(setup_->Browse(browsed));
+    EXPECT_EQ(browsed + "\\", setup_->ListEntries().at(20));
+    EXPECT_EQ(20, setup_->ListSelection());
+  }
+  EXPECT_EQ(22u, setup_->ListEntries().size());
+  setup_->SelectListEntry(21);
+  ASSERT_TRUE(setup_->Browse(""));  // cancelled: back to the first entry
+  EXPECT_EQ(0, setup_->ListSelection());
+}
+
+TEST_F(SetupDialogTest, WithNothingFoundTheLinkHelpsAndInstallAsksForTheFolder) {
+  // Wine hands web addresses to the browsers its settings name: here a script that records them.
+  typedef char*(CDECL * UnixName)(const wchar_t*);
+  UnixName unixName = reinterpret_cast<UnixName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  RegistryKeyGuard browsers(HKEY_CURRENT_USER, "Software\\Wine\\WineBrowser");
+  if (!unixName || browsers.existedBefore()) GTEST_SKIP() << "not Wine, or the prefix names its own browsers";
+  std::string record = BinFolder() + "recorded-url.txt";
+  wchar_t script[MAX_PATH];
+  MultiByteToWideChar(CP_ACP, 0, (BinFolder() + "record-url.sh").c_str(), -1, script, MAX_PATH);
+  ASSERT_TRUE(SetString(HKEY_CURRENT_USER, "Software\\Wine\\WineBrowser", "Browsers", unixName(script)));
+  DeleteFileA(record.c_str());
+  ASSERT_TRUE(Start());
+  setup_->Click(320, 26);
+  EXPECT_TRUE(WaitUntil([&] { return !ReadWholeFile(record).empty(); }));
+  EXPECT_EQ("http://www.velmoran.example/plugins/installation-help.html\n", Text(record));
+  DeleteFileA(record.c_str());
+
+  ASSERT_EQ(std::vector<std::string>{kBrowseEntry}, setup_->ListEntries());
+  Install();
+  ASSERT_TRUE(setup_->Browse(""));
+  EXPECT_FALSE(Completed(0));
+  Install();
+  ASSERT_TRUE(setup_->Browse(folder_.path().substr(0, folder_.path().size() - 1)));
+  ASSERT_TRUE(Completed());
+  EXPECT_EQ(folder_.path(), setup_->ListEntries()[0]);
+  EXPECT_TRUE(ReadWholeFile(folder_.path() + "MienFold.8bf") == Placeholder());
+}
+
+TEST_F(SetupDialogTest, WhatCannotBeWrittenIsReportedAndKeptUntilARetrySucceeds) {
+  // A plug-in held open, as a running editor holds it; then a file where the maker folder goes.
+  for (bool heldPlugIn : {true, false}) {
+    std::string target = Discover(folder_.Make(heldPlugIn ? "held" : "blocked") + "\\"), file = target + "MienFold.8bf";
+    std::string blocker = target.substr(0, target.size() - 1);
+    const Bytes old(30000, 0x44);
+    ASSERT_TRUE(Start());
+    HANDLE held = INVALID_HANDLE_VALUE;
+    if (heldPlugIn) {
+      CreateDirectoryA(target.c_str(), nullptr);
+      ASSERT_TRUE(WriteWholeFile(file, old));
+      held = CreateFileA(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    } else {
+      ASSERT_TRUE(WriteWholeFile(blocker, {1}));
+    }
+    Install();
+    std::string message = setup_->CloseMessage();
+    EXPECT_TRUE(Mentions(message, heldPlugIn ? file : target)) << message;
+    EXPECT_FALSE(Completed(0));
+    EXPECT_EQ(ArtPixel(kBegin, 5, 5), setup_->Pixel(380, 276));
+    if (heldPlugIn) {
+      CloseHandle(held);
+      EXPECT_TRUE(ReadWholeFile(file) == old);
+      EXPECT_EQ(std::vector<std::string>{"MienFold.8bf"}, ListFolder(target));  // no stray file
+    }
+    DeleteFileA(blocker.c_str());
+    Install();
+    EXPECT_TRUE(Completed());
+    EXPECT_TRUE(ReadWholeFile(file) == Placeholder());
+  }
+}
+
+TEST_F(SetupDialogTest, PresetsThatCannotBeStoredAndAMissingPayloadAreReported) {
+  // Below a volatile key the registry keeps nothing: the refusal a key without write rights gives.
+  HKEY blocker;
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Velmoran", 0, nullptr, REG_OPTION_VOLATILE,
+                                           KEY_ALL_ACCESS, nullptr, &blocker, nullptr));
+  RegCloseKey(blocker);
+  std::string target = Discover(folder_.path());
+  ASSERT_TRUE(Start("FixtureSetup.exe"));
+  Install();
+  std::string message = setup_->CloseMessage();
+  EXPECT_TRUE(Mentions(message, "HKEY_LOCAL_MACHINE\\Software\\Velmoran\\Graphitor\\Portrait01")) << message;
+  EXPECT_TRUE(Mentions(message, "11 more problems")) << message;
+  EXPECT_FALSE(Completed(0));
+  EXPECT_TRUE(ReadWholeFile(target + "MienFold.8bf") == Placeholder());
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Velmoran");
+  Install();
+  EXPECT_TRUE(Completed());
+  ASSERT_TRUE(Start("EmptySetup.exe"));  // a setup that carries nothing to install
+  Install();
+  EXPECT_TRUE(Mentions(setup_->CloseMessage(), "could not be read"));
+  EXPECT_FALSE(Completed(0));
+}
+
+}  // namespace
