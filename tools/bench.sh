@@ -36,6 +36,9 @@ xvfb-run -a -s '-screen 0 1024x768x24' bash -c '
   echo
   "$loader" "$bin/bench_setup.exe" "$ROUNDS"
   echo
+  "$loader" "$bin/bench_record.exe" "$bin/FullSetup.exe" "C:\\record-bench" 3
+  rm -rf "$WINEPREFIX/drive_c/record-bench"
+  echo
   echo "discovery walk against a walk that holds its key handles:"
   "$loader" "$bin/bench_discovery.exe"
   wineserver -k'

@@ -47,8 +47,6 @@ bool ParseCommandLine(const char* arguments, CommandLine* options) {
     if (HasPrefixIgnoringCase(option, "/LOG=")) {
       at = option + 5;
       if (!TakeValue(&at, options->logFile)) return false;
-    } else if (HasPrefixIgnoringCase(option, "/CLEANUP=")) {
-      options->cleanupAfter = strtoul(option + 9, nullptr, 10);
     } else if (length == 2 && HasPrefixIgnoringCase(option, "/S")) {
       options->silent = true;
     } else if (length == 2 && (HasPrefixIgnoringCase(option, "/?") || HasPrefixIgnoringCase(option, "/H"))) {

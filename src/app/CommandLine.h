@@ -9,7 +9,6 @@ struct CommandLine {
   bool silent;     // /S: no window and no message box, ever
   bool help;       // /? or /H
   bool uninstall;  // /UNINSTALL: what the programs list starts
-  DWORD cleanupAfter;  // /CLEANUP=pid: remove the kept uninstaller once that process has ended
   char folder[kPathCapacity];   // /D=, empty when not given
   char logFile[kPathCapacity];  // /LOG=, empty when not given
 };

@@ -9,7 +9,6 @@
 #include "base/Product.h"
 #include "base/SystemLibrary.h"
 #include "install/InstallRun.h"
-#include "record/KeptUninstaller.h"
 #include "record/Uninstall.h"
 #include "skin/SkinSurface.h"
 #include "ui/DialogState.h"
@@ -35,10 +34,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   HardenDllSearch();
   static CommandLine options;
   bool understood = ParseCommandLine(ProgramArguments(), &options);
-  if (understood && options.cleanupAfter) {
-    RemoveKeptUninstaller(options.cleanupAfter);
-    return kExitSuccess;
-  }
   if (!understood || options.help) {
     if (!options.silent) {
       MessageBoxA(nullptr, kUsage, WINDOW_TITLE, understood ? MB_OK : MB_OK | MB_ICONWARNING);

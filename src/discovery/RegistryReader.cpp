@@ -11,17 +11,6 @@ void TerminateData(char* data, DWORD size, DWORD type) {
 }
 }  // namespace
 
-int RegistryViews(REGSAM views[2]) {
-  static int wow64 = -1;
-  if (wow64 < 0) {
-    BOOL underWow64 = FALSE;
-    wow64 = IsWow64Process(GetCurrentProcess(), &underWow64) && underWow64 ? 1 : 0;
-  }
-  views[0] = 0;
-  views[1] = KEY_WOW64_64KEY;
-  return 1 + wow64;
-}
-
 LONG QueryStringValue(HKEY root, const char* keyPath, const char* valueName, char* data, REGSAM view) {
   HKEY key;
   LONG status = RegOpenKeyExA(root, keyPath, 0, KEY_READ | view, &key);

@@ -4,12 +4,9 @@
 // registry fills at most 256 of them, and they are always terminated, and empty on failure.
 #include <windows.h>
 
-enum { kRegistryTextLimit = 256 };
+#include "base/RegistryView.h"
 
-// A 32-bit program on 64-bit Windows sees HKEY_LOCAL_MACHINE\Software (and parts of
-// HKEY_CLASSES_ROOT) through its own 32-bit view; 64-bit programs record their folders in the other
-// one. The views to read, native first: one, or under WOW64 also the 64-bit one. Returns the count.
-int RegistryViews(REGSAM views[2]);
+enum { kRegistryTextLimit = 256 };
 
 // Position of the next value EnumNextValue reads; back to 0 whenever a read fails.
 extern DWORD valueCursor;

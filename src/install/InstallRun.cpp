@@ -9,6 +9,7 @@
 #include "payload/PayloadWriter.h"
 #include "payload/WrittenItems.h"
 #include "record/InstallRecord.h"
+#include "record/RecordLock.h"
 
 char targetFolder[kPathCapacity];
 
@@ -17,7 +18,15 @@ void InstallIntoTarget(HMODULE module) {
   ClearInstallFailures();
   ClearWritten();
   LogLine("Folder: %s", targetFolder);
-  if (!EnterOrMakeFolder(targetFolder)) {
+  // The record is read before anything is written: what a damaged record would lose track of is
+  // never installed.
+  bool locked = LockRecord();
+  LONG recordStatus = locked ? CheckInstallRecord() : ERROR_SUCCESS;
+  if (!locked) {
+    RecordInstallFailure(kAnotherRunActive, "", ERROR_BUSY);
+  } else if (recordStatus != ERROR_SUCCESS) {
+    RecordInstallFailure(kRecordUnreadable, "HKEY_LOCAL_MACHINE\\" UNINSTALL_ENTRY_KEY, static_cast<DWORD>(recordStatus));
+  } else if (!EnterOrMakeFolder(targetFolder)) {
     RecordInstallFailure(kFolderNotMade, targetFolder, GetLastError());
   } else if (!EnumResourceNamesA(module, MAKEINTRESOURCEA(kPayloadResourceType), InstallResource,
                                  reinterpret_cast<LONG_PTR>(targetFolder)) &&
@@ -31,11 +40,11 @@ void InstallIntoTarget(HMODULE module) {
   if (WrittenCount() > 0 && !RecordInstallation(targetFolder)) {
     RecordInstallFailure(kUninstallNotRecorded, "the entry in the list of installed programs", GetLastError());
   }
+  if (locked) UnlockRecord();
   for (int i = 0; const InstallFailure* failure = GetInstallFailure(i); ++i) {
     LogFailure(FailureHeadline(failure->kind), failure->subject, failure->error);
   }
 }
-
 
 int RunSilentInstall(HMODULE module, const char* folder) {
   if (folder[0]) {
@@ -51,6 +60,11 @@ int RunSilentInstall(HMODULE module, const char* folder) {
     return kExitNowhereToInstall;
   }
   InstallIntoTarget(module);
-  LogLine("Outcome: %s", InstallFailureCount() ? "not installed completely" : "installed");
-  return InstallFailureCount() ? kExitNotWritten : kExitSuccess;
+  const InstallFailure* failure = GetInstallFailure(0);
+  if (failure && failure->kind == kAnotherRunActive) {
+    LogLine("Outcome: another copy of the setup is running");
+    return kExitAlreadyRunning;
+  }
+  LogLine("Outcome: %s", failure ? "not installed completely" : "installed");
+  return failure ? kExitNotWritten : kExitSuccess;
 }

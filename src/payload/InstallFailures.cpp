@@ -39,6 +39,10 @@ const char* FailureHeadline(InstallFailureKind kind) {
       return "This folder could not be opened or made:\n";
     case kUninstallNotRecorded:
       return "The setup could not record how to remove the plug-ins again:\n";
+    case kRecordUnreadable:
+      return "Nothing was installed: the record of earlier installations cannot be read:\n";
+    case kAnotherRunActive:
+      return "Nothing was installed: another copy of the setup is installing or removing the plug-ins.\n";
     default:
       return "This part of the setup program could not be read:\n";
   }

@@ -14,6 +14,8 @@ enum InstallFailureKind {
   kPresetTooShort,
   kFolderNotMade,
   kUninstallNotRecorded,
+  kRecordUnreadable,  // the record of earlier installations: nothing is written over it
+  kAnotherRunActive,  // another install or uninstall on this machine: nothing is written
 };
 
 enum {

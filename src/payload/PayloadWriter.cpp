@@ -116,7 +116,7 @@ BOOL CALLBACK InstallResource(HMODULE module, LPCSTR, LPSTR name, LONG_PTR folde
   if (error) {
     RecordInstallFailure(kFileNotWritten, fileName, error);
   } else {
-    RecordWritten(false, fileName, size);
+    RecordWritten(false, fileName, size, HashBytes(kEmptyContentHash, data, size));
   }
   return TRUE;
 }

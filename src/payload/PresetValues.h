@@ -14,9 +14,11 @@ struct PresetKind {
 // The kind whose keyword the installed name contains, the first in table order; null for a file.
 const PresetKind* FindPresetKind(const char* installName);
 
-// Stores each record as one binary value. A block shorter than its records is refused whole and
-// recorded; bytes beyond the last record are ignored. Failed values are recorded, the rest written.
+// Stores each record as one binary value, in every registry view (both under WOW64). A block
+// shorter than its records is refused whole and recorded; bytes beyond the last record are
+// ignored. Failed values are recorded, the rest written.
 void WritePresetBlock(const PresetKind& kind, const BYTE* data, DWORD size, const char* resourceName);
 
-// Creates or opens the key, sets one REG_BINARY value, closes the key. Returns the registry status.
-LONG WriteRegistryValue(const char* valueName, const char* keyPath, const void* data, DWORD size);
+// Creates or opens the key in the view (0: the program's own), sets one REG_BINARY value, closes
+// the key. Returns the registry status.
+LONG WriteRegistryValue(const char* valueName, const char* keyPath, const void* data, DWORD size, REGSAM view);

@@ -1,14 +1,21 @@
 #include "record/InstallRecord.h"
 
 #include <stdlib.h>
-#include <string.h>
 
+#include "base/PathText.h"
 #include "base/Product.h"
+#include "base/RegistryView.h"
+#include "payload/PayloadWriter.h"
+#include "payload/WrittenItems.h"
 #include "record/KeptUninstaller.h"
 
 namespace {
 
-EntryList files, values, folders;
+const char kFilesList[] = "InstalledFiles";
+const char kValuesList[] = "InstalledValues";
+const char kFoldersList[] = "InstalledFolders";
+const char kMakerValues[] = "HKEY_LOCAL_MACHINE\\" MAKER_KEY "\\";
+const size_t kViewSuffixLength = sizeof OTHER_VIEW_SUFFIX - 1;
 
 bool SameKey(const char* entry, const char* name) {
   size_t length = strcspn(entry, "|");
@@ -16,113 +23,210 @@ bool SameKey(const char* entry, const char* name) {
                                                          name, static_cast<int>(length)) == CSTR_EQUAL;
 }
 
-bool SetText(HKEY key, const char* name, const char* text) {
-  return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), lstrlenA(text) + 1) == ERROR_SUCCESS;
+bool IsDigits(const char* text, size_t count, bool hex) {
+  for (size_t i = 0; i < count; ++i) {
+    char c = text[i];
+    if (!(c >= '0' && c <= '9') && !(hex && c >= 'a' && c <= 'f')) return false;
+  }
+  return count > 0;
 }
 
-bool SetNumber(HKEY key, const char* name, DWORD number) {
-  return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number) == ERROR_SUCCESS;
+// "X:\...|16 hex digits|size": a file this setup can have written.
+bool IsFileEntry(const char* entry) {
+  size_t pathLength = strcspn(entry, "|");
+  if (pathLength >= kFileNameCapacity || entry[pathLength] != '|' || !IsAbsolutePath(entry)) return false;
+  const char* hash = entry + pathLength + 1;
+  const char* size = hash + kHashTextCapacity;
+  return IsDigits(hash, kHashTextCapacity - 1, true) && size[-1] == '|' && strlen(size) <= 10 &&
+         IsDigits(size, strlen(size), false);
+}
+
+bool IsValueEntry(const char* entry) {
+  char copy[kWrittenSubjectCapacity];
+  size_t length = strlen(entry);
+  if (length >= sizeof copy) return false;
+  memcpy(copy, entry, length + 1);
+  char *keyPath, *name;
+  REGSAM view;
+  return SplitValueEntry(copy, &keyPath, &name, &view);
+}
+
+bool IsFolderEntry(const char* entry) {
+  return strlen(entry) < kPathCapacity && IsAbsolutePath(entry) && EndsInBackslash(entry);
+}
+
+// The texts of a REG_MULTI_SZ value's size bytes, which the block holds with two bytes to spare.
+// Every text must end in a NUL, and nothing but NULs may follow the empty text that ends the list.
+LONG TakeTexts(TextList* list, size_t size, bool (*isEntry)(const char*)) {
+  list->text[size] = list->text[size + 1] = '\0';
+  size_t at = 0;
+  while (at < size && list->text[at]) {
+    size_t length = strnlen(list->text + at, size - at);
+    if (at + length == size || !isEntry(list->text + at)) return ERROR_INVALID_DATA;
+    at += length + 1;
+  }
+  for (size_t rest = at; rest < size; ++rest) {
+    if (list->text[rest]) return ERROR_INVALID_DATA;
+  }
+  list->used = at;
+  list->text[at] = '\0';
+  return ERROR_SUCCESS;
+}
+
+LONG ReadList(HKEY key, const char* name, TextList* list, bool (*isEntry)(const char*)) {
+  ClearTexts(list);
+  // The value may grow between asking its size and reading it: another try then.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    DWORD type = 0, size = 0;
+    LONG status = RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
+    if (status == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
+    if (status != ERROR_SUCCESS) return status;
+    if (type != REG_MULTI_SZ) return ERROR_INVALID_DATA;
+    if (!ReserveText(list, size + 1)) return ERROR_NOT_ENOUGH_MEMORY;
+    DWORD room = static_cast<DWORD>(list->capacity - 2);
+    status = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(list->text), &room);
+    if (status == ERROR_MORE_DATA) continue;
+    if (status != ERROR_SUCCESS) return status;
+    if (type != REG_MULTI_SZ) return ERROR_INVALID_DATA;
+    return TakeTexts(list, room, isEntry);
+  }
+  return ERROR_MORE_DATA;
+}
+
+LONG WriteList(HKEY key, const char* name, const TextList& list) {
+  const char empty[2] = "";
+  return RegSetValueExA(key, name, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(list.text ? list.text : empty),
+                        static_cast<DWORD>(list.used + 1));
+}
+
+LONG SetText(HKEY key, const char* name, const char* text) {
+  return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), lstrlenA(text) + 1);
+}
+
+LONG SetNumber(HKEY key, const char* name, DWORD number) {
+  return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+}
+
+// Adds what the last run wrote.
+bool AddWritten(InstallRecord* record, const char* folder) {
+  if (!PutEntry(&record->folders, folder)) return false;
+  for (int i = 0; const WrittenItem* item = GetWritten(i); ++i) {
+    char entry[kWrittenSubjectCapacity + 40], hash[kHashTextCapacity];
+    if (item->isValue) {
+      if (!PutEntry(&record->values, item->subject)) return false;
+      continue;
+    }
+    HashText(item->hash, hash);
+    wsprintfA(entry, "%s|%s|%lu", item->subject, hash, item->size);
+    if (!PutEntry(&record->files, entry)) return false;
+  }
+  return true;
+}
+
+// The entry's own values: what the list of installed programs shows and starts.
+LONG WriteEntry(HKEY key, const InstallRecord& record, const char* folder, const char* keptPath) {
+  DWORD kilobytes = 0;
+  for (size_t at = 0; at < record.files.used; at = NextText(record.files, at)) {
+    kilobytes += (strtoul(strrchr(record.files.text + at, '|') + 1, nullptr, 10) + 1023) / 1024;
+  }
+  char icon[MAX_PATH + 4], command[MAX_PATH + 24], quietCommand[MAX_PATH + 24];
+  wsprintfA(icon, "%s,0", keptPath);
+  wsprintfA(command, "\"%s\" /UNINSTALL", keptPath);
+  wsprintfA(quietCommand, "\"%s\" /UNINSTALL /S", keptPath);
+  const LONG steps[] = {SetText(key, "DisplayName", PRODUCT_NAME), SetText(key, "Publisher", MAKER_NAME),
+                        SetText(key, "DisplayVersion", PRODUCT_VERSION), SetText(key, "DisplayIcon", icon),
+                    SetText(key, "InstallLocation", folder), SetNumber(key, "EstimatedSize", kilobytes),
+                    SetNumber(key, "NoModify", 1), SetNumber(key, "NoRepair", 1),
+                    WriteInstallRecord(key, record), SetText(key, "UninstallString", command),
+                    SetText(key, "QuietUninstallString", quietCommand)};
+  for (LONG status : steps) {
+    if (status != ERROR_SUCCESS) return status;
+  }
+  return ERROR_SUCCESS;
 }
 
 }  // namespace
 
-void LoadList(HKEY key, const char* name, EntryList* list) {
-  DWORD type = 0, size = kListCapacity;
-  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(list->text), &size) != ERROR_SUCCESS ||
-      type != REG_MULTI_SZ) {
-    size = 0;
-  }
-  list->text[size] = list->text[size + 1] = '\0';  // whatever the registry held, the list ends here
-  list->used = 0;
-  while (list->used < size && list->text[list->used]) list->used += strlen(list->text + list->used) + 1;
-  list->text[list->used] = '\0';
+LONG ReadInstallRecord(HKEY entry, InstallRecord* record) {
+  LONG status = ReadList(entry, kFilesList, &record->files, IsFileEntry);
+  if (status == ERROR_SUCCESS) status = ReadList(entry, kValuesList, &record->values, IsValueEntry);
+  if (status == ERROR_SUCCESS) status = ReadList(entry, kFoldersList, &record->folders, IsFolderEntry);
+  return status;
 }
 
-bool StoreList(HKEY key, const char* name, const EntryList& list) {
-  return RegSetValueExA(key, name, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(list.text),
-                        static_cast<DWORD>(list.used + 1)) == ERROR_SUCCESS;
+LONG WriteInstallRecord(HKEY entry, const InstallRecord& record) {
+  LONG status = WriteList(entry, kFilesList, record.files);
+  if (status == ERROR_SUCCESS) status = WriteList(entry, kValuesList, record.values);
+  if (status == ERROR_SUCCESS) status = WriteList(entry, kFoldersList, record.folders);
+  return status;
 }
 
-// Appends the entry, replacing one with the same key. False when the list has no room.
-bool PutEntry(EntryList* list, const char* entry) {
+void FreeInstallRecord(InstallRecord* record) {
+  FreeTexts(&record->files);
+  FreeTexts(&record->values);
+  FreeTexts(&record->folders);
+}
+
+bool PutEntry(TextList* list, const char* entry) {
   for (size_t at = 0; at < list->used;) {
-    size_t length = strlen(list->text + at) + 1;
     if (SameKey(list->text + at, entry)) {
-      memmove(list->text + at, list->text + at + length, list->used - at - length + 1);
-      list->used -= length;
+      RemoveText(list, at);
     } else {
-      at += length;
+      at = NextText(*list, at);
     }
   }
-  size_t length = strlen(entry) + 1;
-  if (list->used + length > kListCapacity) return false;
-  memcpy(list->text + list->used, entry, length);
-  list->used += length;
-  list->text[list->used] = '\0';
-  return true;
+  return AddText(list, entry);
 }
 
-// FNV-1a over the file's bytes: whether a file is still the one the setup wrote.
-bool HashFile(const char* path, char* hash) {
-  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  static BYTE chunk[65536];
-  unsigned long long value = 14695981039346656037ull;
-  DWORD got = 0;
-  bool read;
-  while ((read = ReadFile(file, chunk, sizeof chunk, &got, nullptr) != FALSE) && got > 0) {
-    for (DWORD i = 0; i < got; ++i) value = (value ^ chunk[i]) * 1099511628211ull;
+bool SplitValueEntry(char* entry, char** keyPath, char** name, REGSAM* view) {
+  if (!HasPrefixIgnoringCase(entry, kMakerValues)) return false;
+  size_t length = strlen(entry);
+  *view = 0;
+  if (length > kViewSuffixLength && strcmp(entry + length - kViewSuffixLength, OTHER_VIEW_SUFFIX) == 0) {
+    entry[length - kViewSuffixLength] = '\0';
+    *view = KEY_WOW64_64KEY;
   }
-  CloseHandle(file);
-  wsprintfA(hash, "%08lx%08lx", static_cast<unsigned long>(value >> 32), static_cast<unsigned long>(value));
-  return read;
+  *keyPath = entry + sizeof "HKEY_LOCAL_MACHINE\\" - 1;
+  *name = strrchr(entry, '\\');  // the maker key's own backslash at the earliest
+  if (*name < entry + sizeof kMakerValues - 2) return false;
+  *(*name)++ = '\0';
+  return **name != '\0';
+}
+
+LONG CheckInstallRecord() {
+  HKEY key;
+  LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_ENTRY_KEY, 0, KEY_READ, &key);
+  if (status == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
+  if (status != ERROR_SUCCESS) return status;
+  InstallRecord record;
+  status = ReadInstallRecord(key, &record);
+  RegCloseKey(key);
+  FreeInstallRecord(&record);
+  return status;
 }
 
 bool RecordInstallation(const char* folder) {
-  char keptPath[MAX_PATH], entry[kWrittenSubjectCapacity + 40];
+  char keptPath[MAX_PATH];
   if (!KeptUninstallerPath(keptPath)) {
-    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    SetLastError(ERROR_PATH_NOT_FOUND);
     return false;
   }
   if (!KeepUninstaller()) return false;
   HKEY key;
-  LONG status = RegCreateKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_ENTRY_KEY, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  LONG status = RegCreateKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_ENTRY_KEY, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                                nullptr);
   if (status != ERROR_SUCCESS) {
     SetLastError(static_cast<DWORD>(status));
     return false;
   }
-  LoadList(key, "InstalledFiles", &files);
-  LoadList(key, "InstalledValues", &values);
-  LoadList(key, "InstalledFolders", &folders);
-  bool fits = !WrittenOverflowed() && PutEntry(&folders, folder);
-  for (int i = 0; const WrittenItem* item = GetWritten(i); ++i) {
-    char hash[20] = "";
-    if (item->isValue) {
-      fits = PutEntry(&values, item->subject) && fits;
-    } else if (HashFile(item->subject, hash)) {
-      wsprintfA(entry, "%s|%s|%lu", item->subject, hash, item->size);
-      fits = PutEntry(&files, entry) && fits;
-    }
+  InstallRecord record;
+  status = ReadInstallRecord(key, &record);
+  if (status == ERROR_SUCCESS && (!WrittenComplete() || !AddWritten(&record, folder))) {
+    status = ERROR_NOT_ENOUGH_MEMORY;
   }
-  DWORD kilobytes = 0;
-  for (size_t at = 0; at < files.used; at += strlen(files.text + at) + 1) {
-    const char* size = strrchr(files.text + at, '|');
-    if (size) kilobytes += (strtoul(size + 1, nullptr, 10) + 1023) / 1024;
-  }
-  char command[MAX_PATH + 24], icon[MAX_PATH + 4];
-  wsprintfA(icon, "%s,0", keptPath);
-  bool stored = fits && SetText(key, "DisplayName", PRODUCT_NAME) &&
-                SetText(key, "Publisher", MAKER_NAME) && SetText(key, "DisplayVersion", PRODUCT_VERSION) &&
-                SetText(key, "DisplayIcon", icon) && SetText(key, "InstallLocation", folder) &&
-                SetNumber(key, "EstimatedSize", kilobytes) && SetNumber(key, "NoModify", 1) &&
-                SetNumber(key, "NoRepair", 1) && StoreList(key, "InstalledFiles", files) &&
-                StoreList(key, "InstalledValues", values) && StoreList(key, "InstalledFolders", folders);
-  wsprintfA(command, "\"%s\" /UNINSTALL", keptPath);
-  stored = stored && SetText(key, "UninstallString", command);
-  lstrcatA(command, " /S");
-  stored = stored && SetText(key, "QuietUninstallString", command);
+  if (status == ERROR_SUCCESS) status = WriteEntry(key, record, folder, keptPath);
   RegCloseKey(key);
-  if (!stored) SetLastError(fits ? ERROR_WRITE_FAULT : ERROR_INSUFFICIENT_BUFFER);
-  return stored;
+  FreeInstallRecord(&record);
+  SetLastError(static_cast<DWORD>(status));
+  return status == ERROR_SUCCESS;
 }
-

@@ -2,64 +2,63 @@
 
 #include <string.h>
 
+#include "base/InstallLog.h"
+#include "base/PathText.h"
 #include "base/Product.h"
+#include "base/SystemFolder.h"
+
+namespace {
+bool OwnPath(char* path) {
+  DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return length > 0 && length < MAX_PATH;
+}
+
+// Deleted at the next start; an error only goes into the log.
+void DeleteAtNextStart(const char* path) {
+  if (MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+    LogLine("Goes at the next start: %s", path);
+  } else {
+    LogFailure("Could not arrange to remove at the next start", path, GetLastError());
+  }
+}
+}  // namespace
 
 bool KeptUninstallerPath(char* path) {
-  DWORD length = ExpandEnvironmentStringsA("%ProgramFiles%\\" PRODUCT_NAME "\\Uninstall.exe", path, MAX_PATH);
-  return length > 0 && length <= MAX_PATH;
+  char programFiles[MAX_PATH];
+  return ProgramFilesFolder(programFiles) && JoinPath(path, MAX_PATH, PRODUCT_NAME "\\Uninstall.exe", programFiles);
 }
 
 bool KeepUninstaller() {
-  char keptPath[MAX_PATH], own[MAX_PATH], keptFolder[MAX_PATH];
-  DWORD ownLength = GetModuleFileNameA(nullptr, own, MAX_PATH);
-  if (!KeptUninstallerPath(keptPath) || ownLength == 0 || ownLength >= MAX_PATH) {
-    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+  char keptPath[MAX_PATH], own[MAX_PATH];
+  if (!KeptUninstallerPath(keptPath) || !OwnPath(own)) {
+    SetLastError(ERROR_PATH_NOT_FOUND);
     return false;
   }
   if (lstrcmpiA(own, keptPath) == 0) return true;
-  lstrcpyA(keptFolder, keptPath);
-  *strrchr(keptFolder, '\\') = '\0';
-  CreateDirectoryA(keptFolder, nullptr);
+  // Made without a security descriptor of its own, the folder takes Program Files' permissions.
+  *strrchr(keptPath, '\\') = '\0';
+  if (!CreateDirectoryA(keptPath, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+  keptPath[strlen(keptPath)] = '\\';
   return CopyFileA(own, keptPath, FALSE) != FALSE;
 }
 
 void RemoveKeptCopy() {
-  char keptPath[MAX_PATH], own[MAX_PATH];
-  DWORD ownLength = GetModuleFileNameA(nullptr, own, MAX_PATH);
-  if (!KeptUninstallerPath(keptPath) || ownLength == 0 || ownLength >= MAX_PATH) return;
+  char keptPath[MAX_PATH], own[MAX_PATH], folder[MAX_PATH], aside[MAX_PATH];
+  if (!KeptUninstallerPath(keptPath) || !OwnPath(own)) return;
+  lstrcpyA(folder, keptPath);
+  *strrchr(folder, '\\') = '\0';
   if (lstrcmpiA(own, keptPath) != 0) {
-    RemoveKeptUninstaller(0);
+    if (DeleteFileA(keptPath) || GetLastError() == ERROR_FILE_NOT_FOUND) RemoveDirectoryA(folder);
     return;
   }
-  // A running program cannot delete itself: a copy in the temporary folder does once this one has
-  // ended, and the system removes that copy at the next start.
-  char tempFolder[MAX_PATH], helper[MAX_PATH], command[MAX_PATH + 40];
-  DWORD tempLength = GetTempPathA(MAX_PATH, tempFolder);
-  if (tempLength == 0 || tempLength >= MAX_PATH - 14 || !GetTempFileNameA(tempFolder, "vms", 0, helper) ||
-      !CopyFileA(own, helper, FALSE)) {
+  // A running program's file can be renamed, not deleted. Moved aside, it leaves its name free for
+  // an installation before the next start, whose uninstaller the deletion then does not touch.
+  if (strlen(folder) + 24 >= sizeof aside) return;
+  wsprintfA(aside, "%s\\~Uninstall%lu.tmp", folder, GetCurrentProcessId());
+  if (!MoveFileExA(own, aside, 0)) {
+    LogFailure("Could not remove", own, GetLastError());
     return;
   }
-  wsprintfA(command, "\"%s\" /CLEANUP=%lu", helper, GetCurrentProcessId());
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process;
-  if (CreateProcessA(helper, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-  }
-  MoveFileExA(helper, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-}
-
-void RemoveKeptUninstaller(DWORD processId) {
-  if (HANDLE process = processId ? OpenProcess(SYNCHRONIZE, FALSE, processId) : nullptr) {
-    WaitForSingleObject(process, 60000);
-    CloseHandle(process);
-  }
-  char keptPath[MAX_PATH];
-  if (!KeptUninstallerPath(keptPath)) return;
-  for (int attempt = 0; attempt < 50 && !DeleteFileA(keptPath) && GetLastError() != ERROR_FILE_NOT_FOUND; ++attempt) {
-    Sleep(100);  // the system may still hold the ended program's file for a moment
-  }
-  *strrchr(keptPath, '\\') = '\0';
-  RemoveDirectoryA(keptPath);
+  DeleteAtNextStart(aside);
+  DeleteAtNextStart(folder);  // the system leaves a folder that is not empty by then
 }

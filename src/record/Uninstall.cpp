@@ -2,157 +2,192 @@
 
 #include <string.h>
 
+#include "base/ContentHash.h"
 #include "base/ExitCode.h"
 #include "base/InstallLog.h"
 #include "base/PathText.h"
 #include "base/Product.h"
+#include "base/SystemError.h"
+#include "payload/WrittenItems.h"
 #include "record/InstallRecord.h"
 #include "record/KeptUninstaller.h"
+#include "record/RecordLock.h"
 
 namespace {
 
-const char kMachinePrefix[] = "HKEY_LOCAL_MACHINE\\";
-EntryList files, values, folders, kept;
 const size_t kMakerFolderLength = sizeof("\\" MAKER_FOLDER) - 1;
 
+struct Tally {
+  int failed, changed;
+};
+
+// Whether the file is still what the setup wrote, and its deletion, through one handle that lets
+// nobody else write or delete it in between. A changed file is not ours any more.
+void RemoveFile(const char* entry, Tally* tally, TextList* kept) {
+  char path[kWrittenSubjectCapacity + 40], hash[kHashTextCapacity];
+  lstrcpynA(path, entry, sizeof path);  // entries are checked as they are read: they fit
+  char* recordedHash = strchr(path, '|');
+  *recordedHash++ = '\0';
+  HANDLE file = CreateFileA(path, GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return;  // gone already
+    LogFailure("Could not remove", path, error);
+    ++tally->failed;
+    AddText(kept, entry);
+    return;
+  }
+  ContentHash content;
+  bool read = HashOpenFile(file, &content);
+  DWORD error = GetLastError();
+  if (read) HashText(content, hash);
+  if (read && strncmp(hash, recordedHash, kHashTextCapacity - 1) != 0) {
+    CloseHandle(file);
+    LogLine("Kept, changed since it was installed: %s", path);
+    ++tally->changed;
+    return;
+  }
+  FILE_DISPOSITION_INFO disposition = {TRUE};
+  bool deleted = read && SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
+  if (read && !deleted) error = GetLastError();
+  CloseHandle(file);
+  if (deleted) {
+    LogLine("Removed file: %s", path);
+    return;
+  }
+  LogFailure("Could not remove", path, error);
+  ++tally->failed;
+  AddText(kept, entry);
+}
+
 // Removes the key and its parents up to the maker's own key while they hold nothing.
-void DeleteEmptyKeys(char* keyPath) {
+void DeleteEmptyKeys(char* keyPath, REGSAM view) {
   while (HasPrefixIgnoringCase(keyPath, MAKER_KEY)) {
     HKEY key;
     DWORD subkeys = 1, valueCount = 1;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ | view, &key) != ERROR_SUCCESS) return;
     RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &valueCount, nullptr, nullptr,
                      nullptr, nullptr);
     RegCloseKey(key);
-    if (subkeys || valueCount || RegDeleteKeyA(HKEY_LOCAL_MACHINE, keyPath) != ERROR_SUCCESS) return;
+    if (subkeys || valueCount || RegDeleteKeyExA(HKEY_LOCAL_MACHINE, keyPath, view, 0) != ERROR_SUCCESS) return;
     char* parent = strrchr(keyPath, '\\');
     if (!parent) return;
     *parent = '\0';
   }
 }
 
-// Removes the recorded files that are still as written; a changed one is left and forgotten, one
-// that cannot be removed stays recorded.
-void RemoveFiles(int* failed, int* changed) {
-  kept.used = 0;
-  kept.text[0] = '\0';
-  for (size_t at = 0; at < files.used; at += strlen(files.text + at) + 1) {
-    char path[kWrittenSubjectCapacity + 40], hash[20];
-    lstrcpynA(path, files.text + at, sizeof path);
-    char* recordedHash = strchr(path, '|');
-    if (!recordedHash) continue;
-    *recordedHash++ = '\0';
-    if (!HashFile(path, hash)) {
-      DWORD error = GetLastError();
-      if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) continue;  // gone already
-      LogFailure("Could not read", path, error);
-    } else if (strncmp(hash, recordedHash, 16) != 0) {
-      LogLine("Kept, changed since it was installed: %s", path);  // not ours any more
-      ++*changed;
-      continue;
-    } else if (DeleteFileA(path)) {
-      LogLine("Removed file: %s", path);
-      continue;
-    } else {
-      LogFailure("Could not remove", path, GetLastError());
-    }
-    ++*failed;
-    PutEntry(&kept, files.text + at);
+void RemoveValue(const char* entry, Tally* tally, TextList* kept) {
+  char copy[kWrittenSubjectCapacity], *keyPath, *name;
+  REGSAM view;
+  lstrcpynA(copy, entry, sizeof copy);
+  if (!SplitValueEntry(copy, &keyPath, &name, &view)) return;  // never read: the record was checked
+  HKEY valueKey;
+  LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_SET_VALUE | view, &valueKey);
+  if (status == ERROR_SUCCESS) {
+    status = RegDeleteValueA(valueKey, name);
+    RegCloseKey(valueKey);
   }
-  files = kept;
-}
-
-// Removes the recorded values, and their keys below the maker's once they are empty.
-void RemoveValues(int* failed) {
-  kept.used = 0;
-  kept.text[0] = '\0';
-  for (size_t at = 0; at < values.used; at += strlen(values.text + at) + 1) {
-    char keyPath[kWrittenSubjectCapacity];
-    const char* subject = values.text + at;
-    if (strncmp(subject, kMachinePrefix, sizeof kMachinePrefix - 1) == 0) subject += sizeof kMachinePrefix - 1;
-    lstrcpynA(keyPath, subject, sizeof keyPath);
-    char* name = strrchr(keyPath, '\\');
-    if (!name) continue;
-    *name++ = '\0';
-    HKEY valueKey;
-    LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_SET_VALUE, &valueKey);
-    if (status == ERROR_SUCCESS) {
-      status = RegDeleteValueA(valueKey, name);
-      RegCloseKey(valueKey);
-    }
-    if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) {
-      LogLine("Removed registry value: %s", values.text + at);
-      DeleteEmptyKeys(keyPath);
-    } else {
-      LogFailure("Could not remove", values.text + at, static_cast<DWORD>(status));
-      ++*failed;
-      PutEntry(&kept, values.text + at);
-    }
+  if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) {
+    LogLine("Removed registry value: %s", entry);
+    DeleteEmptyKeys(keyPath, view);
+  } else {
+    LogFailure("Could not remove", entry, static_cast<DWORD>(status));
+    ++tally->failed;
+    AddText(kept, entry);
   }
-  values = kept;
 }
 
 // A maker folder goes when nothing is left in it; any other folder was the user's before. A folder
 // that still holds a recorded file stays recorded.
-void RemoveEmptyMakerFolders() {
-  kept.used = 0;
-  kept.text[0] = '\0';
-  for (size_t at = 0; at < folders.used; at += strlen(folders.text + at) + 1) {
-    const char* folder = folders.text + at;
-    size_t length = strlen(folder);
-    bool stillUsed = false;
-    for (size_t file = 0; file < files.used; file += strlen(files.text + file) + 1) {
-      stillUsed = stillUsed || HasPrefixIgnoringCase(files.text + file, folder);
-    }
-    if (stillUsed) {
-      PutEntry(&kept, folder);
-    } else if (length > kMakerFolderLength && lstrcmpiA(folder + length - kMakerFolderLength, "\\" MAKER_FOLDER) == 0 && RemoveDirectoryA(folder)) {
-      LogLine("Removed folder: %s", folder);
-    }
+void RemoveFolder(const char* folder, const TextList& files, TextList* kept) {
+  size_t length = strlen(folder);
+  bool stillUsed = false;
+  for (size_t file = 0; file < files.used; file = NextText(files, file)) {
+    stillUsed = stillUsed || HasPrefixIgnoringCase(files.text + file, folder);
   }
-  folders = kept;
+  if (stillUsed) {
+    AddText(kept, folder);
+  } else if (length > kMakerFolderLength && lstrcmpiA(folder + length - kMakerFolderLength, "\\" MAKER_FOLDER) == 0 &&
+             RemoveDirectoryA(folder)) {
+    LogLine("Removed folder: %s", folder);
+  }
+}
+
+// Each list keeps what could not be removed.
+void RemoveRecorded(InstallRecord* record, Tally* tally) {
+  InstallRecord kept;
+  for (size_t at = 0; at < record->files.used; at = NextText(record->files, at)) {
+    RemoveFile(record->files.text + at, tally, &kept.files);
+  }
+  for (size_t at = 0; at < record->values.used; at = NextText(record->values, at)) {
+    RemoveValue(record->values.text + at, tally, &kept.values);
+  }
+  for (size_t at = 0; at < record->folders.used; at = NextText(record->folders, at)) {
+    RemoveFolder(record->folders.text + at, kept.files, &kept.folders);
+  }
+  FreeInstallRecord(record);
+  *record = kept;
+}
+
+int Finish(bool silent, int code, const char* outcome) {
+  LogLine("Outcome: %s", outcome);
+  if (!silent) MessageBoxA(nullptr, outcome, WINDOW_TITLE, MB_OK | (code ? MB_ICONWARNING : MB_ICONINFORMATION));
+  return code;
 }
 
 }  // namespace
 
 int RunUninstall(bool silent) {
   HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_ENTRY_KEY, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
-    LogLine("Outcome: nothing is installed");
-    if (!silent) MessageBoxA(nullptr, "The " MAKER_NAME " plug-ins are not installed.", WINDOW_TITLE, MB_OK);
-    return kExitSuccess;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_ENTRY_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return Finish(silent, kExitSuccess, "The " MAKER_NAME " plug-ins are not installed.");
   }
+  RegCloseKey(key);
   if (!silent && MessageBoxA(nullptr, "Remove the " MAKER_NAME " plug-ins and their presets from this computer?",
-                                     WINDOW_TITLE, MB_YESNO | MB_ICONQUESTION) != IDYES) {
-    RegCloseKey(key);
+                             WINDOW_TITLE, MB_YESNO | MB_ICONQUESTION) != IDYES) {
     LogLine("Outcome: cancelled");
     return kExitCancelled;
   }
-  LoadList(key, "InstalledFiles", &files);
-  LoadList(key, "InstalledValues", &values);
-  LoadList(key, "InstalledFolders", &folders);
-  int failed = 0, changed = 0;
-  RemoveFiles(&failed, &changed);
-  RemoveValues(&failed);
-  RemoveEmptyMakerFolders();
-
-  if (files.used == 0 && values.used == 0) {
-    RegCloseKey(key);
+  if (!LockRecord()) {
+    return Finish(silent, kExitAlreadyRunning,
+                  "Another copy of the setup is installing or removing the plug-ins. Nothing was removed.");
+  }
+  InstallRecord record;
+  HKEY entry = nullptr;
+  LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_ENTRY_KEY, 0, KEY_ALL_ACCESS, &entry);
+  if (status == ERROR_SUCCESS) {
+    status = ReadInstallRecord(entry, &record);
+    if (status != ERROR_SUCCESS) RegCloseKey(entry);
+  }
+  if (status != ERROR_SUCCESS) {
+    FreeInstallRecord(&record);
+    UnlockRecord();
+    LogFailure("Could not read", "the record of what was installed", static_cast<DWORD>(status));
+    char message[600] = "The record of what was installed cannot be read, so nothing was removed.\n\n";
+    DescribeError(static_cast<DWORD>(status), message + strlen(message), static_cast<DWORD>(sizeof message - strlen(message)));
+    return Finish(silent, kExitNotWritten, message);
+  }
+  Tally tally = {};
+  RemoveRecorded(&record, &tally);
+  if (record.files.used == 0 && record.values.used == 0) {
+    RegCloseKey(entry);
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, UNINSTALL_ENTRY_KEY);
     RemoveKeptCopy();
   } else {
     // What is left stays recorded, so that a second uninstall can finish the job.
-    StoreList(key, "InstalledFiles", files);
-    StoreList(key, "InstalledValues", values);
-    StoreList(key, "InstalledFolders", folders);
-    RegCloseKey(key);
+    WriteInstallRecord(entry, record);
+    RegCloseKey(entry);
   }
-  int code = failed ? kExitNotWritten : changed ? kExitChangedFilesKept : kExitSuccess;
-  const char* outcome = failed    ? "Some plug-ins could not be removed: close your image editor and try again."
-                        : changed ? "The plug-ins were removed, except files changed since they were installed."
-                                  : "The " MAKER_NAME " plug-ins were removed.";
-  LogLine("Outcome: %s", outcome);
-  if (!silent) MessageBoxA(nullptr, outcome, WINDOW_TITLE, MB_OK | (code ? MB_ICONWARNING : MB_ICONINFORMATION));
-  return code;
+  FreeInstallRecord(&record);
+  UnlockRecord();
+  if (tally.failed) {
+    return Finish(silent, kExitNotWritten,
+                  "Some plug-ins could not be removed: close your image editor and try again.");
+  }
+  if (tally.changed) {
+    return Finish(silent, kExitChangedFilesKept,
+                  "The plug-ins were removed, except files changed since they were installed.");
+  }
+  return Finish(silent, kExitSuccess, "The " MAKER_NAME " plug-ins were removed.");
 }
-

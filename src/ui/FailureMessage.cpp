@@ -35,6 +35,9 @@ void ShowInstallFailure(HWND dialog) {
     Append(message, sizeof message, more);
   }
   Append(message, sizeof message,
-         "\n\nClose your image editor, or choose another folder, then click INSTALL again.");
+         failure->kind == kAnotherRunActive ? "\n\nWait until it has finished, then click INSTALL again."
+         : failure->kind == kRecordUnreadable
+             ? ""
+             : "\n\nClose your image editor, or choose another folder, then click INSTALL again.");
   MessageBoxA(dialog, message, WINDOW_TITLE, MB_OK | MB_ICONWARNING);
 }

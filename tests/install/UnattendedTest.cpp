@@ -28,8 +28,22 @@ TEST_F(UnattendedTest, SilentInstallsSayWhatHappenedInTheirExitCodeAndLog) {
   EXPECT_EQ(b + "named in the command\\", setup_->ListEntries().at(setup_->ListSelection()));
   EXPECT_EQ(4u, Run("/S /D=" + b + "second"));  // another copy runs: nothing done, and it says so
   setup_.reset();
+  HANDLE otherSession = CreateMutexA(nullptr, TRUE, "Global\\Velmoran Plugins record");  // a run elsewhere
+  EXPECT_EQ(4u, Run("/S /D=" + b + "second"));
+  CloseHandle(otherSession);
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((b + "second").c_str()));
   EXPECT_EQ(0u, Run("/UNINSTALL /S"));
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((found + "Velmoran").c_str()));  // a maker folder, emptied
   EXPECT_TRUE(ListFolder(b + "with blanks\\in it\\").empty());
+}
+
+// The environment is the user's, even for an elevated setup: the kept uninstaller goes where the
+// system keeps the programs, not where a ProgramFiles variable points.
+TEST_F(UnattendedTest, AProgramFilesVariableOfTheUsersChangesNothing) {
+  std::string own = folder_.Make("the user's programs");
+  RunningSetup cmd("C:\\windows\\system32\\cmd.exe", "/c set ProgramFiles=" + own + "&& \"" + BinFolder() +
+                                                          "VelmoranSetup.exe\" /S /D=" + folder_.path() + "plug-ins");
+  EXPECT_EQ(0u, cmd.WaitForExit());
+  EXPECT_TRUE(ListFolder(own + "\\").empty());
+  EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(Uninstaller().c_str()));
 }

@@ -29,5 +29,49 @@ TEST_F(UninstallTest, TheListedUninstallerRemovesWhatEachInstallationWroteAndNot
   EXPECT_EQ(std::vector<std::string>{"AlphaOne.8bf"}, ListFolder(b + "two\\Velmoran\\"));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Velmoran\\Graphitor"));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntry));
-  EXPECT_TRUE(WaitUntil([&] { return GetFileAttributesA(uninstaller.c_str()) == INVALID_FILE_ATTRIBUTES; }));
+  // Running, it could only move aside; the system deletes it and its folder at the next start.
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(uninstaller.c_str()));
+  std::vector<std::string> pending = PendingDeletions();
+  ASSERT_LE(2u, pending.size());
+  EXPECT_EQ(keptFolder_ + "\\~Uninstall", pending.end()[-2].substr(0, keptFolder_.size() + 11));
+  EXPECT_EQ(keptFolder_, pending.back());
+}
+
+// Fourteen components with both builds of a filter each, and every preset block, in fourteen
+// folders: one record past 32 KB, and one uninstall removes all of it.
+TEST_F(UninstallTest, EveryInstallationOfTheLargestSetupIsRecordedAndRemoved) {
+  std::vector<std::string> folders;
+  for (int i = 10; i < 24; ++i) {
+    folders.push_back(folder_.path() + "an editor with a long name " + std::to_string(i) + "\\Plug-ins\\Velmoran\\");
+    ASSERT_EQ(0u, Run("/S /D=" + folders.back(), BinFolder() + "FullSetup.exe")) << i;
+  }
+  EXPECT_EQ(28u, ListFolder(folders.back()).size());
+  Bytes files;
+  ASSERT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, kEntry, "InstalledFiles", &files));
+  EXPECT_LT(32768u, files.size());
+  EXPECT_EQ(0u, Run("/UNINSTALL /S", Uninstaller()));
+  for (const std::string& folder : folders) EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(folder.c_str()));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Velmoran"));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntry));
+}
+
+// A list of the wrong type, an entry the setup never writes, a value outside the maker's key: an
+// install writes nothing over such a record, and the uninstaller removes nothing.
+TEST_F(UninstallTest, ARecordThatCannotBeReadIsRefusedNotTakenForEmpty) {
+  const std::string target = folder_.path() + "plug-ins\\", other = folder_.path() + "other";
+  for (int damage = 0; damage < 3; ++damage) {
+    ASSERT_EQ(0u, Run("/S /D=" + target));
+    Bytes files;
+    ASSERT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, kEntry, "InstalledFiles", &files));
+    std::string list(files.begin(), files.end() - 1);
+    ASSERT_TRUE(damage == 0 ? SetString(HKEY_LOCAL_MACHINE, kEntry, "InstalledFolders", target)
+                : damage == 1 ? SetString(HKEY_LOCAL_MACHINE, kEntry, "InstalledFiles", list + "C:\\x|ab|1", REG_MULTI_SZ)
+                              : SetString(HKEY_LOCAL_MACHINE, kEntry, "InstalledValues",
+                                          "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Key\\Value", REG_MULTI_SZ));
+    EXPECT_EQ(3u, Run("/S /D=" + other)) << damage;
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(other.c_str())) << damage;
+    EXPECT_EQ(3u, Run("/UNINSTALL /S")) << damage;
+    EXPECT_TRUE(ReadWholeFile(target + "MienFold.8bf") == Placeholder()) << damage;
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kEntry);
+  }
 }

@@ -1,5 +1,7 @@
 #include "support/SetupDriver.h"
 
+#include <shlobj.h>
+
 std::string BinFolder() {
   char path[MAX_PATH];
   std::string folder(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
@@ -147,10 +149,11 @@ bool RunningSetup::Browse(const std::string& folder) {
 }
 
 void SetupTest::SetUp() {
-  char folder[MAX_PATH] = "";
-  ExpandEnvironmentStringsA("%ProgramFiles%\\Velmoran Plugins", folder, MAX_PATH);
-  if (maker_.existedBefore() || machineMaker_.existedBefore() || entry_.existedBefore() ||
-      GetFileAttributesA(folder) != INVALID_FILE_ATTRIBUTES) {
+  char programFiles[MAX_PATH] = "";
+  SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, programFiles);
+  std::string folder = programFiles + std::string("\\Velmoran Plugins");
+  if (maker_.existedBefore() || machineMaker_.existedBefore() || otherViewMaker_.existedBefore() || entry_.existedBefore() ||
+      GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES) {
     GTEST_SKIP() << "Software\\Velmoran or an installation of the setup exists already";
   }
   keptFolder_ = folder;  // only now: what existed before is not the test's to remove
@@ -158,5 +161,8 @@ void SetupTest::SetUp() {
 
 void SetupTest::TearDown() {
   setup_.reset();
-  if (!keptFolder_.empty()) RemoveTree(keptFolder_);
+  if (keptFolder_.empty()) return;
+  RemoveTree(keptFolder_);
+  ForgetPendingDeletions(keptFolder_);
+  ForgetPendingDeletions(folder_.path());
 }

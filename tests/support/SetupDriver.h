@@ -86,6 +86,7 @@ class SetupTest : public ::testing::Test {
   static Bytes Placeholder() { return ReadWholeFile(BinFolder() + "..\\payload\\MIEN__FOLD.8BF"); }  // in every setup
 
   RegistryKeyGuard maker_{HKEY_CURRENT_USER, "Software\\Velmoran"}, machineMaker_{HKEY_LOCAL_MACHINE, "Software\\Velmoran"},
+      otherViewMaker_{HKEY_LOCAL_MACHINE, "Software\\Velmoran", KEY_WOW64_64KEY},
       entry_{HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velmoran Plugins"};
   std::string keptFolder_;
   TempFolder folder_;

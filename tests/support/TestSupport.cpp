@@ -92,10 +92,15 @@ RegistryKeyGuard::~RegistryKeyGuard() {
   RegDeleteKeyExA(root_, path_.c_str(), view_, 0);
 }
 
-bool ReadValue(HKEY root, const std::string& key, const std::string& name, Bytes* data, DWORD* type) {
-  data->assign(65536, 0);
+bool ReadValue(HKEY root, const std::string& key, const std::string& name, Bytes* data, DWORD* type, REGSAM view) {
+  HKEY handle;
   DWORD size = 65536;
-  LONG status = RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_ANY, type, data->data(), &size);
+  data->assign(size, 0);
+  LONG status = RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE | view, &handle);
+  if (status == ERROR_SUCCESS) {
+    status = RegQueryValueExA(handle, name.c_str(), nullptr, type, data->data(), &size);
+    RegCloseKey(handle);
+  }
   data->resize(status == ERROR_SUCCESS ? size : 0);
   return status == ERROR_SUCCESS;
 }
@@ -112,6 +117,50 @@ bool SetString(HKEY root, const std::string& key, const std::string& name, const
                                static_cast<DWORD>(text.size() + 1));
   RegCloseKey(handle);
   return status == ERROR_SUCCESS;
+}
+
+namespace {
+const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
+}
+
+// PendingFileRenameOperations: pairs of "\??\path" and the new name, empty for a deletion.
+std::vector<std::string> PendingDeletions() {
+  Bytes data;
+  std::vector<std::string> deleted;
+  if (!ReadValue(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations", &data)) return deleted;
+  data.push_back(0);
+  for (size_t at = 0; at < data.size() && data[at];) {  // a pair at a time: a deletion's new name is empty
+    std::string from(reinterpret_cast<const char*>(&data[at]));
+    at += from.size() + 1;
+    std::string to(reinterpret_cast<const char*>(&data[at]));
+    at += to.size() + 1;
+    if (to.empty()) deleted.push_back(from.substr(from.find(':') - 1));
+  }
+  return deleted;
+}
+
+void ForgetPendingDeletions(const std::string& path) {
+  Bytes data, kept;
+  if (!ReadValue(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations", &data)) return;
+  data.push_back(0);
+  for (size_t at = 0; at < data.size() && data[at];) {  // a pair at a time, each text with its NUL
+    std::string from(reinterpret_cast<const char*>(&data[at]));
+    size_t next = at + from.size() + 1;
+    next += strlen(reinterpret_cast<const char*>(&data[next])) + 1;
+    if (from.find(path.substr(0, path.find_last_not_of('\\') + 1)) == std::string::npos) {
+      kept.insert(kept.end(), data.begin() + at, data.begin() + next);
+    }
+    at = next;
+  }
+  kept.push_back(0);
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+  if (kept.size() > 1) {
+    RegSetValueExA(key, "PendingFileRenameOperations", 0, REG_MULTI_SZ, kept.data(), static_cast<DWORD>(kept.size()));
+  } else {
+    RegDeleteValueA(key, "PendingFileRenameOperations");
+  }
+  RegCloseKey(key);
 }
 
 std::vector<std::string> FolderRows() {

@@ -39,10 +39,16 @@ class RegistryKeyGuard {
 };
 
 bool KeyExists(HKEY root, const std::string& path, REGSAM view = 0);
-bool ReadValue(HKEY root, const std::string& key, const std::string& name, Bytes* data, DWORD* type = nullptr);
+bool ReadValue(HKEY root, const std::string& key, const std::string& name, Bytes* data, DWORD* type = nullptr,
+               REGSAM view = 0);
 // Creates the key with its parents and sets one string value; view may be KEY_WOW64_32KEY or _64KEY.
 bool SetString(HKEY root, const std::string& key, const std::string& name, const std::string& text,
                DWORD type = REG_SZ, REGSAM view = 0);
+
+// The files and folders the system deletes at the next start; entries below path are forgotten
+// again, as they were the test's own.
+std::vector<std::string> PendingDeletions();
+void ForgetPendingDeletions(const std::string& path);
 
 std::vector<std::string> FolderRows();  // the occupied rows of the candidate table, in order
 void ClearFolderTable();
