@@ -37,12 +37,17 @@ void InstallIntoTarget(HMODULE module) {
   for (int i = 0; const WrittenItem* item = GetWritten(i); ++i) {
     LogLine("Wrote %s: %s", item->isValue ? "registry value" : "file", item->subject);
   }
+  const TextList& aside = MovedAside();
+  for (size_t at = 0; at < aside.used; at = NextText(aside, at)) {
+    LogLine("Moved aside, as a program has it loaded; goes at the next start: %s", aside.text + at);
+  }
   if (WrittenCount() > 0 && !RecordInstallation(targetFolder)) {
     RecordInstallFailure(kUninstallNotRecorded, "the entry in the list of installed programs", GetLastError());
   }
   if (locked) UnlockRecord();
   for (int i = 0; const InstallFailure* failure = GetInstallFailure(i); ++i) {
     LogFailure(FailureHeadline(failure->kind), failure->subject, failure->error);
+    if (failure->holder[0]) LogLine("Held by %s: close it and try again.", failure->holder);
   }
 }
 

@@ -5,13 +5,14 @@ InstallFailure keptFailures[kKeptFailures];
 int failureCount;
 }  // namespace
 
-void RecordInstallFailure(InstallFailureKind kind, const char* subject, DWORD error) {
+void RecordInstallFailure(InstallFailureKind kind, const char* subject, DWORD error, const char* holder) {
   if (failureCount < kKeptFailures) {
     InstallFailure& failure = keptFailures[failureCount];
     failure.kind = kind;
     failure.error = error;
     // A message subject, never used as a path again: cutting a long one is harmless.
     lstrcpynA(failure.subject, subject ? subject : "", kFailureSubjectCapacity);
+    lstrcpynA(failure.holder, holder ? holder : "", kHolderCapacity);
   }
   if (failureCount < 0x7FFFFFFF) ++failureCount;
 }

@@ -21,15 +21,18 @@ enum InstallFailureKind {
 enum {
   kFailureSubjectCapacity = 500,
   kKeptFailures = 8,  // the first ones; later failures are only counted
+  kHolderCapacity = 128,
 };
 
 struct InstallFailure {
   InstallFailureKind kind;
   DWORD error;
   char subject[kFailureSubjectCapacity];  // file, resource or registry value concerned
+  char holder[kHolderCapacity];           // the program that holds the file, when the system says
 };
 
-void RecordInstallFailure(InstallFailureKind kind, const char* subject, DWORD error);
+// holder: the program that holds the file, or null.
+void RecordInstallFailure(InstallFailureKind kind, const char* subject, DWORD error, const char* holder = nullptr);
 int InstallFailureCount();                       // all recorded, kept or not
 const InstallFailure* GetInstallFailure(int index);  // null past the kept ones
 void ClearInstallFailures();

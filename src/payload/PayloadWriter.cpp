@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "base/FileHolder.h"
 #include "base/PathText.h"
 #include "payload/InstallFailures.h"
 #include "payload/InstallName.h"
@@ -26,6 +27,47 @@ bool WriteAll(HANDLE file, const BYTE* data, DWORD size) {
   return true;
 }
 }  // namespace
+
+bool IsHeldError(DWORD error) {
+  return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_USER_MAPPED_FILE;
+}
+
+bool IsAsideName(const char* name) {
+  size_t length = strlen(name), suffix = sizeof kAsideSuffix - 1;
+  return length > suffix && lstrcmpiA(name + length - suffix, kAsideSuffix) == 0;
+}
+
+bool MakeAsideName(const char* fileName, char* aside) {
+  static LONG counter;
+  size_t length = strnlen(fileName, kFileNameCapacity);
+  if (length + sizeof kAsideSuffix + 17 > kFileNameCapacity) return false;
+  wsprintfA(aside, "%s.%lx%lx%s", fileName, GetCurrentProcessId(), static_cast<unsigned long>(InterlockedIncrement(&counter)),
+            kAsideSuffix);
+  return true;
+}
+
+DWORD MoveIntoPlace(const char* tempName, const char* fileName) {
+  if (MoveFileExA(tempName, fileName, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 0;
+  DWORD error = LastErrorOr(ERROR_WRITE_FAULT);
+  // An editor that has loaded the plug-in keeps it from being replaced or deleted, but not from
+  // being renamed: the old one moves aside under a name no editor loads, and the new one takes its
+  // place. The editor uses the new one from its next start.
+  DWORD attributes = GetFileAttributesA(fileName);
+  char aside[kFileNameCapacity];
+  if (!IsHeldError(error) || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+      !MakeAsideName(fileName, aside) || !MoveFileExA(fileName, aside, 0)) {
+    return error;
+  }
+  if (!MoveFileExA(tempName, fileName, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    error = LastErrorOr(ERROR_WRITE_FAULT);
+    MoveFileExA(aside, fileName, 0);  // never a folder without a working plug-in
+    return error;
+  }
+  // Without the right to arrange that (not elevated), a later run removes it.
+  MoveFileExA(aside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  RecordMovedAside(aside);
+  return 0;
+}
 
 DWORD WriteFileReplacing(const char* folder, const char* fileName, const void* data, DWORD size) {
   // An image editor may hold the old plug-in open, or it may be read-only: refuse rather than
@@ -55,9 +97,7 @@ DWORD WriteFileReplacing(const char* folder, const char* fileName, const void* d
   // whole new one, never an empty or partly written one.
   if (!error && !FlushFileBuffers(file)) error = LastErrorOr(ERROR_WRITE_FAULT);
   if (!CloseHandle(file) && !error) error = LastErrorOr(ERROR_WRITE_FAULT);
-  if (!error && !MoveFileExA(tempName, fileName, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    error = LastErrorOr(ERROR_WRITE_FAULT);
-  }
+  if (!error) error = MoveIntoPlace(tempName, fileName);
   if (error) DeleteFileA(tempName);
   return error;
 }
@@ -113,8 +153,10 @@ BOOL CALLBACK InstallResource(HMODULE module, LPCSTR, LPSTR name, LONG_PTR folde
   memcpy(fileName, folder, folderLength);
   memcpy(fileName + folderLength, installName, installLength + 1);
   DWORD error = WriteFileReplacing(folder, fileName, data, size);
+  char holder[kHolderCapacity] = "";
+  if (error && IsHeldError(error)) NameProgramHolding(fileName, holder, sizeof holder);
   if (error) {
-    RecordInstallFailure(kFileNotWritten, fileName, error);
+    RecordInstallFailure(kFileNotWritten, fileName, error, holder);
   } else {
     RecordWritten(false, fileName, size, HashBytes(kEmptyContentHash, data, size));
   }

@@ -6,6 +6,7 @@ namespace {
 WrittenItem* items;
 int itemCount, itemCapacity;
 bool complete = true;
+TextList movedAside;
 
 bool MakeRoom() {
   if (itemCount < itemCapacity) return true;
@@ -42,4 +43,11 @@ bool WrittenComplete() { return complete; }
 void ClearWritten() {
   itemCount = 0;
   complete = true;
+  ClearTexts(&movedAside);
 }
+
+void RecordMovedAside(const char* path) {
+  if (!AddText(&movedAside, path)) complete = false;
+}
+
+const TextList& MovedAside() { return movedAside; }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "base/ContentHash.h"
+#include "base/TextList.h"
 
 enum { kWrittenSubjectCapacity = 500 };  // a full file name, or a value's key path, name and view
 
@@ -22,3 +23,7 @@ int WrittenCount();
 const WrittenItem* GetWritten(int index);  // null past the last
 bool WrittenComplete();                    // every item written since the last clear was kept
 void ClearWritten();
+
+// Old files moved aside because a program held them, to go at the next start.
+void RecordMovedAside(const char* path);
+const TextList& MovedAside();

@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include "base/InstallLog.h"
 #include "base/PathText.h"
 #include "base/Product.h"
 #include "base/RegistryView.h"
@@ -193,6 +194,23 @@ bool SplitValueEntry(char* entry, char** keyPath, char** name, REGSAM* view) {
   return **name != '\0';
 }
 
+void RemoveMovedAsideLeftovers(const TextList& folders) {
+  for (size_t at = 0; at < folders.used; at = NextText(folders, at)) {
+    char pattern[kPathCapacity + sizeof kAsideSuffix + 1], path[kPathCapacity + MAX_PATH];
+    const char* folder = folders.text + at;  // entries end in a backslash and fit a path text
+    wsprintfA(pattern, "%s*%s", folder, kAsideSuffix);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE) continue;
+    do {
+      if (!IsAsideName(found.cFileName) || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+      wsprintfA(path, "%s%s", folder, found.cFileName);
+      if (DeleteFileA(path)) LogLine("Removed, no longer loaded: %s", path);  // one still loaded waits
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+}
+
 LONG CheckInstallRecord() {
   HKEY key;
   LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_ENTRY_KEY, 0, KEY_READ, &key);
@@ -201,6 +219,7 @@ LONG CheckInstallRecord() {
   InstallRecord record;
   status = ReadInstallRecord(key, &record);
   RegCloseKey(key);
+  if (status == ERROR_SUCCESS) RemoveMovedAsideLeftovers(record.folders);
   FreeInstallRecord(&record);
   return status;
 }

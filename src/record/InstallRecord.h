@@ -29,8 +29,13 @@ bool PutEntry(TextList* list, const char* entry);
 // an entry that names no value below the maker's key.
 bool SplitValueEntry(char* entry, char** keyPath, char** name, REGSAM* view);
 
+// Deletes the files that earlier runs moved aside in the folders, those no program has loaded any
+// more: the ones of this setup's own naming.
+void RemoveMovedAsideLeftovers(const TextList& folders);
+
 // ERROR_SUCCESS when an installation may add to the record: there is none yet, or it reads as
-// written. Otherwise why not, as ReadInstallRecord says.
+// written (the leftovers of its folders are then removed). Otherwise why not, as
+// ReadInstallRecord says.
 LONG CheckInstallRecord();
 
 // Adds what the last run wrote to the entry, keeping what earlier runs recorded (other folders

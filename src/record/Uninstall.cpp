@@ -4,10 +4,12 @@
 
 #include "base/ContentHash.h"
 #include "base/ExitCode.h"
+#include "base/FileHolder.h"
 #include "base/InstallLog.h"
 #include "base/PathText.h"
 #include "base/Product.h"
 #include "base/SystemError.h"
+#include "payload/PayloadWriter.h"
 #include "payload/WrittenItems.h"
 #include "record/InstallRecord.h"
 #include "record/KeptUninstaller.h"
@@ -19,10 +21,39 @@ const size_t kMakerFolderLength = sizeof("\\" MAKER_FOLDER) - 1;
 
 struct Tally {
   int failed, changed;
+  char holder[128];  // a program that holds a file that could not be removed
 };
 
+// Renames the open file, in its folder, to a name no editor loads, and has the system delete it at
+// the next start. False, with GetLastError, when it cannot.
+bool MoveAsideForNextStart(HANDLE file, const char* path) {
+  char aside[kFileNameCapacity];
+  static union {
+    FILE_RENAME_INFO info;
+    BYTE bytes[sizeof(FILE_RENAME_INFO) + 2 * (4 + kFileNameCapacity)];
+  } rename;
+  if (!MakeAsideName(path, aside)) {
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return false;
+  }
+  // The native form of the path, which every system takes here.
+  lstrcpyW(rename.info.FileName, L"\\??\\");
+  int length = MultiByteToWideChar(CP_ACP, 0, aside, -1, rename.info.FileName + 4, kFileNameCapacity);
+  if (length == 0) return false;
+  rename.info.ReplaceIfExists = FALSE;
+  rename.info.RootDirectory = nullptr;
+  rename.info.FileNameLength = static_cast<DWORD>((length + 3) * sizeof(WCHAR));
+  if (!SetFileInformationByHandle(file, FileRenameInfo, &rename, sizeof rename)) return false;
+  if (!MoveFileExA(aside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+    LogFailure("Could not arrange to remove at the next start", aside, GetLastError());
+  }
+  LogLine("Moved aside, as a program has it loaded; goes at the next start: %s", aside);
+  return true;
+}
+
 // Whether the file is still what the setup wrote, and its deletion, through one handle that lets
-// nobody else write or delete it in between. A changed file is not ours any more.
+// nobody else write or delete it in between. A changed file is not ours any more. A file that a
+// program has loaded cannot be deleted, only renamed: it moves aside and goes at the next start.
 void RemoveFile(const char* entry, Tally* tally, TextList* kept) {
   char path[kWrittenSubjectCapacity + 40], hash[kHashTextCapacity];
   lstrcpynA(path, entry, sizeof path);  // entries are checked as they are read: they fit
@@ -30,33 +61,35 @@ void RemoveFile(const char* entry, Tally* tally, TextList* kept) {
   *recordedHash++ = '\0';
   HANDLE file = CreateFileA(path, GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    DWORD error = GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return;  // gone already
-    LogFailure("Could not remove", path, error);
-    ++tally->failed;
-    AddText(kept, entry);
-    return;
-  }
+  DWORD error = file == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return;  // gone already
   ContentHash content;
-  bool read = HashOpenFile(file, &content);
-  DWORD error = GetLastError();
-  if (read) HashText(content, hash);
-  if (read && strncmp(hash, recordedHash, kHashTextCapacity - 1) != 0) {
-    CloseHandle(file);
-    LogLine("Kept, changed since it was installed: %s", path);
-    ++tally->changed;
-    return;
+  if (!error && !HashOpenFile(file, &content)) error = GetLastError();
+  if (!error) {
+    HashText(content, hash);
+    if (strncmp(hash, recordedHash, kHashTextCapacity - 1) != 0) {
+      CloseHandle(file);
+      LogLine("Kept, changed since it was installed: %s", path);
+      ++tally->changed;
+      return;
+    }
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    if (SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition)) {
+      CloseHandle(file);
+      LogLine("Removed file: %s", path);
+      return;
+    }
+    error = GetLastError();
+    if (IsHeldError(error) && MoveAsideForNextStart(file, path)) {
+      CloseHandle(file);
+      return;
+    }
   }
-  FILE_DISPOSITION_INFO disposition = {TRUE};
-  bool deleted = read && SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
-  if (read && !deleted) error = GetLastError();
-  CloseHandle(file);
-  if (deleted) {
-    LogLine("Removed file: %s", path);
-    return;
-  }
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
   LogFailure("Could not remove", path, error);
+  if (IsHeldError(error) && !tally->holder[0] && NameProgramHolding(path, tally->holder, sizeof tally->holder)) {
+    LogLine("Held by %s: close it and try again.", tally->holder);
+  }
   ++tally->failed;
   AddText(kept, entry);
 }
@@ -168,6 +201,7 @@ int RunUninstall(bool silent) {
     DescribeError(static_cast<DWORD>(status), message + strlen(message), static_cast<DWORD>(sizeof message - strlen(message)));
     return Finish(silent, kExitNotWritten, message);
   }
+  RemoveMovedAsideLeftovers(record.folders);
   Tally tally = {};
   RemoveRecorded(&record, &tally);
   if (record.files.used == 0 && record.values.used == 0) {
@@ -182,8 +216,10 @@ int RunUninstall(bool silent) {
   FreeInstallRecord(&record);
   UnlockRecord();
   if (tally.failed) {
-    return Finish(silent, kExitNotWritten,
-                  "Some plug-ins could not be removed: close your image editor and try again.");
+    char outcome[256];
+    wsprintfA(outcome, "Some plug-ins could not be removed: close %s and try again.",
+              tally.holder[0] ? tally.holder : "your image editor");
+    return Finish(silent, kExitNotWritten, outcome);
   }
   if (tally.changed) {
     return Finish(silent, kExitChangedFilesKept,

@@ -34,10 +34,12 @@ void ShowInstallFailure(HWND dialog) {
     wsprintfA(more, "\n(%d more problem%s.)", others, others == 1 ? "" : "s");
     Append(message, sizeof message, more);
   }
-  Append(message, sizeof message,
-         failure->kind == kAnotherRunActive ? "\n\nWait until it has finished, then click INSTALL again."
-         : failure->kind == kRecordUnreadable
-             ? ""
-             : "\n\nClose your image editor, or choose another folder, then click INSTALL again.");
+  if (failure->kind == kAnotherRunActive) {
+    Append(message, sizeof message, "\n\nWait until it has finished, then click INSTALL again.");
+  } else if (failure->kind != kRecordUnreadable) {
+    Append(message, sizeof message, "\n\nClose ");
+    Append(message, sizeof message, failure->holder[0] ? failure->holder : "your image editor");
+    Append(message, sizeof message, ", or choose another folder, then click INSTALL again.");
+  }
   MessageBoxA(dialog, message, WINDOW_TITLE, MB_OK | MB_ICONWARNING);
 }

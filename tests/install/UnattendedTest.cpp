@@ -1,4 +1,6 @@
 // Silent installs: what they write, their exit codes and their log.
+#include <algorithm>
+
 #include "support/SetupDriver.h"
 
 using UnattendedTest = SetupTest;
@@ -46,4 +48,32 @@ TEST_F(UnattendedTest, AProgramFilesVariableOfTheUsersChangesNothing) {
   EXPECT_EQ(0u, cmd.WaitForExit());
   EXPECT_TRUE(ListFolder(own + "\\").empty());
   EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(Uninstaller().c_str()));
+}
+
+// An editor keeps its plug-ins loaded. An update moves the old one aside and goes in; the
+// uninstaller does the same with the one it removes; a later run deletes what is no longer loaded.
+TEST_F(UnattendedTest, PlugInsThatAnEditorHasLoadedAreUpdatedAndRemoved) {
+  const std::string plugIn = folder_.path() + "MienFold.8bf", log = folder_.path() + "setup.log";
+  const std::string update = BinFolder() + "UpdateSetup.exe";
+  ASSERT_TRUE(CopyFileA((BinFolder() + "plugin_v1.dll").c_str(), plugIn.c_str(), FALSE));
+  auto editor = LoadAsAnEditorDoes(plugIn);
+  ASSERT_TRUE(editor);
+  EXPECT_EQ(0u, Run("/S /LOG=" + log + " /D=" + folder_.path(), update));
+  EXPECT_TRUE(ReadWholeFile(plugIn) == ReadWholeFile(BinFolder() + "plugin_v2.dll"));
+  std::vector<std::string> files = ListFolder(folder_.path());
+  ASSERT_EQ(3u, files.size());  // the new one, the old one aside, and the log
+  const std::string aside = folder_.path() + files[1];
+  EXPECT_EQ(".velmoran-old", aside.substr(aside.size() - 13));
+  EXPECT_NE(std::string::npos, Text(log).find("goes at the next start: " + aside)) << Text(log);
+  std::vector<std::string> pending = PendingDeletions();
+  EXPECT_NE(pending.end(), std::find(pending.begin(), pending.end(), aside));
+
+  editor = LoadAsAnEditorDoes(plugIn);  // the old one's editor has ended; another has the new one
+  ASSERT_TRUE(editor);
+  EXPECT_EQ(0u, Run("/UNINSTALL /S", update));
+  files = ListFolder(folder_.path());
+  ASSERT_EQ(2u, files.size());  // the first aside, no longer loaded, went; the new one moved aside
+  EXPECT_NE(aside, folder_.path() + files[0]);
+  EXPECT_EQ(PendingDeletions().back(), folder_.path() + files[0]);
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velmoran Plugins"));
 }

@@ -4,7 +4,7 @@
 #include "payload/InstallFailures.h"
 #include "payload/PayloadWriter.h"
 #include "payload/SkipList.h"
-#include "support/TestSupport.h"
+#include "support/SetupDriver.h"
 
 const char kLongName[] = "LONG_NAME_NAME_NAME_NAME_NAME_NAME_NAME_NAME_NAME_NAME_NAME_NAME_NAME_NAME_NAME_NAME_NAME_"
                          "NAME_NAME_NAME_NAME_NAME_NAME_NAME.8BF";  // installed as 128 characters
@@ -71,4 +71,20 @@ TEST_F(PayloadWriterTest, WhatCannotBeInstalledIsRecordedAndAnOldFileKept) {
   EXPECT_EQ(std::vector<std::string>{"MienFold.8bf"}, ListFolder(folder.path()));
   EXPECT_TRUE(ReadWholeFile(target) == Bytes(3000, 0x42));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Velmoran\\Quiltor"));  // nothing of the block refused
+}
+
+// A plug-in loaded by an editor can only be renamed. When its successor then cannot move in (here
+// a program holds the new file so that it cannot be renamed), the old one goes back to its name.
+TEST_F(PayloadWriterTest, ALoadedPlugInGoesBackWhenItsSuccessorCannotMoveIn) {
+  const std::string plugIn = folder.path() + "Held.8bf", successor = folder.path() + "successor.tmp";
+  const Bytes old = ReadWholeFile(BinFolder() + "plugin_v1.dll");
+  ASSERT_TRUE(WriteWholeFile(plugIn, old) && WriteWholeFile(successor, {1, 2, 3}));
+  HMODULE loaded = LoadLibraryA(plugIn.c_str());
+  ASSERT_TRUE(loaded);
+  HANDLE held = CreateFileA(successor.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_NE(0u, MoveIntoPlace(successor.c_str(), plugIn.c_str()));
+  CloseHandle(held);
+  EXPECT_EQ((std::vector<std::string>{"Held.8bf", "successor.tmp"}), ListFolder(folder.path()));
+  EXPECT_TRUE(ReadWholeFile(plugIn) == old);
+  FreeLibrary(loaded);
 }

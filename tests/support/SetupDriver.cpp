@@ -148,6 +148,15 @@ bool RunningSetup::Browse(const std::string& folder) {
   return true;
 }
 
+std::unique_ptr<RunningSetup> LoadAsAnEditorDoes(const std::string& plugIn) {
+  std::string name = "plugin-loaded-" + Pid() + "-" + std::to_string(GetTickCount());
+  HANDLE loaded = CreateEventA(nullptr, TRUE, FALSE, name.c_str());
+  std::unique_ptr<RunningSetup> host(new RunningSetup(BinFolder() + "plugin_host.exe", "\"" + plugIn + "\" " + name));
+  if (WaitForSingleObject(loaded, 10000) != WAIT_OBJECT_0) host.reset();
+  CloseHandle(loaded);
+  return host;
+}
+
 void SetupTest::SetUp() {
   char programFiles[MAX_PATH] = "";
   SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, programFiles);

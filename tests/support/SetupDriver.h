@@ -48,6 +48,10 @@ class RunningSetup {
   HWND window_ = nullptr;
 };
 
+// A program that has loaded the plug-in as an editor does, for as long as the result lives; null
+// when it could not load it.
+std::unique_ptr<RunningSetup> LoadAsAnEditorDoes(const std::string& plugIn);
+
 // The fixture of every test that runs the setup. It skips where what the setup leaves outside the
 // folders it is given exists already (the maker's keys, the programs-list entry, the kept
 // uninstaller), and removes all of it at the end.

@@ -120,7 +120,8 @@ TEST_F(SetupDialogTest, WithNothingFoundTheLinkHelpsAndInstallAsksForTheFolder) 
 }
 
 TEST_F(SetupDialogTest, WhatCannotBeWrittenIsReportedAndKeptUntilARetrySucceeds) {
-  // A plug-in held open, as a running editor holds it; then a file where the maker folder goes.
+  // A plug-in held open with no sharing at all, so that not even a rename helps; then a file where
+  // the maker folder goes.
   for (bool heldPlugIn : {true, false}) {
     std::string target = Discover(folder_.Make(heldPlugIn ? "held" : "blocked") + "\\"), file = target + "MienFold.8bf";
     std::string blocker = target.substr(0, target.size() - 1);
@@ -149,6 +150,18 @@ TEST_F(SetupDialogTest, WhatCannotBeWrittenIsReportedAndKeptUntilARetrySucceeds)
     EXPECT_TRUE(Completed());
     EXPECT_TRUE(ReadWholeFile(file) == Placeholder());
   }
+}
+
+TEST_F(SetupDialogTest, AnUpdateGoesInWhileAnEditorHasTheOldPlugInLoaded) {
+  std::string target = Discover(folder_.Make("editor") + "\\");
+  ASSERT_TRUE(CreateDirectoryA(target.c_str(), nullptr));
+  ASSERT_TRUE(CopyFileA((BinFolder() + "plugin_v1.dll").c_str(), (target + "MienFold.8bf").c_str(), FALSE));
+  auto editor = LoadAsAnEditorDoes(target + "MienFold.8bf");
+  ASSERT_TRUE(editor && Start());
+  Install();
+  ASSERT_TRUE(Completed());
+  EXPECT_TRUE(ReadWholeFile(target + "MienFold.8bf") == Placeholder());
+  EXPECT_EQ(2u, ListFolder(target).size());  // and the old one, aside
 }
 
 TEST_F(SetupDialogTest, PresetsThatCannotBeStoredAndAMissingPayloadAreReported) {

@@ -1,0 +1,8 @@
+#pragma once
+// Which program holds a file, as far as the system can say (the Restart Manager). Wine's names
+// nothing; a message that uses the name must read well without it.
+#include <stddef.h>
+
+// The name of a program that has the file open or loaded, in the system's code page, cut to fit
+// capacity characters. False, with name empty, when the system cannot say.
+bool NameProgramHolding(const char* path, char* name, size_t capacity);
