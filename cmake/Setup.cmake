@@ -190,6 +190,43 @@ function(setup_add_program target)
   setup_embed_program_resources(${target} ${ARGN})
 endfunction()
 
+# The pictures a setup carries: the maker's own from SETUP_ART_DIR where it has them, the default
+# ones for the rest. Sets PREFIX_<name> for each picture's file. The maker's pictures are checked
+# here, and a change to one configures the build again.
+function(setup_art prefix)
+  set(names background.bmp banner.bmp toggle.bmp exit.bmp begin.bmp finish.bmp hand.cur app.ico)
+  set(checks "")
+  foreach(name IN LISTS names)
+    set(file ${PROJECT_SOURCE_DIR}/resources/art/${name})
+    if(SETUP_ART_DIR AND EXISTS "${SETUP_ART_DIR}/${name}")
+      set(file "${SETUP_ART_DIR}/${name}")
+      list(APPEND checks "${name}=${file}")
+      set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${file}")
+    endif()
+    set(${prefix}_${name} "${file}" PARENT_SCOPE)
+  endforeach()
+  if(SETUP_ART_DIR)
+    if(NOT IS_DIRECTORY "${SETUP_ART_DIR}")
+      message(FATAL_ERROR "SETUP_ART_DIR: ${SETUP_ART_DIR} is no folder")
+    endif()
+    # A picture under another name would be left out without a word.
+    file(GLOB pictures RELATIVE "${SETUP_ART_DIR}" "${SETUP_ART_DIR}/*.bmp" "${SETUP_ART_DIR}/*.cur"
+         "${SETUP_ART_DIR}/*.ico" "${SETUP_ART_DIR}/*.png" "${SETUP_ART_DIR}/*.jpg")
+    foreach(picture IN LISTS pictures)
+      if(NOT picture IN_LIST names)
+        list(APPEND checks "${picture}=${SETUP_ART_DIR}/${picture}")
+      endif()
+    endforeach()
+  endif()
+  if(checks)
+    execute_process(COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/check_art.py ${checks}
+                    RESULT_VARIABLE failed OUTPUT_VARIABLE faults)
+    if(failed)
+      message(FATAL_ERROR "SETUP_ART_DIR: pictures that cannot be used:\n${faults}")
+    endif()
+  endif()
+endfunction()
+
 # The dialog, art, cursor, icon and manifest every setup executable carries.
 function(setup_embed_program_resources target)
   set(res ${PROJECT_SOURCE_DIR}/resources)
@@ -203,11 +240,11 @@ function(setup_embed_program_resources target)
   else()
     setup_embed_components(${target} "Mien|Mien Fold Plug-in|Select to install Mien Fold filter")
   endif()
-  set(art ${res}/art)
+  setup_art(art)
   setup_embed_resources(${target} art BITMAP
-    117=${art}/background.bmp 128=${art}/toggle.bmp 203=${art}/exit.bmp 213=${art}/banner.bmp
-    219=${art}/begin.bmp 220=${art}/finish.bmp)
-  setup_embed_resources(${target} cursor CURSOR 120=${art}/hand.cur)
-  setup_embed_resources(${target} icon ICON 1=${art}/app.ico)
+    117=${art_background.bmp} 128=${art_toggle.bmp} 203=${art_exit.bmp} 213=${art_banner.bmp}
+    219=${art_begin.bmp} 220=${art_finish.bmp})
+  setup_embed_resources(${target} cursor CURSOR 120=${art_hand.cur})
+  setup_embed_resources(${target} icon ICON 1=${art_app.ico})
   setup_embed_resources(${target} manifest 24 1=${res}/setup.manifest)
 endfunction()

@@ -5,7 +5,10 @@
 #include <new>
 #include <windows.h>
 
+#include "app/Allocation.h"
 #include "base/Product.h"
+
+bool silentRun;
 
 namespace {
 void* Allocate(size_t size) { return HeapAlloc(GetProcessHeap(), 0, size ? size : 1); }
@@ -13,7 +16,7 @@ void* Allocate(size_t size) { return HeapAlloc(GetProcessHeap(), 0, size ? size 
 void* AllocateOrEnd(size_t size) {
   void* block = Allocate(size);
   if (!block) {
-    MessageBoxA(nullptr, "There is not enough memory to go on. Nothing more was installed.",
+    if (!silentRun) MessageBoxA(nullptr, "There is not enough memory to go on. Nothing more was installed.",
                 WINDOW_TITLE, MB_OK | MB_ICONERROR | MB_TASKMODAL);
     ExitProcess(ERROR_NOT_ENOUGH_MEMORY);
   }

@@ -24,10 +24,11 @@ bool TakeValue(const char** cursor, char* value) {
 
 bool ParseCommandLine(const char* arguments, CommandLine* options) {
   *options = CommandLine();
-  const char* at = arguments;
-  for (;;) {
+  bool understood = true;
+  // Read to the end whatever is wrong: a /S anywhere must keep every window away.
+  for (const char* at = arguments;;) {
     while (*at == ' ' || *at == '\t') ++at;
-    if (!*at) return true;
+    if (!*at) return understood;
     const char* option = at;
     while (*at && *at != ' ' && *at != '\t') ++at;
     int length = static_cast<int>(at - option);
@@ -42,11 +43,15 @@ bool ParseCommandLine(const char* arguments, CommandLine* options) {
       if (rest == 0 || rest >= kPathCapacity) return false;
       memcpy(options->folder, option + 3, rest);
       options->folder[rest] = '\0';
-      return true;
+      return understood;
     }
     if (HasPrefixIgnoringCase(option, "/LOG=")) {
-      at = option + 5;
-      if (!TakeValue(&at, options->logFile)) return false;
+      const char* value = option + 5;
+      if (TakeValue(&value, options->logFile)) {
+        at = value;
+      } else {
+        understood = false;
+      }
     } else if (length == 2 && HasPrefixIgnoringCase(option, "/S")) {
       options->silent = true;
     } else if (length == 2 && (HasPrefixIgnoringCase(option, "/?") || HasPrefixIgnoringCase(option, "/H"))) {
@@ -54,7 +59,7 @@ bool ParseCommandLine(const char* arguments, CommandLine* options) {
     } else if (length == 10 && HasPrefixIgnoringCase(option, "/UNINSTALL")) {
       options->uninstall = true;
     } else {
-      return false;
+      understood = false;
     }
   }
 }

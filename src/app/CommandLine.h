@@ -13,7 +13,8 @@ struct CommandLine {
   char logFile[kPathCapacity];  // /LOG=, empty when not given
 };
 
-// False for an unknown option, a value that does not fit, or anything after /D=.
+// False for an unknown option, a value that does not fit, or a /D= folder that does not; the
+// options around a fault are still read, /S among them.
 bool ParseCommandLine(const char* arguments, CommandLine* options);
 
 // The arguments of the process's command line, behind the program's own name.

@@ -3,10 +3,12 @@
 #include <new>
 #include <windows.h>
 
+#include "app/Allocation.h"
 #include "app/CommandLine.h"
 #include "base/ExitCode.h"
 #include "base/InstallLog.h"
 #include "base/Product.h"
+#include "base/SystemError.h"
 #include "base/SystemLibrary.h"
 #include "install/InstallRun.h"
 #include "record/Uninstall.h"
@@ -26,7 +28,55 @@ const char kUsage[] =
     "/?\tthis text\n\n"
     "Exit codes: 0 done, 1 bad command line, 2 no plug-in folder found, 3 something could not be "
     "written or removed, 4 another copy is running, 5 the log could not be written, 6 changed files "
-    "were kept, 7 cancelled.";
+    "were kept, 7 cancelled, 8 the setup window could not be created.";
+
+// The dialog, the exit code kExitNoWindow when it cannot be shown, with a message that says why.
+int RunDialog(HINSTANCE instance, const char* folder) {
+  lstrcpyA(commandLineFolder, folder);
+  skinSurface = new (std::nothrow) SkinSurface(&mainSkinState, instance);
+  dialogError = 0;
+  INT_PTR result = skinSurface ? DialogBoxParamA(instance, "main", nullptr, SetupDialogProc, 0) : -1;
+  DWORD error = dialogError ? dialogError : skinSurface ? GetLastError() : ERROR_NOT_ENOUGH_MEMORY;
+  delete skinSurface;
+  skinSurface = nullptr;
+  if (result == 0) return kExitSuccess;
+  char message[600] = "The setup window could not be created.\n\n";
+  size_t used = lstrlenA(message);
+  DescribeError(error ? error : ERROR_INVALID_DATA, message + used, static_cast<DWORD>(sizeof message - used));
+  LogLine("Outcome: %s", message);
+  MessageBoxA(nullptr, message, WINDOW_TITLE, MB_OK | MB_ICONERROR);
+  return kExitNoWindow;
+}
+
+int Run(HINSTANCE instance, CommandLine* options) {
+  // A folder named relative to where the setup started means that folder, wherever discovery goes.
+  if (options->folder[0]) {
+    char full[kPathCapacity];
+    DWORD length = GetFullPathNameA(options->folder, sizeof full, full, nullptr);
+    if (length == 0 || length >= sizeof full) {
+      LogLine("Outcome: the folder of /D= is too long");
+      return kExitBadCommandLine;
+    }
+    lstrcpyA(options->folder, full);
+  }
+  // A second copy would install into the same folders at the same time: it leaves at once, and
+  // an unattended one says that it did nothing.
+  HANDLE singleInstance = CreateMutexA(nullptr, TRUE, " ");
+  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    if (singleInstance) CloseHandle(singleInstance);
+    LogLine("Outcome: another copy of the setup is running");
+    return options->silent || options->uninstall ? kExitAlreadyRunning : kExitSuccess;
+  }
+  appInstance = instance;
+  int code = options->uninstall ? RunUninstall(options->silent)
+             : options->silent  ? RunSilentInstall(instance, options->folder)
+                                : RunDialog(instance, options->folder);
+  if (singleInstance) {
+    ReleaseMutex(singleInstance);
+    CloseHandle(singleInstance);
+  }
+  return code;
+}
 
 }  // namespace
 
@@ -34,49 +84,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   HardenDllSearch();
   static CommandLine options;
   bool understood = ParseCommandLine(ProgramArguments(), &options);
-  if (!understood || options.help) {
-    if (!options.silent) {
-      MessageBoxA(nullptr, kUsage, WINDOW_TITLE, understood ? MB_OK : MB_OK | MB_ICONWARNING);
-    }
-    return understood ? kExitSuccess : kExitBadCommandLine;
-  }
-  // A folder named relative to where the setup started means that folder, wherever discovery goes.
-  if (options.folder[0]) {
-    char full[kPathCapacity];
-    DWORD length = GetFullPathNameA(options.folder, sizeof full, full, nullptr);
-    if (length == 0 || length >= sizeof full) return kExitBadCommandLine;
-    lstrcpyA(options.folder, full);
-  }
-
-  // A second copy would install into the same folders at the same time: it leaves at once, and
-  // an unattended one says that it did nothing.
-  HANDLE singleInstance = CreateMutexA(nullptr, TRUE, " ");
-  if (GetLastError() == ERROR_ALREADY_EXISTS) {
-    if (singleInstance) CloseHandle(singleInstance);
-    return options.silent || options.uninstall ? kExitAlreadyRunning : kExitSuccess;
-  }
-  appInstance = instance;
-  OpenInstallLog(options.logFile, ProgramArguments());
-
+  silentRun = options.silent;
+  OpenInstallLog(options.logFile, ProgramArguments());  // a refused run is logged too
   int code = kExitSuccess;
-  if (options.uninstall) {
-    code = RunUninstall(options.silent);
-  } else if (options.silent) {
-    code = RunSilentInstall(instance, options.folder);
+  if (!understood || options.help) {
+    if (!understood) LogLine("Outcome: the command line is not understood");
+    if (!options.silent) MessageBoxA(nullptr, kUsage, WINDOW_TITLE, understood ? MB_OK : MB_OK | MB_ICONWARNING);
+    code = understood ? kExitSuccess : kExitBadCommandLine;
   } else {
-    lstrcpyA(commandLineFolder, options.folder);
-    skinSurface = new (std::nothrow) SkinSurface(&mainSkinState, instance);
-    INT_PTR result = skinSurface ? DialogBoxParamA(instance, "main", nullptr, SetupDialogProc, 0) : -1;
-    if (result != 0) MessageBoxA(nullptr, "E", nullptr, MB_OK);
-    delete skinSurface;
-    skinSurface = nullptr;
+    code = Run(instance, &options);
   }
   if (!CloseInstallLog() && code == kExitSuccess) code = kExitLogNotWritten;
-
-  if (singleInstance) {
-    ReleaseMutex(singleInstance);
-    CloseHandle(singleInstance);
-  }
   return code;
 }
 

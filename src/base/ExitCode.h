@@ -10,4 +10,5 @@ enum ExitCode {
   kExitLogNotWritten = 5,     // everything else succeeded
   kExitChangedFilesKept = 6,  // uninstall: files changed since they were installed were left
   kExitCancelled = 7,         // uninstall: the user said no
+  kExitNoWindow = 8,          // the setup window could not be created
 };

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "skin/GdiScope.h"
 #include "skin/GridPicker.h"
 
 FrameSelector::FrameSelector(SkinState* skinState, const RECT& rect, BitmapId bitmapId, DWORD labelOffset,
@@ -170,5 +171,6 @@ void FrameSelector::Paint(HDC hdc) {
   } else {
     strip->CopyFrame(hdc, x0, bounds.left, x1, bounds.top);
   }
+  SelectedObject font(hdc, captionFont);
   PutText(hdc, bounds.left + labelDx, bounds.top - labelRise, caption);
 }

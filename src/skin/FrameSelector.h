@@ -43,6 +43,7 @@ class FrameSelector : public Widget {
   int labelDx = 0;
   int labelRise = 0;
   char caption[kSelectorTextCapacity] = "";
+  HFONT captionFont = nullptr;  // the caption's own font; null: the context's (not owned)
 
  private:
   int ButtonDown(HWND window, int step);

@@ -6,3 +6,5 @@ char pathScratch[kPathCapacity];
 char commandLineFolder[kPathCapacity];
 int installed;
 Widget* widgetSlots[kWidgetSlots];
+HFONT captionFont;
+DWORD dialogError;

@@ -38,3 +38,10 @@ enum {
   kLastComponentSlot = 18,
 };
 extern Widget* widgetSlots[kWidgetSlots];
+enum { kComponents = kLastComponentSlot - kFirstComponentSlot + 1 };
+
+// Why the dialog ended itself while it was being created (0: it did not).
+extern DWORD dialogError;
+
+// The component captions' font when they are drawn smaller than the dialog's; owned by the dialog.
+extern HFONT captionFont;

@@ -9,6 +9,7 @@
 #include "payload/InstallFailures.h"
 #include "payload/SkipList.h"
 #include "skin/FrameSelector.h"
+#include "skin/GdiScope.h"
 #include "skin/HyperLink.h"
 #include "skin/PushButton.h"
 #include "skin/SkinSurface.h"
@@ -17,6 +18,7 @@
 #include "ui/FailureMessage.h"
 #include "ui/FolderList.h"
 #include "ui/ShellApi.h"
+#include "ui/ToggleLayout.h"
 
 namespace {
 
@@ -66,6 +68,49 @@ RECT At(int x, int y) {
   return rect;
 }
 
+// One toggle per component the setup carries, in its order, laid out by the widths of their
+// captions.
+bool CreateToggles(int width) {
+  static char keywords[kComponents][kSelectorTextCapacity], captions[kComponents][kSelectorTextCapacity],
+      statuses[kComponents][kStatusTextCapacity];
+  const char* captionTexts[kComponents];
+  int count = 0;
+  for (; count < kComponents; ++count) {
+    UINT id = kComponentTexts + 3 * count;
+    if (!LoadStringA(appInstance, id, keywords[count], kSelectorTextCapacity) ||
+        !LoadStringA(appInstance, id + 1, captions[count], kSelectorTextCapacity) ||
+        !LoadStringA(appInstance, id + 2, statuses[count], kStatusTextCapacity)) {
+      break;
+    }
+    captionTexts[count] = captions[count];
+  }
+  if (count == 0) {
+    dialogError = ERROR_RESOURCE_NAME_NOT_FOUND;
+    return false;
+  }
+  HDC dc = skinSurface->skin->paintDC;
+  ToggleLayout layout = LayOutToggles(dc, captionTexts, count, width);
+  if (layout.fontHeight != kCaptionFontLargest) captionFont = CreateSkinFont("MS Sans Serif", layout.fontHeight, 0);
+  SelectedObject font(dc, captionFont ? captionFont : mainFont);
+  // Centred on the toggle when smaller than the toggle's 13 pixels.
+  DWORD labelOffset = (32768UL + kCaptionOffset) << 16 | (32768UL - (kCaptionFontLargest - layout.fontHeight) / 2);
+  for (int component = 0; component < count; ++component) {
+    POINT at = ToggleAt(layout, component);
+    // A caption cut to its column shows whole in the status line.
+    char whole[kSelectorTextCapacity];
+    lstrcpyA(whole, captions[component]);
+    bool cut = FitCaption(dc, captions[component], at.x + kCaptionOffset, layout.textRight[component / kTogglesPerColumn]);
+    RECT toggleAt = {at.x, at.y, 0, 0};
+    FrameSelector* toggle = MakeWidget<FrameSelector>(
+        kFirstComponentSlot + component, toggleAt, kToggleId, labelOffset, captions[component], 0, -3,
+        cut ? whole : statuses[component], static_cast<int>(kCommandComponents), 0, keywords[component]);
+    if (!toggle) return false;
+    toggle->value = 2;
+    toggle->captionFont = captionFont;
+  }
+  return true;
+}
+
 bool CreateWidgets(int width, int height) {
   for (Widget*& slot : widgetSlots) slot = nullptr;
   if (!MakeWidget<PushButton>(kExitSlot, At(width - 63, height - 21), kExitId, kExitId, kCommandExit,
@@ -90,23 +135,7 @@ bool CreateWidgets(int width, int height) {
   if (!banner) return false;
   banner->enabled = 0;
   banner->visible = 0;
-  // One toggle per component the setup carries, in its order: seven under the first, then a
-  // second column.
-  for (int component = 0; kFirstComponentSlot + component <= kLastComponentSlot; ++component) {
-    char keyword[kSelectorTextCapacity], caption[kSelectorTextCapacity], status[kStatusTextCapacity];
-    UINT id = kComponentTexts + 3 * component;
-    if (!LoadStringA(appInstance, id, keyword, sizeof keyword) || !LoadStringA(appInstance, id + 1, caption, sizeof caption) ||
-        !LoadStringA(appInstance, id + 2, status, sizeof status)) {
-      return component > 0;
-    }
-    RECT toggleAt = {250 + 125 * (component / 7), 80 + 18 * (component % 7), 0, 0};
-    FrameSelector* toggle =
-        MakeWidget<FrameSelector>(kFirstComponentSlot + component, toggleAt, kToggleId, 0x80148000UL, caption, 0, -3,
-                                  status, static_cast<int>(kCommandComponents), 0, keyword);
-    if (!toggle) return false;
-    toggle->value = 2;
-  }
-  return true;
+  return CreateToggles(width);
 }
 
 void CentreOnBackground(HWND dialog, int width, int height) {
@@ -133,6 +162,7 @@ void OnInitDialog(HWND dialog) {
   if (!background || !background->bitmap || background->width <= 0 || background->height <= 0) {
     ReleaseDC(dialog, skinSurface->skin->paintDC);
     skinSurface->skin->paintDC = nullptr;
+    dialogError = ERROR_RESOURCE_NAME_NOT_FOUND;
     EndDialog(dialog, -1);
     return;
   }
@@ -151,6 +181,7 @@ void OnInitDialog(HWND dialog) {
   ReleaseDC(dialog, skinSurface->skin->paintDC);
   skinSurface->skin->paintDC = nullptr;
   if (!made) {
+    if (!dialogError) dialogError = ERROR_NOT_ENOUGH_MEMORY;  // a widget could not be made
     EndDialog(dialog, -1);
     return;
   }
@@ -282,6 +313,10 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
   switch (kind) {
     case WM_PAINT:
       OnPaint();
+      return 0;
+    case WM_DESTROY:  // no toggle paints any more
+      if (captionFont) DeleteObject(captionFont);
+      captionFont = nullptr;
       return 0;
     case WM_HELP:
       SendMessageA(dialog, WM_SKINCOMMAND, kCommandHelp, 0);

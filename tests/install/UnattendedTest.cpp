@@ -12,6 +12,7 @@ TEST_F(UnattendedTest, SilentInstallsSayWhatHappenedInTheirExitCodeAndLog) {
   SetFileAttributesA(old.c_str(), FILE_ATTRIBUTE_READONLY);
   EXPECT_EQ(2u, Run("/s /LOG=" + log));  // nothing found, no folder named
   EXPECT_EQ(1u, Run("/S /X"));
+  EXPECT_EQ(1u, Run("/X /LOG=" + log + " /S"));  // a window would never let it end
   EXPECT_EQ(0u, Run("/?  /S"));
   EXPECT_EQ(3u, Run("/S /D=" + b + "old"));
   EXPECT_TRUE(ReadWholeFile(old) == Bytes(10, 1));
@@ -20,15 +21,16 @@ TEST_F(UnattendedTest, SilentInstallsSayWhatHappenedInTheirExitCodeAndLog) {
   ASSERT_TRUE(SetString(HKEY_CURRENT_USER, "Software\\Velmoran\\Mien", "PluginDir", found));
   EXPECT_EQ(0u, Run("/S"));  // the first candidate, with the maker folder
   EXPECT_EQ(77824u, ReadWholeFile(found + "Velmoran\\MienFold.8bf").size());
-  std::string text = Text(log);
-  for (const std::string& line : std::vector<std::string>{"Velmoran Plugins " PRODUCT_VERSION, "Outcome: no plug-in folder was found",
-                                  "Command line: /S /LOG=" + log, "Wrote file: " + b + "with blanks\\in it\\MienFold.8bf",
-                                  "Outcome: installed"}) {
-    EXPECT_NE(std::string::npos, text.find(line)) << line << " in\n" << text;
-  }
   ASSERT_TRUE(Start("VelmoranSetup.exe", "/D=" + b + "named in the command"));  // listed and chosen as browsed
   EXPECT_EQ(b + "named in the command\\", setup_->ListEntries().at(setup_->ListSelection()));
-  EXPECT_EQ(4u, Run("/S /D=" + b + "second"));  // another copy runs: nothing done, and it says so
+  EXPECT_EQ(4u, Run("/S /LOG=" + log + " /D=" + b + "second"));  // another copy runs: nothing done, and it says so
+  std::string text = Text(log);
+  for (const std::string& line : std::vector<std::string>{"Velmoran Plugins " PRODUCT_VERSION, "Outcome: no plug-in folder was found",
+                           "Outcome: the command line is not understood", "Command line: /S /LOG=" + log,
+                           "Wrote file: " + b + "with blanks\\in it\\MienFold.8bf", "Outcome: installed",
+                           "Outcome: another copy of the setup is running"}) {
+    EXPECT_NE(std::string::npos, text.find(line)) << line << " in\n" << text;
+  }
   setup_.reset();
   HANDLE otherSession = CreateMutexA(nullptr, TRUE, "Global\\Velmoran Plugins record");  // a run elsewhere
   EXPECT_EQ(4u, Run("/S /D=" + b + "second"));

@@ -112,9 +112,11 @@ COLORREF RunningSetup::Pixel(int x, int y) const {
 
 int RunningSetup::CountPixels(const RECT& area, COLORREF colour) const {
   int count = 0;
+  HDC dc = GetDC(window_);
   for (int y = area.top; y < area.bottom; ++y) {
-    for (int x = area.left; x < area.right; ++x) count += Pixel(x, y) == colour;
+    for (int x = area.left; x < area.right; ++x) count += GetPixel(dc, x, y) == colour;
   }
+  ReleaseDC(window_, dc);
   return count;
 }
 

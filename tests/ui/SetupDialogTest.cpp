@@ -152,6 +152,18 @@ TEST_F(SetupDialogTest, WhatCannotBeWrittenIsReportedAndKeptUntilARetrySucceeds)
   }
 }
 
+// Fourteen components whose captions have the most letters the build allows, in the widest letter:
+// two columns, every caption cut to end inside its own column and inside the window.
+TEST_F(SetupDialogTest, EveryCaptionOfTheWidestSetupEndsInsideItsColumn) {
+  ASSERT_TRUE(Start("FullSetup.exe"));
+  for (int top = 80; top < 80 + 7 * 18; top += 18) {
+    EXPECT_GT(setup_->CountPixels({242, top, 353, top + 13}, RGB(0, 0, 0)), 20) << top;  // first column
+    EXPECT_EQ(0, setup_->CountPixels({353, top, 359, top + 13}, RGB(0, 0, 0))) << top;   // clear of the second
+    EXPECT_GT(setup_->CountPixels({379, top, 496, top + 13}, RGB(0, 0, 0)), 20) << top;  // second column
+    EXPECT_EQ(0, setup_->CountPixels({496, top, 500, top + 13}, RGB(0, 0, 0))) << top;   // inside the window
+  }
+}
+
 TEST_F(SetupDialogTest, AnUpdateGoesInWhileAnEditorHasTheOldPlugInLoaded) {
   std::string target = Discover(folder_.Make("editor") + "\\");
   ASSERT_TRUE(CreateDirectoryA(target.c_str(), nullptr));

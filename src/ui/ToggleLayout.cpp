@@ -1,0 +1,73 @@
+#include "ui/ToggleLayout.h"
+
+#include <string.h>
+
+#include "base/PathText.h"
+#include "skin/GdiScope.h"
+#include "skin/SkinSurface.h"
+
+namespace {
+const int kFirstColumnAlone = 250;  // where a single column has always stood
+const int kFirstColumnOfTwo = 222;  // just right of the picture card, which ends at 214
+const int kRightMargin = 4;
+const int kColumnGap = 6;
+
+int TextWidth(HDC dc, const char* text, int length) {
+  SIZE extent = {};
+  GetTextExtentPoint32A(dc, text, length, &extent);
+  return extent.cx;
+}
+}  // namespace
+
+POINT ToggleAt(const ToggleLayout& layout, int component) {
+  POINT at = {layout.left[component / kTogglesPerColumn], kTogglesTop + kToggleRowPitch * (component % kTogglesPerColumn)};
+  return at;
+}
+
+ToggleLayout LayOutToggles(HDC dc, const char* const captions[], int count, int width) {
+  ToggleLayout layout = {};
+  if (count <= kTogglesPerColumn) {
+    layout.left[0] = layout.left[1] = kFirstColumnAlone;
+    layout.textRight[0] = layout.textRight[1] = width - kRightMargin;
+  } else {
+    int column = (width - kRightMargin - kFirstColumnOfTwo) / 2;
+    layout.left[0] = kFirstColumnOfTwo;
+    layout.left[1] = kFirstColumnOfTwo + column;
+    layout.textRight[0] = layout.left[1] - kColumnGap;
+    layout.textRight[1] = width - kRightMargin;
+  }
+  for (layout.fontHeight = kCaptionFontLargest; layout.fontHeight > kCaptionFontSmallest; --layout.fontHeight) {
+    HFONT font = CreateSkinFont("MS Sans Serif", layout.fontHeight, 0);
+    if (!font) break;
+    bool fits = true;
+    {
+      SelectedObject selected(dc, font);
+      for (int i = 0; i < count && fits; ++i) {
+        int column = i / kTogglesPerColumn;
+        fits = layout.left[column] + kCaptionOffset + TextWidth(dc, captions[i], lstrlenA(captions[i])) <=
+               layout.textRight[column];
+      }
+    }
+    DeleteObject(font);
+    if (fits) break;
+  }
+  return layout;
+}
+
+bool FitCaption(HDC dc, char* caption, int x, int textRight) {
+  int length = lstrlenA(caption);
+  if (x + TextWidth(dc, caption, length) <= textRight) return false;
+  const char kEllipsis[] = "...";
+  int room = textRight - x - TextWidth(dc, kEllipsis, 3);
+  // The longest start of whole characters that leaves room for the ellipsis, three bytes shorter
+  // than the caption at least: the cut caption never needs more room than the whole one.
+  int keep = 0;
+  for (int at = 0; at < length;) {
+    int next = at + (IsLeadByte(caption[at]) && caption[at + 1] ? 2 : 1);
+    if (next > length - 3 || TextWidth(dc, caption, next) > room) break;
+    keep = at = next;
+  }
+  while (keep > 0 && caption[keep - 1] == ' ') --keep;
+  memcpy(caption + keep, kEllipsis, 4);
+  return true;
+}

@@ -1,0 +1,32 @@
+#pragma once
+// Where the component toggles go and how large their captions are drawn. Up to seven stand in one
+// column as they always have; more fill a first column of seven and a second beside it. The
+// captions get the largest font, down to a readable size, with which every one ends inside its
+// column: inside the window and clear of the next column's toggles. Captions too long even then
+// are cut with an ellipsis, and the status line shows them whole.
+#include <windows.h>
+
+enum {
+  kTogglesTop = 80,
+  kToggleRowPitch = 18,
+  kTogglesPerColumn = 7,
+  kCaptionFontLargest = 13,   // the dialog's own font
+  kCaptionFontSmallest = 10,  // the smallest that still reads well
+  kCaptionOffset = 20,        // from a toggle's left edge to its caption
+};
+
+struct ToggleLayout {
+  int left[2];      // of the toggles of each column
+  int textRight[2];  // where each column's captions must end
+  int fontHeight;
+};
+
+// The layout for the captions of count components in a window width pixels wide, measured in dc.
+ToggleLayout LayOutToggles(HDC dc, const char* const captions[], int count, int width);
+
+// The caption as the layout draws it: whole, or cut on a character with an ellipsis to end before
+// textRight when it starts at x, in the DC's font. True when it was cut.
+bool FitCaption(HDC dc, char* caption, int x, int textRight);
+
+// Top left corner of the toggle of the component in the layout.
+POINT ToggleAt(const ToggleLayout& layout, int component);
