@@ -68,7 +68,67 @@ function(setup_embed_payload target rcname)
     endif()
     list(APPEND pairs "${entry}")
   endforeach()
-  setup_embed_resources(${target} ${rcname} 3000 ${pairs})
+  setup_pack_payload(${target} ${rcname} ${pairs})
+endfunction()
+
+# The build machine's payload packer (tools/pack_payload.c over the LZMA SDK's encoder): built
+# with the host's compiler in a cross build, as a program of this build otherwise.
+function(setup_payload_packer result)
+  set(sdk ${SETUP_LZMA_SDK_DIR})
+  set(sources ${PROJECT_SOURCE_DIR}/tools/pack_payload.c ${sdk}/LzmaEnc.c ${sdk}/LzFind.c)
+  if(CMAKE_CROSSCOMPILING)
+    set(packer ${CMAKE_BINARY_DIR}/host/pack_payload)
+    if(NOT TARGET setup_payload_packer)
+      find_program(SETUP_HOST_CC NAMES cc gcc NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+      file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/host)
+      # The encoder's only warning is an unused variable of its own.
+      add_custom_command(OUTPUT ${packer}
+        COMMAND ${SETUP_HOST_CC} -O2 -D_7ZIP_ST -I${sdk} -Wall -Wextra -Wno-unused-but-set-variable -o ${packer}
+                ${sources}
+        DEPENDS ${sources} VERBATIM)
+      add_custom_target(setup_payload_packer DEPENDS ${packer})
+    endif()
+  else()
+    if(NOT TARGET setup_payload_packer)
+      add_executable(setup_payload_packer ${sources})
+      target_include_directories(setup_payload_packer PRIVATE ${sdk})
+      target_compile_definitions(setup_payload_packer PRIVATE _7ZIP_ST _CRT_SECURE_NO_WARNINGS)
+    endif()
+    set(packer $<TARGET_FILE:setup_payload_packer>)
+  endif()
+  set(${result} ${packer} PARENT_SCOPE)
+endfunction()
+
+# Embeds the payload files, arguments RESOURCE_NAME=FILE: compressed into one LZMA stream where
+# that shrinks them, as they are where it does not (see tools/pack_payload.c).
+function(setup_pack_payload target rcname)
+  setup_payload_packer(packer)
+  set(folder ${CMAKE_CURRENT_BINARY_DIR}/${target}_${rcname})
+  set(rc ${folder}.rc)
+  set(files "")
+  set(pairs "")
+  foreach(pair IN LISTS ARGN)
+    string(FIND "${pair}" "=" eq)
+    if(eq LESS 1)
+      message(FATAL_ERROR "Payload entry '${pair}' is not RESOURCE_NAME=FILE")
+    endif()
+    string(SUBSTRING "${pair}" 0 ${eq} name)
+    math(EXPR from "${eq} + 1")
+    string(SUBSTRING "${pair}" ${from} -1 file)
+    get_filename_component(file "${file}" ABSOLUTE)
+    if(NOT name MATCHES "^[A-Za-z0-9_.:-]+$")
+      message(FATAL_ERROR "Payload resource name '${name}' may hold only letters, digits and _ . : -")
+    endif()
+    string(TOUPPER "${name}" name)
+    list(APPEND pairs "${name}=${file}")
+    list(APPEND files "${file}")
+  endforeach()
+  file(MAKE_DIRECTORY ${folder})
+  add_custom_command(OUTPUT ${rc} ${folder}/packed.bin
+    COMMAND ${packer} ${folder} ${rc} ${pairs}
+    DEPENDS ${files} setup_payload_packer ${packer} VERBATIM)
+  target_sources(${target} PRIVATE ${rc})
+  set_source_files_properties(${rc} PROPERTIES GENERATED TRUE OBJECT_DEPENDS "${files};${folder}/packed.bin")
 endfunction()
 
 # The components a setup offers, one toggle each, in order: entries KEYWORD|CAPTION|STATUS TEXT.

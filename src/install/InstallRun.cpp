@@ -6,6 +6,7 @@
 #include "discovery/FolderTable.h"
 #include "discovery/HostProbes.h"
 #include "payload/InstallFailures.h"
+#include "payload/PackedPayload.h"
 #include "payload/PayloadWriter.h"
 #include "payload/WrittenItems.h"
 #include "record/InstallRecord.h"
@@ -28,11 +29,15 @@ void InstallIntoTarget(HMODULE module) {
     RecordInstallFailure(kRecordUnreadable, "HKEY_LOCAL_MACHINE\\" UNINSTALL_ENTRY_KEY, static_cast<DWORD>(recordStatus));
   } else if (!EnterOrMakeFolder(targetFolder)) {
     RecordInstallFailure(kFolderNotMade, targetFolder, GetLastError());
-  } else if (!EnumResourceNamesA(module, MAKEINTRESOURCEA(kPayloadResourceType), InstallResource,
-                                 reinterpret_cast<LONG_PTR>(targetFolder)) &&
-             InstallFailureCount() == 0) {
+  } else {
+    bool stored = EnumResourceNamesA(module, MAKEINTRESOURCEA(kPayloadResourceType), InstallResource,
+                                     reinterpret_cast<LONG_PTR>(targetFolder)) != FALSE;
+    DWORD error = GetLastError();
+    bool packed = InstallPackedPayload(module, targetFolder);
     // Nothing was installed and nothing stopped the enumeration: the setup carries no payload.
-    RecordInstallFailure(kResourceNotFound, "the plug-in files", GetLastError());
+    if (!stored && !packed && InstallFailureCount() == 0) {
+      RecordInstallFailure(kResourceNotFound, "the plug-in files", error);
+    }
   }
   for (int i = 0; const WrittenItem* item = GetWritten(i); ++i) {
     LogLine("Wrote %s: %s", item->isValue ? "registry value" : "file", item->subject);

@@ -69,37 +69,99 @@ DWORD MoveIntoPlace(const char* tempName, const char* fileName) {
   return 0;
 }
 
-DWORD WriteFileReplacing(const char* folder, const char* fileName, const void* data, DWORD size) {
+DWORD BeginReplacing(const char* folder, const char* fileName, ReplacingFile* file) {
+  file->handle = INVALID_HANDLE_VALUE;
   // An image editor may hold the old plug-in open, or it may be read-only: refuse rather than
   // replace what the user protected. MoveFileEx would overwrite a read-only file on some systems.
   DWORD attributes = GetFileAttributesA(fileName);
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
     return ERROR_ACCESS_DENIED;
   }
-
   // The temporary file sits beside the target, so that the final move is a rename on one volume.
   // Made with CREATE_NEW under a name of our own: one open instead of GetTempFileName's two.
-  char tempName[kFileNameCapacity];
   size_t folderLength = strnlen(folder, kFileNameCapacity);
-  if (folderLength + 24 >= sizeof tempName) return ERROR_FILENAME_EXCED_RANGE;
+  if (folderLength + 24 >= sizeof file->tempName) return ERROR_FILENAME_EXCED_RANGE;
   static LONG attempt;
-  HANDLE file = INVALID_HANDLE_VALUE;
-  for (int tries = 0; tries < 100 && file == INVALID_HANDLE_VALUE; ++tries) {
-    wsprintfA(tempName, "%s~vms%lx%lx.tmp", folder, GetCurrentProcessId(),
+  for (int tries = 0; tries < 100 && file->handle == INVALID_HANDLE_VALUE; ++tries) {
+    wsprintfA(file->tempName, "%s~vms%lx%lx.tmp", folder, GetCurrentProcessId(),
               static_cast<unsigned long>(InterlockedIncrement(&attempt)));
-    file = CreateFileA(tempName, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
+    file->handle = CreateFileA(file->tempName, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file->handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
   }
-  if (file == INVALID_HANDLE_VALUE) return LastErrorOr(ERROR_CANNOT_MAKE);
-  DWORD error = 0;
-  if (!WriteAll(file, static_cast<const BYTE*>(data), size)) error = LastErrorOr(ERROR_WRITE_FAULT);
+  return file->handle == INVALID_HANDLE_VALUE ? LastErrorOr(ERROR_CANNOT_MAKE) : 0;
+}
+
+DWORD WriteReplacing(ReplacingFile* file, const void* data, DWORD size) {
+  return WriteAll(file->handle, static_cast<const BYTE*>(data), size) ? 0 : LastErrorOr(ERROR_WRITE_FAULT);
+}
+
+DWORD FinishReplacing(ReplacingFile* file, const char* fileName) {
   // On the disk before the rename: after a power loss the plug-in's name holds the old file or the
   // whole new one, never an empty or partly written one.
-  if (!error && !FlushFileBuffers(file)) error = LastErrorOr(ERROR_WRITE_FAULT);
-  if (!CloseHandle(file) && !error) error = LastErrorOr(ERROR_WRITE_FAULT);
-  if (!error) error = MoveIntoPlace(tempName, fileName);
-  if (error) DeleteFileA(tempName);
+  DWORD error = FlushFileBuffers(file->handle) ? 0 : LastErrorOr(ERROR_WRITE_FAULT);
+  if (!CloseHandle(file->handle) && !error) error = LastErrorOr(ERROR_WRITE_FAULT);
+  file->handle = INVALID_HANDLE_VALUE;
+  if (!error) error = MoveIntoPlace(file->tempName, fileName);
+  if (error) DeleteFileA(file->tempName);
   return error;
+}
+
+void AbandonReplacing(ReplacingFile* file) {
+  if (file->handle == INVALID_HANDLE_VALUE) return;
+  CloseHandle(file->handle);
+  file->handle = INVALID_HANDLE_VALUE;
+  DeleteFileA(file->tempName);
+}
+
+DWORD WriteFileReplacing(const char* folder, const char* fileName, const void* data, DWORD size) {
+  ReplacingFile file;
+  DWORD error = BeginReplacing(folder, fileName, &file);
+  if (!error) error = WriteReplacing(&file, data, size);
+  if (error) {
+    AbandonReplacing(&file);
+    return error;
+  }
+  return FinishReplacing(&file, fileName);
+}
+
+bool IsLeftOut(const char* name) {
+  char installName[kFileNameCapacity];
+  size_t nameLength = strnlen(name, kFileNameCapacity);
+  if (nameLength >= kFileNameCapacity) return false;
+  memcpy(installName, name, nameLength + 1);
+  return IsSkipped(MakeInstallName(installName));
+}
+
+ItemTarget TargetOf(const char* name, const char* folder, char* fileName, const PresetKind** kind) {
+  char installName[kFileNameCapacity];
+  size_t nameLength = strnlen(name, kFileNameCapacity);
+  if (nameLength >= kFileNameCapacity) {
+    RecordInstallFailure(kNameTooLong, name, ERROR_FILENAME_EXCED_RANGE);
+    return kItemRefused;
+  }
+  memcpy(installName, name, nameLength + 1);
+  MakeInstallName(installName);
+  if (IsSkipped(installName)) return kItemSkipped;
+  if ((*kind = FindPresetKind(installName))) return kItemPreset;
+  size_t folderLength = strnlen(folder, kPathCapacity);
+  size_t installLength = strlen(installName);
+  if (folderLength >= kPathCapacity || folderLength + installLength >= kFileNameCapacity) {
+    RecordInstallFailure(kNameTooLong, name, ERROR_FILENAME_EXCED_RANGE);
+    return kItemRefused;
+  }
+  memcpy(fileName, folder, folderLength);
+  memcpy(fileName + folderLength, installName, installLength + 1);
+  return kItemFile;
+}
+
+void RecordFileOutcome(const char* fileName, DWORD error, DWORD size, ContentHash hash) {
+  if (!error) {
+    RecordWritten(false, fileName, size, hash);
+    return;
+  }
+  char holder[kHolderCapacity] = "";
+  if (IsHeldError(error)) NameProgramHolding(fileName, holder, sizeof holder);
+  RecordInstallFailure(kFileNotWritten, fileName, error, holder);
 }
 
 BOOL CALLBACK InstallResource(HMODULE module, LPCSTR, LPSTR name, LONG_PTR folderText) {
@@ -128,37 +190,18 @@ BOOL CALLBACK InstallResource(HMODULE module, LPCSTR, LPSTR name, LONG_PTR folde
     return FALSE;
   }
 
-  char installName[kFileNameCapacity];
-  size_t nameLength = strnlen(name, kFileNameCapacity);
-  if (nameLength >= kFileNameCapacity) {
-    RecordInstallFailure(kNameTooLong, name, ERROR_FILENAME_EXCED_RANGE);
-    return TRUE;
-  }
-  memcpy(installName, name, nameLength + 1);
-  MakeInstallName(installName);
-
-  if (IsSkipped(installName)) return TRUE;
-  if (const PresetKind* kind = FindPresetKind(installName)) {
-    WritePresetBlock(*kind, data, size, name);
-    return TRUE;
-  }
-
+  const PresetKind* kind = nullptr;
   char fileName[kFileNameCapacity];
-  size_t folderLength = strnlen(folder, kPathCapacity);
-  size_t installLength = strlen(installName);
-  if (folderLength >= kPathCapacity || folderLength + installLength >= kFileNameCapacity) {
-    RecordInstallFailure(kNameTooLong, name, ERROR_FILENAME_EXCED_RANGE);
-    return TRUE;
-  }
-  memcpy(fileName, folder, folderLength);
-  memcpy(fileName + folderLength, installName, installLength + 1);
-  DWORD error = WriteFileReplacing(folder, fileName, data, size);
-  char holder[kHolderCapacity] = "";
-  if (error && IsHeldError(error)) NameProgramHolding(fileName, holder, sizeof holder);
-  if (error) {
-    RecordInstallFailure(kFileNotWritten, fileName, error, holder);
-  } else {
-    RecordWritten(false, fileName, size, HashBytes(kEmptyContentHash, data, size));
+  switch (TargetOf(name, folder, fileName, &kind)) {
+    case kItemPreset:
+      WritePresetBlock(*kind, data, size, name);
+      break;
+    case kItemFile:
+      RecordFileOutcome(fileName, WriteFileReplacing(folder, fileName, data, size), size,
+                        HashBytes(kEmptyContentHash, data, size));
+      break;
+    default:  // left out, or refused and recorded
+      break;
   }
   return TRUE;
 }

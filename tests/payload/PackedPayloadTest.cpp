@@ -1,0 +1,68 @@
+// The compressed part of this test's own payload (a plug-in and a text, both of which LZMA
+// shrinks), decoded into real folders: whole, with a component left out, and damaged.
+#include <gtest/gtest.h>
+
+#include "payload/InstallFailures.h"
+#include "payload/PackedPayload.h"
+#include "payload/SkipList.h"
+#include "payload/WrittenItems.h"
+#include "support/SetupDriver.h"
+
+namespace {
+
+Bytes Packed() {
+  HRSRC resource = FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(kPackedResourceType));
+  const BYTE* data = resource ? static_cast<const BYTE*>(LockResource(LoadResource(nullptr, resource))) : nullptr;
+  return data ? Bytes(data, data + SizeofResource(nullptr, resource)) : Bytes();
+}
+
+void Install(const Bytes& packed, const TempFolder& folder) {
+  ClearInstallFailures();
+  ClearWritten();
+  InstallPackedItems(packed.data(), packed.size(), folder.path().c_str());
+}
+
+TEST(PackedPayload, EachItemGoesInByteForByteUnlessItsComponentIsLeftOut) {
+  const Bytes packed = Packed(), plugIn = ReadWholeFile(BinFolder() + "plugin_v1.dll");
+  ASSERT_FALSE(packed.empty());
+  EXPECT_TRUE(ResourceBytes("PACKED_PLUGIN.8BF").empty());  // only in the stream
+  for (bool leaveOutText : {true, false}) {
+    TempFolder folder;
+    ClearSkipList();
+    if (leaveOutText) AddSkipKeyword("Text");
+    Install(packed, folder);
+    EXPECT_EQ(0, InstallFailureCount());
+    EXPECT_TRUE(ReadWholeFile(folder.path() + "Packed Plugin.8bf") == plugIn);
+    EXPECT_EQ(leaveOutText ? 1u : 2u, ListFolder(folder.path()).size());
+    if (!leaveOutText) {
+      EXPECT_TRUE(ReadWholeFile(folder.path() + "Packed Text.8bf") == ReadWholeFile(BinFolder() + "..\\fixtures\\text"));
+    }
+  }
+  ClearSkipList();
+}
+
+// Cut short in the table, in the stream or by a byte, a bit changed in the stream, a table that
+// promises more items than there are: the item hit is not written and its old file stays; an item
+// before the damage goes in only whole.
+TEST(PackedPayload, ADamagedStreamNeverWritesADamagedItem) {
+  const Bytes packed = Packed(), old = {9, 9, 9}, plugIn = ReadWholeFile(BinFolder() + "plugin_v1.dll");
+  ASSERT_LT(2000u, packed.size());
+  const struct { size_t keep; size_t flip; BYTE mask; } damages[] = {
+      {40, 0, 0}, {200, 0, 0}, {packed.size() / 2, 0, 0}, {packed.size() - 1, 0, 0},
+      {packed.size(), packed.size() / 3, 0x10}, {packed.size(), packed.size() - 30, 0x01}, {packed.size(), 8, 0x01}};
+  for (const auto& damage : damages) {
+    SCOPED_TRACE(&damage - damages);
+    TempFolder folder;
+    ASSERT_TRUE(WriteWholeFile(folder.path() + "Packed Text.8bf", old));  // the item the stream ends with
+    Bytes damaged(packed.begin(), packed.begin() + damage.keep);
+    if (damage.mask) damaged[damage.flip] ^= damage.mask;
+    Install(damaged, folder);
+    EXPECT_LT(0, InstallFailureCount());
+    EXPECT_TRUE(ReadWholeFile(folder.path() + "Packed Text.8bf") == old);
+    std::vector<std::string> files = ListFolder(folder.path());  // no temporary file left either
+    EXPECT_GE(2u, files.size());
+    EXPECT_TRUE(files.size() == 1 || (files[0] == "Packed Plugin.8bf" && ReadWholeFile(folder.path() + files[0]) == plugIn));
+  }
+}
+
+}  // namespace

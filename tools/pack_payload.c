@@ -1,0 +1,155 @@
+/* The build's payload packer, run on the build machine. Compresses the files a setup installs with
+ * the LZMA encoder of the LZMA SDK into one solid stream, and writes the resource script that
+ * embeds them: a file that LZMA does not shrink by at least 5 % is embedded as it is, as a
+ * resource of type 3000 named after it; the others go into the one resource 3001 "1":
+ *
+ *   "VMPK", u32 version 1, u32 item count, u32 bytes of the item table, u64 bytes of all items,
+ *   per item: u32 name length, the resource name, u64 size, u64 FNV-1a hash of its bytes;
+ *   then the 5 bytes of LZMA properties and the raw LZMA stream of the items' bytes in table
+ *   order, without end mark. All numbers little-endian.
+ *
+ * usage: pack_payload OUTPUT_FOLDER RESOURCE_SCRIPT NAME=FILE...
+ * The same inputs give the same bytes. */
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "LzmaEnc.h"
+
+enum { kDictionary = 8 << 20 };  /* the setup's decoder refuses more */
+
+typedef struct {
+  const char *name, *path;
+  unsigned char *bytes;
+  size_t size;
+  int packed;
+} Item;
+
+static void *Allocate(void *unused, size_t size) { (void)unused; return size ? malloc(size) : NULL; }
+static void Release(void *unused, void *block) { (void)unused; free(block); }
+static ISzAlloc allocator = {Allocate, Release};
+
+static void Fail(const char *what, const char *subject) {
+  fprintf(stderr, "pack_payload: %s: %s\n", what, subject);
+  exit(1);
+}
+
+static unsigned char *ReadWhole(const char *path, size_t *size) {
+  FILE *file = fopen(path, "rb");
+  if (!file) Fail("cannot read", path);
+  if (fseek(file, 0, SEEK_END) != 0) Fail("cannot read", path);
+  long length = ftell(file);
+  if (length < 0 || fseek(file, 0, SEEK_SET) != 0) Fail("cannot read", path);
+  unsigned char *bytes = malloc((size_t)length + 1);
+  if (!bytes || fread(bytes, 1, (size_t)length, file) != (size_t)length) Fail("cannot read", path);
+  fclose(file);
+  *size = (size_t)length;
+  return bytes;
+}
+
+/* The stream's 5 property bytes, then its data, into out; returns the bytes written. */
+static size_t Compress(const unsigned char *bytes, size_t size, unsigned char *out, size_t room) {
+  CLzmaEncProps props;
+  LzmaEncProps_Init(&props);
+  props.level = 9;
+  props.dictSize = kDictionary;
+  props.fb = 128;
+  props.numThreads = 1;
+  props.reduceSize = size > 0xFFFFFFFFu ? 0xFFFFFFFFu : (UInt32)size;
+  SizeT propsSize = LZMA_PROPS_SIZE, dataSize = room - LZMA_PROPS_SIZE;
+  if (LzmaEncode(out + LZMA_PROPS_SIZE, &dataSize, bytes, size, &props, out, &propsSize, 0, NULL, &allocator,
+                 &allocator) != SZ_OK || propsSize != LZMA_PROPS_SIZE) {
+    return 0;
+  }
+  return LZMA_PROPS_SIZE + dataSize;
+}
+
+static size_t Bound(size_t size) { return size + size / 2 + 1024; }
+
+static uint64_t Hash(const unsigned char *bytes, size_t size) {
+  uint64_t hash = 14695981039346656037ull;
+  for (size_t i = 0; i < size; ++i) hash = (hash ^ bytes[i]) * 1099511628211ull;
+  return hash;
+}
+
+static void Put(unsigned char **at, uint64_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) *(*at)++ = (unsigned char)(value >> (8 * i));
+}
+
+int main(int argc, char **argv) {
+  if (argc < 3) Fail("usage", "pack_payload OUTPUT_FOLDER RESOURCE_SCRIPT NAME=FILE...");
+  int count = argc - 3;
+  Item *items = calloc((size_t)count + 1, sizeof *items);
+  if (!items) Fail("out of memory", "items");
+  size_t total = 0, table = 0, biggest = 0;
+  int packedCount = 0;
+  for (int i = 0; i < count; ++i) {
+    char *pair = argv[3 + i], *equals = strchr(pair, '=');
+    if (!equals || equals == pair) Fail("not NAME=FILE", pair);
+    *equals = '\0';
+    items[i].name = pair;
+    items[i].path = equals + 1;
+    items[i].bytes = ReadWhole(items[i].path, &items[i].size);
+    if (items[i].size > biggest) biggest = items[i].size;
+  }
+  unsigned char *scratch = malloc(Bound(biggest));
+  if (!scratch) Fail("out of memory", "scratch");
+  for (int i = 0; i < count; ++i) {
+    /* Alone, as the decision is the item's own: an item that does not shrink stays as it is. */
+    size_t compressed = items[i].size ? Compress(items[i].bytes, items[i].size, scratch, Bound(items[i].size)) : 0;
+    items[i].packed = compressed > 0 && compressed * 100 <= items[i].size * 95;
+    if (!items[i].packed) continue;
+    ++packedCount;
+    total += items[i].size;
+    table += 4 + strlen(items[i].name) + 16;
+  }
+  free(scratch);
+
+  char path[4096];
+  FILE *script = fopen(argv[2], "w");
+  if (!script) Fail("cannot write", argv[2]);
+  for (int i = 0; i < count; ++i) {
+    /* Unquoted names: windres would join a quoted name to a string that ends the line before. */
+    if (!items[i].packed) fprintf(script, "%s 3000 \"%s\"\n", items[i].name, items[i].path);
+  }
+  if (packedCount > 0) {
+    unsigned char *joined = malloc(total + 1), *at = joined;
+    if (!joined) Fail("out of memory", "items");
+    size_t headerSize = 24 + table;
+    unsigned char *packed = malloc(headerSize + Bound(total)), *head = packed;
+    if (!packed) Fail("out of memory", "stream");
+    memcpy(head, "VMPK", 4);
+    head += 4;
+    Put(&head, 1, 4);
+    Put(&head, (uint64_t)packedCount, 4);
+    Put(&head, table, 4);
+    Put(&head, total, 8);
+    for (int i = 0; i < count; ++i) {
+      if (!items[i].packed) continue;
+      Put(&head, strlen(items[i].name), 4);
+      memcpy(head, items[i].name, strlen(items[i].name));
+      head += strlen(items[i].name);
+      Put(&head, items[i].size, 8);
+      Put(&head, Hash(items[i].bytes, items[i].size), 8);
+      memcpy(at, items[i].bytes, items[i].size);
+      at += items[i].size;
+    }
+    size_t streamSize = Compress(joined, total, head, Bound(total));
+    if (streamSize == 0) Fail("LZMA could not compress", "the payload");
+    snprintf(path, sizeof path, "%s/packed.bin", argv[1]);
+    FILE *out = fopen(path, "wb");
+    if (!out || fwrite(packed, 1, headerSize + streamSize, out) != headerSize + streamSize || fclose(out) != 0) {
+      Fail("cannot write", path);
+    }
+    fprintf(script, "1 3001 \"%s\"\n", path);
+    printf("payload: %d of %d items packed, %zu bytes into %zu\n", packedCount, count, total, streamSize);
+  }
+  if (packedCount == 0) {  /* the build expects the file either way */
+    snprintf(path, sizeof path, "%s/packed.bin", argv[1]);
+    FILE *out = fopen(path, "wb");
+    if (!out || fclose(out) != 0) Fail("cannot write", path);
+  }
+  if (fclose(script) != 0) Fail("cannot write", argv[2]);
+  return 0;
+}
