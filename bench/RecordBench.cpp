@@ -3,45 +3,12 @@
 // installation against the record of forty installations in forty folders (1,120 files). Each
 // figure is the whole run of the setup as a process, start-up included.
 #include <stdio.h>
-#include <windows.h>
 
-#include <algorithm>
-#include <string>
-#include <vector>
+#include "BenchSupport.h"
 
 namespace {
 
 const char kEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velmoran Plugins";
-
-double Now() {
-  LARGE_INTEGER counter, frequency;
-  QueryPerformanceCounter(&counter);
-  QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-// Milliseconds for the whole run; a negative value when it failed.
-double Timed(const std::string& exe, const std::string& arguments) {
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process;
-  std::string line = "\"" + exe + "\" " + arguments;
-  double start = Now();
-  if (!CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return -1;
-  WaitForSingleObject(process.hProcess, INFINITE);
-  double took = Now() - start;
-  DWORD code = 1;
-  GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return code == 0 ? took : -1;
-}
 
 std::string Folder(const std::string& base, int i) {
   return base + "editor " + std::to_string(100 + i) + "\\Plug-ins\\Velmoran";
@@ -64,19 +31,19 @@ int main(int argc, char** argv) {
   }
   const int kInstallations = 40;
   std::vector<double> firstInstall, lastInstall, smallUninstall, largeUninstall;
-  Timed(setup, "/S /D=" + Folder(base, 0));  // warm-up: the first start of a program costs more
-  Timed(setup, "/UNINSTALL /S");
+  TimedRun(setup, "/S /D=" + Folder(base, 0));  // warm-up: the first start of a program costs more
+  TimedRun(setup, "/UNINSTALL /S");
   for (int round = 0; round < rounds; ++round) {
-    firstInstall.push_back(Timed(setup, "/S /D=" + Folder(base, 0)));
-    smallUninstall.push_back(Timed(setup, "/UNINSTALL /S"));
+    firstInstall.push_back(TimedRun(setup, "/S /D=" + Folder(base, 0)));
+    smallUninstall.push_back(TimedRun(setup, "/UNINSTALL /S"));
     for (int i = 0; i < kInstallations; ++i) {
-      double took = Timed(setup, "/S /D=" + Folder(base, i));
+      double took = TimedRun(setup, "/S /D=" + Folder(base, i));
       if (i == kInstallations - 1) lastInstall.push_back(took);
     }
     DWORD size = 0;
     RegGetValueA(HKEY_LOCAL_MACHINE, kEntry, "InstalledFiles", RRF_RT_REG_MULTI_SZ, nullptr, nullptr, &size);
     if (round == 0) printf("record of %d installations: InstalledFiles holds %lu bytes\n", kInstallations, size);
-    largeUninstall.push_back(Timed(setup, "/UNINSTALL /S"));
+    largeUninstall.push_back(TimedRun(setup, "/UNINSTALL /S"));
   }
   for (const auto* figures : {&firstInstall, &lastInstall, &smallUninstall, &largeUninstall}) {
     if (std::count_if(figures->begin(), figures->end(), [](double t) { return t < 0; })) {

@@ -102,11 +102,21 @@ endfunction()
 # Embeds the payload files, arguments RESOURCE_NAME=FILE: compressed into one LZMA stream where
 # that shrinks them, as they are where it does not (see tools/pack_payload.c).
 function(setup_pack_payload target rcname)
+  setup_pack(${target} ${rcname} --payload ${ARGN})
+endfunction()
+
+# Runs the packer over NAME=FILE arguments (MODE --payload or --art) into a resource script of the
+# target.
+function(setup_pack target rcname mode)
   setup_payload_packer(packer)
   set(folder ${CMAKE_CURRENT_BINARY_DIR}/${target}_${rcname})
   set(rc ${folder}.rc)
   set(files "")
   set(pairs "")
+  set(options "")
+  if(mode STREQUAL "--art")
+    set(options --art)
+  endif()
   foreach(pair IN LISTS ARGN)
     string(FIND "${pair}" "=" eq)
     if(eq LESS 1)
@@ -124,11 +134,12 @@ function(setup_pack_payload target rcname)
     list(APPEND files "${file}")
   endforeach()
   file(MAKE_DIRECTORY ${folder})
-  add_custom_command(OUTPUT ${rc} ${folder}/packed.bin
-    COMMAND ${packer} ${folder} ${rc} ${pairs}
+  # The packed files are named in the script it writes: the script stands for them.
+  add_custom_command(OUTPUT ${rc}
+    COMMAND ${packer} ${options} ${folder} ${rc} ${pairs}
     DEPENDS ${files} setup_payload_packer ${packer} VERBATIM)
   target_sources(${target} PRIVATE ${rc})
-  set_source_files_properties(${rc} PROPERTIES GENERATED TRUE OBJECT_DEPENDS "${files};${folder}/packed.bin")
+  set_source_files_properties(${rc} PROPERTIES GENERATED TRUE OBJECT_DEPENDS "${files}")
 endfunction()
 
 # The components a setup offers, one toggle each, in order: entries KEYWORD|CAPTION|STATUS TEXT.
@@ -301,7 +312,8 @@ function(setup_embed_program_resources target)
     setup_embed_components(${target} "Mien|Mien Fold Plug-in|Select to install Mien Fold filter")
   endif()
   setup_art(art)
-  setup_embed_resources(${target} art BITMAP
+  # Compressed like the payload: the pictures are most of what a setup weighs without it.
+  setup_pack(${target} art --art
     117=${art_background.bmp} 128=${art_toggle.bmp} 203=${art_exit.bmp} 213=${art_banner.bmp}
     219=${art_begin.bmp} 220=${art_finish.bmp})
   setup_embed_resources(${target} cursor CURSOR 120=${art_hand.cur})

@@ -3,7 +3,7 @@
 # prints the figures. ROUNDS=N sets the interleaved rounds (default 20). Not part of the tests.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
-"$root/tools/bootstrap.sh" nsis
+"$root/tools/bootstrap.sh" nsis bc
 arch=$(test_arch)
 tree="$root/build/$arch"
 configure_and_build "$arch" "$tree" -DSETUP_BUILD_TESTS=ON >/dev/null
@@ -13,6 +13,34 @@ payload="$tree/payload/MIEN__FOLD.8BF"
 target=x86-unicode
 [ "$arch" = x86_64 ] && target=amd64-unicode
 makensis -V1 -DTARGET="$target" -DOUTFILE="$bin/peer-nsis.exe" -DPAYLOAD="$payload" "$root/bench/nsis/peer.nsi"
+
+# A maker's real setup: fourteen components of two filters each, 28 PE DLLs of 150-600 KB that
+# the machine has (Wine's own, standing in for filters), built as the README says, beside the peer
+# installer's default (zlib) and solid LZMA builds of the same files, and their empty stubs.
+dlls=$( { find /usr/lib/i386-linux-gnu/wine/i386-windows /usr/lib/wine/i386-windows -name '*.dll' -size +150k \
+          -size -600k 2>/dev/null || true; } | sort | sed -n 1,28p)
+many="$root/build/bench-many"
+mkdir -p "$many"
+components="" entries="" files="$many/files.nsh"
+: >"$files"
+i=0
+for dll in $dlls; do
+  name=$(printf 'Filter%02d' $((i / 2)))
+  upper=$(printf 'FILTER%02d%s.8BF' $((i / 2)) "$([ $((i % 2)) = 1 ] && echo 64)")
+  [ $((i % 2)) = 0 ] && components="$components${components:+;}$name|$name Plug-in|Select to install $name"
+  entries="$entries${entries:+;}$name/$upper=$dll"
+  echo "  File \"/oname=$upper\" \"$dll\"" >>"$files"
+  i=$((i + 1))
+done
+configure_and_build "$arch" "$many/$arch" -DSETUP_BUILD_TESTS=OFF "-DSETUP_COMPONENTS=$components" \
+  "-DSETUP_PAYLOAD=$entries" >/dev/null
+: >"$many/none.nsh"
+for build in "solid:/SOLID lzma:$files" "zlib:zlib:$files" "solid-stub:/SOLID lzma:$many/none.nsh" "zlib-stub:zlib:$many/none.nsh"; do
+  IFS=: read -r out compressor list <<<"$build"
+  makensis -V1 -DTARGET="$target" -DOUTFILE="$many/nsis-$out.exe" "-DCOMPRESSOR=$compressor" -DFILES="$list" \
+    "$root/bench/nsis/many.nsi"
+done
+export many ours="$many/$arch/bin/VelmoranSetup.exe"
 
 export WINEPREFIX="$tree/bench-prefix" ROUNDS=${ROUNDS:-20} bin arch
 echo "machine: $(nproc) cores, $(uname -m) kernel $(uname -r), $( (/usr/lib/wine/wine64 --version || wine --version) 2>/dev/null | head -1), $(date -u +%F)"
@@ -25,6 +53,19 @@ for exe in "$root/build/i686/bin/VelmoranSetup.exe" "$bin/VelmoranSetup.exe" "$b
   printf '  %-60s %8d bytes, %7d without the payload\n' "${exe#$root/}" "$(size "$exe")" $(( $(size "$exe") - payload_size ))
 done
 printf '  art: %d bytes in %s\n' "$(cat "$root"/resources/art/* | wc -c)" "resources/art"
+echo
+files_size=$(cat $dlls | wc -c)
+echo "size of a setup of the 28 files ($(echo $dlls | wc -w) DLLs, $files_size bytes):"
+stub=$(size "$tree/bin/EmptySetup.exe")
+for exe in "$ours" "$many/nsis-solid.exe" "$many/nsis-zlib.exe"; do
+  printf '  %-45s %9d bytes, %.3f of NSIS /SOLID lzma\n' "${exe#$root/}" "$(size "$exe")" \
+    "$(echo "$(size "$exe") / $(size "$many/nsis-solid.exe")" | bc -l)"
+done
+echo "size without payload:"
+printf '  ours (a setup that carries none)              %9d bytes, %.3f of the NSIS lzma stub\n' "$stub" \
+  "$(echo "$stub / $(size "$many/nsis-solid-stub.exe")" | bc -l)"
+printf '  NSIS stub, lzma                               %9d bytes\n' "$(size "$many/nsis-solid-stub.exe")"
+printf '  NSIS stub, zlib                               %9d bytes\n' "$(size "$many/nsis-zlib-stub.exe")"
 i686-w64-mingw32-objdump -h "$root/build/i686/bin/VelmoranSetup.exe" | awk '$2 ~ /^\./ {print $2, $3}' |
   while read -r section hex; do printf '  i686 section %-8s %6d bytes\n' "$section" $((16#$hex)); done
 echo
@@ -36,8 +77,12 @@ xvfb-run -a -s '-screen 0 1024x768x24' bash -c '
   echo
   "$loader" "$bin/bench_setup.exe" "$ROUNDS"
   echo
-  "$loader" "$bin/bench_record.exe" "$bin/FullSetup.exe" "C:\\record-bench" 3
+  "$loader" "$bin/bench_record.exe" "$(winepath -w "$bin/FullSetup.exe")" "C:\\record-bench" 3
   rm -rf "$WINEPREFIX/drive_c/record-bench"
+  echo
+  "$loader" "$bin/bench_payload.exe" "$(winepath -w "$ours")" "$(winepath -w "$many/nsis-solid.exe")" \
+    "$(winepath -w "$many/nsis-zlib.exe")" "C:\\payload-bench" 3
+  rm -rf "$WINEPREFIX/drive_c/payload-bench"
   echo
   echo "discovery walk against a walk that holds its key handles:"
   "$loader" "$bin/bench_discovery.exe"

@@ -1,14 +1,19 @@
-/* The build's payload packer, run on the build machine. Compresses the files a setup installs with
- * the LZMA encoder of the LZMA SDK into one solid stream, and writes the resource script that
- * embeds them: a file that LZMA does not shrink by at least 5 % is embedded as it is, as a
- * resource of type 3000 named after it; the others go into the one resource 3001 "1":
+/* The build's packer, run on the build machine, with the LZMA encoder of the LZMA SDK.
+ *
+ * The payload: compresses the files a setup installs into one solid stream, and writes the
+ * resource script that embeds them: a file that LZMA does not shrink by at least 5 % is embedded
+ * as it is, as a resource of type 3000 named after it; the others go into the one resource 3001 "1":
  *
  *   "VMPK", u32 version 1, u32 item count, u32 bytes of the item table, u64 bytes of all items,
  *   per item: u32 name length, the resource name, u64 size, u64 FNV-1a hash of its bytes;
  *   then the 5 bytes of LZMA properties and the raw LZMA stream of the items' bytes in table
  *   order, without end mark. All numbers little-endian.
  *
- * usage: pack_payload OUTPUT_FOLDER RESOURCE_SCRIPT NAME=FILE...
+ * The pictures (--art): each bitmap file without its file header, compressed alone, as the
+ * resource of type 3002 with the bitmap's id: u32 bytes of the bitmap, the 5 bytes of LZMA
+ * properties, the raw LZMA stream. A bitmap that does not shrink stays a BITMAP resource.
+ *
+ * usage: pack_payload [--art] OUTPUT_FOLDER RESOURCE_SCRIPT NAME=FILE...
  * The same inputs give the same bytes. */
 #include <stdint.h>
 #include <stdio.h>
@@ -77,8 +82,46 @@ static void Put(unsigned char **at, uint64_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) *(*at)++ = (unsigned char)(value >> (8 * i));
 }
 
+static void WriteWhole(const char *path, const unsigned char *bytes, size_t size) {
+  FILE *out = fopen(path, "wb");
+  if (!out || fwrite(bytes, 1, size, out) != size || fclose(out) != 0) Fail("cannot write", path);
+}
+
+static int PackArt(int argc, char **argv) {
+  FILE *script = fopen(argv[2], "w");
+  if (!script) Fail("cannot write", argv[2]);
+  for (int i = 3; i < argc; ++i) {
+    char *pair = argv[i], *equals = strchr(pair, '='), path[4096];
+    if (!equals || equals == pair) Fail("not ID=FILE", pair);
+    *equals = '\0';
+    size_t size;
+    unsigned char *bytes = ReadWhole(equals + 1, &size);
+    if (size < 14 + 40 || memcmp(bytes, "BM", 2) != 0) Fail("no Windows bitmap", equals + 1);
+    size_t dibSize = size - 14;
+    unsigned char *packed = malloc(4 + Bound(dibSize)), *head = packed;
+    if (!packed) Fail("out of memory", equals + 1);
+    Put(&head, dibSize, 4);
+    size_t streamSize = Compress(bytes + 14, dibSize, head, Bound(dibSize));
+    if (streamSize > 0 && streamSize * 100 <= dibSize * 95) {
+      snprintf(path, sizeof path, "%s/%s.lz", argv[1], pair);
+      WriteWhole(path, packed, 4 + streamSize);
+      fprintf(script, "%s 3002 \"%s\"\n", pair, path);
+    } else {
+      fprintf(script, "%s BITMAP \"%s\"\n", pair, equals + 1);
+    }
+    free(packed);
+    free(bytes);
+  }
+  if (fclose(script) != 0) Fail("cannot write", argv[2]);
+  return 0;
+}
+
 int main(int argc, char **argv) {
-  if (argc < 3) Fail("usage", "pack_payload OUTPUT_FOLDER RESOURCE_SCRIPT NAME=FILE...");
+  if (argc > 1 && strcmp(argv[1], "--art") == 0) {
+    if (argc < 4) Fail("usage", "pack_payload --art OUTPUT_FOLDER RESOURCE_SCRIPT ID=FILE...");
+    return PackArt(argc - 1, argv + 1);
+  }
+  if (argc < 3) Fail("usage", "pack_payload [--art] OUTPUT_FOLDER RESOURCE_SCRIPT NAME=FILE...");
   int count = argc - 3;
   Item *items = calloc((size_t)count + 1, sizeof *items);
   if (!items) Fail("out of memory", "items");
@@ -138,17 +181,9 @@ int main(int argc, char **argv) {
     size_t streamSize = Compress(joined, total, head, Bound(total));
     if (streamSize == 0) Fail("LZMA could not compress", "the payload");
     snprintf(path, sizeof path, "%s/packed.bin", argv[1]);
-    FILE *out = fopen(path, "wb");
-    if (!out || fwrite(packed, 1, headerSize + streamSize, out) != headerSize + streamSize || fclose(out) != 0) {
-      Fail("cannot write", path);
-    }
+    WriteWhole(path, packed, headerSize + streamSize);
     fprintf(script, "1 3001 \"%s\"\n", path);
     printf("payload: %d of %d items packed, %zu bytes into %zu\n", packedCount, count, total, streamSize);
-  }
-  if (packedCount == 0) {  /* the build expects the file either way */
-    snprintf(path, sizeof path, "%s/packed.bin", argv[1]);
-    FILE *out = fopen(path, "wb");
-    if (!out || fclose(out) != 0) Fail("cannot write", path);
   }
   if (fclose(script) != 0) Fail("cannot write", argv[2]);
   return 0;

@@ -1,6 +1,7 @@
 #include "skin/BitmapStrip.h"
 
 #include "skin/GdiScope.h"
+#include "skin/PackedBitmap.h"
 
 BitmapCacheTable BitmapCache;
 
@@ -25,6 +26,7 @@ int BitmapStrip::LoadShared(HINSTANCE instance, HDC referenceDC, BitmapId id) {
     }
   }
   bitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(id & 0xFFFF));
+  if (!bitmap) bitmap = LoadPackedBitmap(instance, id & 0xFFFF, referenceDC);
   memoryDC = CreateCompatibleDC(referenceDC);
   if (bitmap) {
     SelectObject(memoryDC, bitmap);

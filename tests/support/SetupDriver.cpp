@@ -8,9 +8,15 @@ std::string BinFolder() {
   return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
+// From the picture files themselves: the setup carries them compressed, and what it shows must be
+// them, pixel for pixel.
 COLORREF ArtPixel(int id, int x, int y) {
-  static HMODULE setup = LoadLibraryExA((BinFolder() + "VelmoranSetup.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  HBITMAP bitmap = LoadBitmapA(setup, MAKEINTRESOURCEA(id));
+  const char* name = id == 117 ? "background" : id == 128 ? "toggle" : id == 203 ? "exit" : id == 213 ? "banner"
+                     : id == 219 ? "begin" : "finish";
+  std::string path = std::string(SETUP_SOURCE_ART) + "/" + name + ".bmp";
+  for (char& c : path) c = c == '/' ? '\\' : c;
+  if (path[0] == '\\') path = "Z:" + path;  // a path of the build machine, under Wine
+  HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
   HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ previous = SelectObject(dc, bitmap);
   COLORREF colour = GetPixel(dc, x, y);

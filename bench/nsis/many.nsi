@@ -1,0 +1,15 @@
+; The peer installer of the benchmarks' 28 plug-in files: the same files into the folder of /D=,
+; with the compressor the command line names. FILES is a script of File lines.
+Unicode true
+Target ${TARGET}
+SetCompressor ${COMPRESSOR}
+Name "Velmoran Plug-ins"
+OutFile "${OUTFILE}"
+InstallDir "$PROGRAMFILES\Velmoran"
+RequestExecutionLevel admin
+Page directory
+Page instfiles
+Section
+  SetOutPath "$INSTDIR"
+  !include "${FILES}"
+SectionEnd
