@@ -34,7 +34,8 @@ TEST(RunDiscovery, FindsEveryKindOfSourceInSequenceOrderInBothRegistryViews) {
   std::vector<std::string> shared;
   for (const char* commonFiles : {"CommonProgramW6432", "CommonProgramFiles(x86)"}) {
     if (const char* common = getenv(commonFiles)) shared.push_back(common + std::string("\\Adobe"));
-    if (!shared.empty() && GetFileAttributesA(shared.back().c_str()) != INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << shared.back();
+    bool exists = !shared.empty() && GetFileAttributesA(shared.back().c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (exists) GTEST_SKIP() << shared.back();
   }
   TempFolder folder;
   const std::string& b = folder.path();
@@ -52,7 +53,8 @@ TEST(RunDiscovery, FindsEveryKindOfSourceInSequenceOrderInBothRegistryViews) {
     }
   }
   for (const char* f : {"Own\\Plug-Ins\\Velmoran", "Painter", "Direct"}) folder.Make(f);
-  std::string painter = b + "painterplug", record = "\x80" + std::string(1, static_cast<char>(painter.size())) + painter + '\0';
+  std::string painter = b + "painterplug";
+  std::string record = "\x80" + std::string(1, static_cast<char>(painter.size())) + painter + '\0';
   ASSERT_TRUE(WriteWholeFile(b + "painter\\painter.set", Bytes(record.begin(), record.end())));
   // No return between making the shared folders and removing them.
   for (const std::string& adobe : shared) {

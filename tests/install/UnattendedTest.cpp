@@ -25,10 +25,12 @@ TEST_F(UnattendedTest, SilentInstallsSayWhatHappenedInTheirExitCodeAndLog) {
   EXPECT_EQ(b + "named in the command\\", setup_->ListEntries().at(setup_->ListSelection()));
   EXPECT_EQ(4u, Run("/S /LOG=" + log + " /D=" + b + "second"));  // another copy runs: nothing done, and it says so
   std::string text = Text(log);
-  for (const std::string& line : std::vector<std::string>{"Velmoran Plugins " PRODUCT_VERSION, "Outcome: no plug-in folder was found",
-                           "Outcome: the command line is not understood", "Command line: /S /LOG=" + log,
-                           "Wrote file: " + b + "with blanks\\in it\\MienFold.8bf", "Outcome: installed",
-                           "Outcome: another copy of the setup is running"}) {
+  const std::vector<std::string> lines = {
+      "Velmoran Plugins " PRODUCT_VERSION, "Outcome: no plug-in folder was found",
+      "Outcome: the command line is not understood", "Command line: /S /LOG=" + log,
+      "Wrote file: " + b + "with blanks\\in it\\MienFold.8bf", "Outcome: installed",
+      "Outcome: another copy of the setup is running"};
+  for (const std::string& line : lines) {
     EXPECT_NE(std::string::npos, text.find(line)) << line << " in\n" << text;
   }
   setup_.reset();
@@ -77,5 +79,5 @@ TEST_F(UnattendedTest, PlugInsThatAnEditorHasLoadedAreUpdatedAndRemoved) {
   ASSERT_EQ(2u, files.size());  // the first aside, no longer loaded, went; the new one moved aside
   EXPECT_NE(aside, folder_.path() + files[0]);
   EXPECT_EQ(PendingDeletions().back(), folder_.path() + files[0]);
-  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velmoran Plugins"));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntry));
 }

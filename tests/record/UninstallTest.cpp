@@ -1,8 +1,6 @@
 // The entry in the system's list of programs and its uninstaller: it removes what each installation wrote.
 #include "support/SetupDriver.h"
 
-const char kEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velmoran Plugins";
-
 using UninstallTest = SetupTest;
 
 TEST_F(UninstallTest, TheListedUninstallerRemovesWhatEachInstallationWroteAndNothingElse) {
@@ -64,10 +62,9 @@ TEST_F(UninstallTest, ARecordThatCannotBeReadIsRefusedNotTakenForEmpty) {
     Bytes files;
     ASSERT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, kEntry, "InstalledFiles", &files));
     std::string list(files.begin(), files.end() - 1);
-    ASSERT_TRUE(damage == 0 ? SetString(HKEY_LOCAL_MACHINE, kEntry, "InstalledFolders", target)
-                : damage == 1 ? SetString(HKEY_LOCAL_MACHINE, kEntry, "InstalledFiles", list + "C:\\x|ab|1", REG_MULTI_SZ)
-                              : SetString(HKEY_LOCAL_MACHINE, kEntry, "InstalledValues",
-                                          "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Key\\Value", REG_MULTI_SZ));
+    const char* lists[] = {"InstalledFolders", "InstalledFiles", "InstalledValues"};
+    std::string texts[] = {target, list + "C:\\x|ab|1", "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Key\\Value"};
+    ASSERT_TRUE(SetString(HKEY_LOCAL_MACHINE, kEntry, lists[damage], texts[damage], damage ? REG_MULTI_SZ : REG_SZ));
     EXPECT_EQ(3u, Run("/S /D=" + other)) << damage;
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(other.c_str())) << damage;
     EXPECT_EQ(3u, Run("/UNINSTALL /S")) << damage;

@@ -71,7 +71,9 @@ bool RunningSetup::WaitForWindow() {
 
 DWORD RunningSetup::WaitForExit(DWORD milliseconds) {
   DWORD code = STILL_ACTIVE;
-  if (WaitForSingleObject(process_.hProcess, milliseconds) == WAIT_OBJECT_0) GetExitCodeProcess(process_.hProcess, &code);
+  if (WaitForSingleObject(process_.hProcess, milliseconds) == WAIT_OBJECT_0) {
+    GetExitCodeProcess(process_.hProcess, &code);
+  }
   return code;
 }
 
@@ -102,7 +104,9 @@ std::vector<std::string> RunningSetup::ListEntries() const {
   return entries;
 }
 
-int RunningSetup::ListSelection() const { return static_cast<int>(SendDlgItemMessageW(window_, 1033, CB_GETCURSEL, 0, 0)); }
+int RunningSetup::ListSelection() const {
+  return static_cast<int>(SendDlgItemMessageW(window_, 1033, CB_GETCURSEL, 0, 0));
+}
 
 void RunningSetup::SelectListEntry(int index) {
   SendDlgItemMessageW(window_, 1033, CB_SETCURSEL, index, 0);  // notifies nobody; a person's choice would
@@ -169,8 +173,11 @@ void SetupTest::SetUp() {
   char programFiles[MAX_PATH] = "";
   SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, programFiles);
   std::string folder = programFiles + std::string("\\Velmoran Plugins");
-  if (maker_.existedBefore() || machineMaker_.existedBefore() || otherViewMaker_.existedBefore() || entry_.existedBefore() ||
-      GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES) {
+  bool found = GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES;
+  for (const RegistryKeyGuard* guard : {&maker_, &machineMaker_, &otherViewMaker_, &entry_}) {
+    found = found || guard->existedBefore();
+  }
+  if (found) {
     GTEST_SKIP() << "Software\\Velmoran or an installation of the setup exists already";
   }
   keptFolder_ = folder;  // only now: what existed before is not the test's to remove

@@ -11,6 +11,9 @@
 
 std::string BinFolder();  // where the test and setup executables are, with a backslash
 
+// The setup's entry in the list of installed programs, below HKEY_LOCAL_MACHINE.
+const char kEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velmoran Plugins";
+
 // Polls until the condition holds: what a person waits for after a click is its effect.
 template <typename Condition>
 bool WaitUntil(Condition condition, DWORD milliseconds = 15000) {
@@ -89,9 +92,10 @@ class SetupTest : public ::testing::Test {
   }
   static Bytes Placeholder() { return ReadWholeFile(BinFolder() + "..\\payload\\MIEN__FOLD.8BF"); }  // in every setup
 
-  RegistryKeyGuard maker_{HKEY_CURRENT_USER, "Software\\Velmoran"}, machineMaker_{HKEY_LOCAL_MACHINE, "Software\\Velmoran"},
-      otherViewMaker_{HKEY_LOCAL_MACHINE, "Software\\Velmoran", KEY_WOW64_64KEY},
-      entry_{HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velmoran Plugins"};
+  RegistryKeyGuard maker_{HKEY_CURRENT_USER, "Software\\Velmoran"};
+  RegistryKeyGuard machineMaker_{HKEY_LOCAL_MACHINE, "Software\\Velmoran"};
+  RegistryKeyGuard otherViewMaker_{HKEY_LOCAL_MACHINE, "Software\\Velmoran", KEY_WOW64_64KEY};
+  RegistryKeyGuard entry_{HKEY_LOCAL_MACHINE, kEntry};
   std::string keptFolder_;
   TempFolder folder_;
   std::unique_ptr<RunningSetup> setup_;

@@ -30,7 +30,8 @@ std::string TempFolder::Make(const std::string& relative) const {
 
 void RemoveTree(const std::string& path) {
   SetCurrentDirectoryA("C:\\");  // folder searches enter what they find; a current folder cannot go
-  std::string folder = EndsInBackslash(path.c_str()) ? path.substr(0, path.size() - 1) : path;  // a trail byte may look like one
+  // A double-byte character's second byte may look like a backslash.
+  std::string folder = EndsInBackslash(path.c_str()) ? path.substr(0, path.size() - 1) : path;
   for (const std::string& name : ListFolder(folder + "\\")) {
     std::string full = folder + "\\" + name;
     SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -69,7 +70,8 @@ std::vector<std::string> ListFolder(const std::string& folder) {
 
 Bytes ResourceBytes(const char* name) {
   HRSRC resource = FindResourceA(nullptr, name, MAKEINTRESOURCEA(3000));
-  const unsigned char* data = resource ? static_cast<const unsigned char*>(LockResource(LoadResource(nullptr, resource))) : nullptr;
+  HGLOBAL loaded = resource ? LoadResource(nullptr, resource) : nullptr;
+  const unsigned char* data = loaded ? static_cast<const unsigned char*>(LockResource(loaded)) : nullptr;
   return data ? Bytes(data, data + SizeofResource(nullptr, resource)) : Bytes();
 }
 
@@ -112,7 +114,9 @@ bool SetString(HKEY root, const std::string& key, const std::string& name, const
   std::wstring wide(key.size() + 1, L'\0');
   MultiByteToWideChar(CP_ACP, 0, key.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
   HKEY handle;
-  if (RegCreateKeyExW(root, wide.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &handle, nullptr)) return false;
+  if (RegCreateKeyExW(root, wide.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &handle, nullptr)) {
+    return false;
+  }
   LONG status = RegSetValueExA(handle, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
                                static_cast<DWORD>(text.size() + 1));
   RegCloseKey(handle);

@@ -6,7 +6,8 @@ using DoubleByteCodePage = SetupTest;
 
 TEST_F(DoubleByteCodePage, FoldersKeepTheirNamesThroughDiscoveryTheListAndAnInstall) {
   if (GetACP() != 932) {
-    if (!GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")) GTEST_SKIP() << "not code page 932";
+    bool wine = GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name") != nullptr;
+    if (!wine) GTEST_SKIP() << "not code page 932";
     FAIL() << "code page " << GetACP() << ": the ja_JP.UTF-8 locale is missing";
   }
   // In code page 932 the second bytes of these are 'G', 'f', 'B', '^' and '\'.

@@ -71,7 +71,9 @@ TEST_F(SetupDialogTest, InstallsTheSelectedComponentsThenOnlyFinishes) {
 
 TEST_F(SetupDialogTest, BrowsingWithAFullListReplacesTheOneBrowsedEntry) {
   std::vector<std::string> expected;
-  for (int i = 10; i < 30; ++i) expected.push_back(Discover(folder_.Make("F" + std::to_string(i)) + "\\", "Plugins" + std::to_string(i)));
+  for (int i = 10; i < 30; ++i) {
+    expected.push_back(Discover(folder_.Make("F" + std::to_string(i)) + "\\", "Plugins" + std::to_string(i)));
+  }
   expected.push_back(kBrowseEntry);
   std::string first = folder_.Make("Other"), second = folder_.Make("Second");
   ASSERT_TRUE(Start());
