@@ -37,8 +37,10 @@ def check_bitmap(data, width, height):
     allowed = {BI_RGB: True, BI_RLE8: bits == 8, BI_RLE4: bits == 4, BI_BITFIELDS: bits in (16, 32)}
     if not allowed.get(compression, False):
         return "is compressed in a way Windows does not load in a program (compression %d)" % compression
-    if compression == BI_RGB:
+    if compression in (BI_RGB, BI_BITFIELDS):
         needed = ((w * bits + 31) // 32) * 4 * abs(h)
+    elif image_size == 0:
+        return "is compressed but does not say how many bytes its pixels take"
     else:
         needed = image_size
     if offset + needed > len(data):

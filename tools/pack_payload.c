@@ -131,6 +131,7 @@ int main(int argc, char **argv) {
     char *pair = argv[3 + i], *equals = strchr(pair, '=');
     if (!equals || equals == pair) Fail("not NAME=FILE", pair);
     *equals = '\0';
+    if (strlen(pair) >= 500) Fail("a name the setup cannot install (500 characters or more)", pair);
     items[i].name = pair;
     items[i].path = equals + 1;
     items[i].bytes = ReadWhole(items[i].path, &items[i].size);

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "app/Allocation.h"
+#include "base/ExitCode.h"
 #include "base/Product.h"
 
 bool silentRun;
@@ -18,7 +19,7 @@ void* AllocateOrEnd(size_t size) {
   if (!block) {
     if (!silentRun) MessageBoxA(nullptr, "There is not enough memory to go on. Nothing more was installed.",
                 WINDOW_TITLE, MB_OK | MB_ICONERROR | MB_TASKMODAL);
-    ExitProcess(ERROR_NOT_ENOUGH_MEMORY);
+    ExitProcess(kExitOutOfMemory);
   }
   return block;
 }

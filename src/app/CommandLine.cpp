@@ -10,10 +10,10 @@ namespace {
 // Copies a value that ends at a blank or, quoted, at its closing quote. False when it would not fit.
 bool TakeValue(const char** cursor, char* value) {
   const char* at = *cursor;
-  char end = ' ';
-  if (*at == '"') end = *at++;
+  bool quoted = *at == '"';
+  at += quoted ? 1 : 0;
   size_t length = 0;
-  while (at[length] && at[length] != end) ++length;
+  while (at[length] && (quoted ? at[length] != '"' : at[length] != ' ' && at[length] != '\t')) ++length;
   if (length == 0 || length >= kPathCapacity) return false;
   memcpy(value, at, length);
   value[length] = '\0';
@@ -51,6 +51,7 @@ bool ParseCommandLine(const char* arguments, CommandLine* options) {
         at = value;
       } else {
         understood = false;
+        if (value[0] == '"' && strchr(value + 1, '"')) at = strchr(value + 1, '"') + 1;  // not read as options
       }
     } else if (length == 2 && HasPrefixIgnoringCase(option, "/S")) {
       options->silent = true;

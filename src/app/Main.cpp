@@ -28,7 +28,7 @@ const char kUsage[] =
     "/?\tthis text\n\n"
     "Exit codes: 0 done, 1 bad command line, 2 no plug-in folder found, 3 something could not be "
     "written or removed, 4 another copy is running, 5 the log could not be written, 6 changed files "
-    "were kept, 7 cancelled, 8 the setup window could not be created.";
+    "were kept, 7 cancelled, 8 out of memory, 9 the setup window could not be created.";
 
 // The dialog, the exit code kExitNoWindow when it cannot be shown, with a message that says why.
 int RunDialog(HINSTANCE instance, const char* folder) {
@@ -82,6 +82,8 @@ int Run(HINSTANCE instance, CommandLine* options) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   HardenDllSearch();
+  // Discovery looks at folders on any drive; an empty removable one must not ask for a disk.
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   static CommandLine options;
   bool understood = ParseCommandLine(ProgramArguments(), &options);
   silentRun = options.silent;

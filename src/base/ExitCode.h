@@ -10,5 +10,6 @@ enum ExitCode {
   kExitLogNotWritten = 5,     // everything else succeeded
   kExitChangedFilesKept = 6,  // uninstall: files changed since they were installed were left
   kExitCancelled = 7,         // uninstall: the user said no
-  kExitNoWindow = 8,          // the setup window could not be created
+  kExitOutOfMemory = 8,       // the system's own number for it (ERROR_NOT_ENOUGH_MEMORY)
+  kExitNoWindow = 9,          // the setup window could not be created
 };

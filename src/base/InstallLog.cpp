@@ -12,7 +12,9 @@ void OpenInstallLog(const char* fileName, const char* commandLine) {
   asked = fileName[0] != '\0';
   failed = false;
   if (!asked) return;
-  logFile = CreateFileA(fileName, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Shared for writing: another run, refused because this one runs, says so in the same log.
+  logFile = CreateFileA(fileName, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                        FILE_ATTRIBUTE_NORMAL, nullptr);
   failed = logFile == INVALID_HANDLE_VALUE;
   LogLine("%s %s", PRODUCT_NAME, PRODUCT_VERSION);
   LogLine("Command line:%s", commandLine);

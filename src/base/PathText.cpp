@@ -52,7 +52,7 @@ bool IsAbsolutePath(const char* text) {
 bool HasPrefixIgnoringCase(const char* text, const char* prefix) {
   size_t length = strlen(prefix);
   return strnlen(text, length) == length &&
-         CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, text, static_cast<int>(length), prefix,
+         CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE | LOCALE_USE_CP_ACP, text, static_cast<int>(length), prefix,
                         static_cast<int>(length)) == CSTR_EQUAL;
 }
 

@@ -62,6 +62,7 @@ struct Item {
 BYTE presetBytes[kPresetCapacity];
 
 void BeginItem(Item* item, const char* folder) {
+  item->file.handle = INVALID_HANDLE_VALUE;
   item->left = item->entry.size;
   item->hash = kEmptyContentHash;
   item->error = 0;
@@ -120,8 +121,8 @@ void RecordUnreached(Reader table, const char* folder, ULONGLONG count) {
 }
 
 // Decodes the stream, handing each item its bytes in table order, until every item that is wanted
-// has all of its bytes. False when the stream is damaged or cut short.
-bool DecodeItems(LzmaReader* stream, Reader* table, ULONGLONG count, ULONGLONG wanted, const char* folder) {
+// has all of its bytes. What a damaged or cut stream leaves unwritten is recorded as failed.
+void DecodeItems(LzmaReader* stream, Reader* table, ULONGLONG count, ULONGLONG wanted, const char* folder) {
   static BYTE chunk[kChunk];
   static Item item;
   item.target = kItemSkipped;
@@ -130,6 +131,7 @@ bool DecodeItems(LzmaReader* stream, Reader* table, ULONGLONG count, ULONGLONG w
   while (wanted > 0) {
     DWORD produced = 0;
     DWORD error = ReadLzma(stream, chunk, kChunk, &produced);
+    if (produced == 0 && !error) error = ERROR_INVALID_DATA;  // the stream ended with items still wanted
     for (DWORD at = 0; at < produced;) {
       // Items start, and empty ones end, where their bytes begin.
       while (item.left == 0 && started < count && NextEntry(table, &item.entry)) {
@@ -140,7 +142,7 @@ bool DecodeItems(LzmaReader* stream, Reader* table, ULONGLONG count, ULONGLONG w
           FinishItem(&item);
         }
       }
-      if (item.left == 0) return true;  // the table's sizes add up to the stream's: cannot happen
+      if (item.left == 0) return;  // the table's sizes add up to the stream's: cannot happen
       DWORD piece = produced - at;
       if (piece > item.left) piece = static_cast<DWORD>(item.left);
       PutBytes(&item, chunk + at, piece);
@@ -148,16 +150,15 @@ bool DecodeItems(LzmaReader* stream, Reader* table, ULONGLONG count, ULONGLONG w
       if (item.left == 0) {
         if (item.target != kItemSkipped) --wanted;
         FinishItem(&item);
-        if (wanted == 0) return true;
+        if (wanted == 0) return;
       }
     }
     if (error) {
       if (item.target != kItemSkipped) FinishItem(&item);  // incomplete: it fails
       RecordUnreached(*table, folder, count - started);
-      return false;
+      return;
     }
   }
-  return true;
 }
 
 }  // namespace
@@ -175,7 +176,7 @@ void InstallPackedItems(const BYTE* data, size_t size, const char* folder) {
   Reader scan = table;
   for (ULONGLONG i = 0; read && i < count; ++i) {
     TableEntry entry;
-    read = NextEntry(&scan, &entry) && entry.size <= total - sum;
+    read = NextEntry(&scan, &entry) && entry.size > 0 && entry.size <= total - sum;  // the build packs no empty one
     if (!read) break;
     sum += entry.size;
     if (!IsLeftOut(entry.name)) ++wanted;

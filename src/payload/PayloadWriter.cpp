@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "base/FileHolder.h"
+#include "base/InstallLog.h"
 #include "base/PathText.h"
 #include "payload/InstallFailures.h"
 #include "payload/InstallName.h"
@@ -41,8 +42,8 @@ bool MakeAsideName(const char* fileName, char* aside) {
   static LONG counter;
   size_t length = strnlen(fileName, kFileNameCapacity);
   if (length + sizeof kAsideSuffix + 17 > kFileNameCapacity) return false;
-  wsprintfA(aside, "%s.%lx%lx%s", fileName, GetCurrentProcessId(), static_cast<unsigned long>(InterlockedIncrement(&counter)),
-            kAsideSuffix);
+  wsprintfA(aside, "%s.%lx.%lx%s", fileName, GetCurrentProcessId(),
+            static_cast<unsigned long>(InterlockedIncrement(&counter)), kAsideSuffix);
   return true;
 }
 
@@ -60,7 +61,8 @@ DWORD MoveIntoPlace(const char* tempName, const char* fileName) {
   }
   if (!MoveFileExA(tempName, fileName, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     error = LastErrorOr(ERROR_WRITE_FAULT);
-    MoveFileExA(aside, fileName, 0);  // never a folder without a working plug-in
+    // Never a folder without a working plug-in; should even that fail, the log says where it is.
+    if (!MoveFileExA(aside, fileName, 0)) LogFailure("Could not put back the old plug-in, now", aside, GetLastError());
     return error;
   }
   // Without the right to arrange that (not elevated), a later run removes it.

@@ -57,5 +57,5 @@ bool IsHeldError(DWORD error);
 // Files moved aside end so: no editor loads them, and later runs know them as the setup's own.
 const char kAsideSuffix[] = "." MAKER_SCAN_WORD "-old";
 bool IsAsideName(const char* name);
-// fileName + "." + a number of this process + kAsideSuffix; false when it would not fit.
+// fileName + "." + this process's id + "." + a counter + kAsideSuffix; false when it would not fit.
 bool MakeAsideName(const char* fileName, char* aside);

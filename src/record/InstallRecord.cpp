@@ -18,10 +18,12 @@ const char kFoldersList[] = "InstalledFolders";
 const char kMakerValues[] = "HKEY_LOCAL_MACHINE\\" MAKER_KEY "\\";
 const size_t kViewSuffixLength = sizeof OTHER_VIEW_SUFFIX - 1;
 
+// Letter case aside, in the system's code page: a double-byte character's second byte is no letter.
 bool SameKey(const char* entry, const char* name) {
   size_t length = strcspn(entry, "|");
-  return length == strcspn(name, "|") && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, entry, static_cast<int>(length),
-                                                         name, static_cast<int>(length)) == CSTR_EQUAL;
+  return length == strcspn(name, "|") &&
+         CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE | LOCALE_USE_CP_ACP, entry, static_cast<int>(length), name,
+                        static_cast<int>(length)) == CSTR_EQUAL;
 }
 
 bool IsDigits(const char* text, size_t count, bool hex) {
@@ -32,10 +34,17 @@ bool IsDigits(const char* text, size_t count, bool hex) {
   return count > 0;
 }
 
-// "X:\...|16 hex digits|size": a file this setup can have written.
+// A folder or file on a drive ("X:\...") or a network share ("\\server\share\..."): the places
+// the setup installs into. Anything else is no path the setup can have written.
+bool IsRecordablePath(const char* path) {
+  return IsAbsolutePath(path) ||
+         (path[0] == '\\' && path[1] == '\\' && path[2] && path[2] != '\\' && path[2] != '?' && path[2] != '.');
+}
+
+// "path|16 hex digits|size": a file this setup can have written.
 bool IsFileEntry(const char* entry) {
   size_t pathLength = strcspn(entry, "|");
-  if (pathLength >= kFileNameCapacity || entry[pathLength] != '|' || !IsAbsolutePath(entry)) return false;
+  if (pathLength >= kFileNameCapacity || entry[pathLength] != '|' || !IsRecordablePath(entry)) return false;
   const char* hash = entry + pathLength + 1;
   const char* size = hash + kHashTextCapacity;
   return IsDigits(hash, kHashTextCapacity - 1, true) && size[-1] == '|' && strlen(size) <= 10 &&
@@ -53,7 +62,7 @@ bool IsValueEntry(const char* entry) {
 }
 
 bool IsFolderEntry(const char* entry) {
-  return strlen(entry) < kPathCapacity && IsAbsolutePath(entry) && EndsInBackslash(entry);
+  return strlen(entry) < kPathCapacity && IsRecordablePath(entry) && EndsInBackslash(entry);
 }
 
 // The texts of a REG_MULTI_SZ value's size bytes, which the block holds with two bytes to spare.
@@ -108,20 +117,24 @@ LONG SetNumber(HKEY key, const char* name, DWORD number) {
   return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
 }
 
-// Adds what the last run wrote.
-bool AddWritten(InstallRecord* record, const char* folder) {
-  if (!PutEntry(&record->folders, folder)) return false;
+// Adds what the last run wrote, each entry as the record's reader takes it: a record this setup
+// could not read again would stop every later install and uninstall. ERROR_SUCCESS or why not.
+LONG AddWritten(InstallRecord* record, const char* folder) {
+  if (!IsFolderEntry(folder)) return ERROR_BAD_PATHNAME;
+  if (!PutEntry(&record->folders, folder)) return ERROR_NOT_ENOUGH_MEMORY;
   for (int i = 0; const WrittenItem* item = GetWritten(i); ++i) {
     char entry[kWrittenSubjectCapacity + 40], hash[kHashTextCapacity];
     if (item->isValue) {
-      if (!PutEntry(&record->values, item->subject)) return false;
+      if (!IsValueEntry(item->subject)) return ERROR_BAD_PATHNAME;
+      if (!PutEntry(&record->values, item->subject)) return ERROR_NOT_ENOUGH_MEMORY;
       continue;
     }
     HashText(item->hash, hash);
     wsprintfA(entry, "%s|%s|%lu", item->subject, hash, item->size);
-    if (!PutEntry(&record->files, entry)) return false;
+    if (!IsFileEntry(entry)) return ERROR_BAD_PATHNAME;
+    if (!PutEntry(&record->files, entry)) return ERROR_NOT_ENOUGH_MEMORY;
   }
-  return true;
+  return ERROR_SUCCESS;
 }
 
 // The entry's own values: what the list of installed programs shows and starts.
@@ -240,9 +253,7 @@ bool RecordInstallation(const char* folder) {
   }
   InstallRecord record;
   status = ReadInstallRecord(key, &record);
-  if (status == ERROR_SUCCESS && (!WrittenComplete() || !AddWritten(&record, folder))) {
-    status = ERROR_NOT_ENOUGH_MEMORY;
-  }
+  if (status == ERROR_SUCCESS) status = WrittenComplete() ? AddWritten(&record, folder) : ERROR_NOT_ENOUGH_MEMORY;
   if (status == ERROR_SUCCESS) status = WriteEntry(key, record, folder, keptPath);
   RegCloseKey(key);
   FreeInstallRecord(&record);

@@ -53,8 +53,8 @@ void RemoveKeptCopy() {
   }
   // A running program's file can be renamed, not deleted. Moved aside, it leaves its name free for
   // an installation before the next start, whose uninstaller the deletion then does not touch.
-  if (strlen(folder) + 24 >= sizeof aside) return;
-  wsprintfA(aside, "%s\\~Uninstall%lu.tmp", folder, GetCurrentProcessId());
+  if (strlen(folder) + sizeof "\\~Uninstall12345678.tmp" > sizeof aside) return;
+  wsprintfA(aside, "%s\\~Uninstall%08lx.tmp", folder, GetCurrentProcessId());
   if (!MoveFileExA(own, aside, 0)) {
     LogFailure("Could not remove", own, GetLastError());
     return;

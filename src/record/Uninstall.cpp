@@ -80,7 +80,11 @@ void RemoveFile(const char* entry, Tally* tally, TextList* kept) {
       return;
     }
     error = GetLastError();
-    if (IsHeldError(error) && MoveAsideForNextStart(file, path)) {
+    // A read-only file is its owner's protection, not a program's hold: it stays.
+    BY_HANDLE_FILE_INFORMATION information;
+    bool readOnly = GetFileInformationByHandle(file, &information) &&
+                    (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY);
+    if (IsHeldError(error) && !readOnly && MoveAsideForNextStart(file, path)) {
       CloseHandle(file);
       return;
     }
@@ -206,12 +210,16 @@ int RunUninstall(bool silent) {
   RemoveRecorded(&record, &tally);
   if (record.files.used == 0 && record.values.used == 0) {
     RegCloseKey(entry);
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, UNINSTALL_ENTRY_KEY);
-    RemoveKeptCopy();
+    status = RegDeleteKeyA(HKEY_LOCAL_MACHINE, UNINSTALL_ENTRY_KEY);
+    if (status == ERROR_SUCCESS) RemoveKeptCopy();  // the entry would start it
   } else {
     // What is left stays recorded, so that a second uninstall can finish the job.
-    WriteInstallRecord(entry, record);
+    status = WriteInstallRecord(entry, record);
     RegCloseKey(entry);
+  }
+  if (status != ERROR_SUCCESS) {
+    LogFailure("Could not update", "the entry in the list of installed programs", static_cast<DWORD>(status));
+    ++tally.failed;
   }
   FreeInstallRecord(&record);
   UnlockRecord();

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "base/PathText.h"
 #include "skin/GdiScope.h"
 
 Widget::Widget(SkinState* skinState, const char* text)
@@ -46,7 +47,7 @@ void Widget::ShowStatus(int state) {
   SetTextColor(skin->bufferDC, statusTextColour);
 
   char shown[kStatusTextCapacity] = "";
-  const char* separator = strchr(statusText, '@');
+  const char* separator = FindText(statusText, "@");  // never a double-byte character's second byte
   if (state == 1) {
     size_t length = separator ? static_cast<size_t>(separator - statusText) : strlen(statusText);
     memcpy(shown, statusText, length);

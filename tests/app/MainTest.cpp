@@ -10,5 +10,5 @@ TEST(PlainNew, AFailedPlainNewEndsTheProgramWithAMessage) {
 TEST_F(SetupTest, AWindowThatCannotBeCreatedIsReportedAndEndsWithItsOwnCode) {
   RunningSetup setup(BinFolder() + "NoWindowSetup.exe");  // built without its dialog and pictures
   EXPECT_TRUE(Mentions(setup.CloseMessage(), "window could not be created"));
-  EXPECT_EQ(8u, setup.WaitForExit());
+  EXPECT_EQ(9u, setup.WaitForExit());
 }

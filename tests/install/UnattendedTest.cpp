@@ -13,6 +13,7 @@ TEST_F(UnattendedTest, SilentInstallsSayWhatHappenedInTheirExitCodeAndLog) {
   EXPECT_EQ(2u, Run("/s /LOG=" + log));  // nothing found, no folder named
   EXPECT_EQ(1u, Run("/S /X"));
   EXPECT_EQ(1u, Run("/X /LOG=" + log + " /S"));  // a window would never let it end
+  EXPECT_EQ(1u, Run("/LOG=" + log + "\t/S /X"));
   EXPECT_EQ(0u, Run("/?  /S"));
   EXPECT_EQ(3u, Run("/S /D=" + b + "old"));
   EXPECT_TRUE(ReadWholeFile(old) == Bytes(10, 1));

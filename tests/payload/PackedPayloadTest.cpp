@@ -42,20 +42,37 @@ TEST(PackedPayload, EachItemGoesInByteForByteUnlessItsComponentIsLeftOut) {
   ClearSkipList();
 }
 
+// With an empty item at the end of its table, which the build never packs and which no byte of
+// the stream would ever reach.
+Bytes WithEmptyItemAtTheEnd(const Bytes& packed) {
+  Bytes damaged = packed;
+  DWORD count, tableBytes;
+  memcpy(&count, &damaged[8], 4);
+  memcpy(&tableBytes, &damaged[12], 4);
+  const BYTE entry[] = {5, 0, 0, 0, 'E', 'M', 'P', 'T', 'Y', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  damaged.insert(damaged.begin() + 24 + tableBytes, entry, entry + sizeof entry);
+  count += 1;
+  tableBytes += sizeof entry;
+  memcpy(&damaged[8], &count, 4);
+  memcpy(&damaged[12], &tableBytes, 4);
+  return damaged;
+}
+
 // Cut short in the table, in the stream or by a byte, a bit changed in the stream, a table that
-// promises more items than there are: the item hit is not written and its old file stays; an item
-// before the damage goes in only whole.
+// promises more items than there are or one the build never writes: the item hit is not written
+// and its old file stays; an item before the damage goes in only whole.
 TEST(PackedPayload, ADamagedStreamNeverWritesADamagedItem) {
   const Bytes packed = Packed(), old = {9, 9, 9}, plugIn = ReadWholeFile(BinFolder() + "plugin_v1.dll");
   ASSERT_LT(2000u, packed.size());
   const struct { size_t keep; size_t flip; BYTE mask; } damages[] = {
       {40, 0, 0}, {200, 0, 0}, {packed.size() / 2, 0, 0}, {packed.size() - 1, 0, 0},
-      {packed.size(), packed.size() / 3, 0x10}, {packed.size(), packed.size() - 30, 0x01}, {packed.size(), 8, 0x01}};
+      {packed.size(), packed.size() / 3, 0x10}, {packed.size(), packed.size() - 30, 0x01}, {packed.size(), 8, 0x01},
+      {0, 0, 0}};
   for (const auto& damage : damages) {
     SCOPED_TRACE(&damage - damages);
     TempFolder folder;
     ASSERT_TRUE(WriteWholeFile(folder.path() + "Packed Text.8bf", old));  // the item the stream ends with
-    Bytes damaged(packed.begin(), packed.begin() + damage.keep);
+    Bytes damaged = damage.keep ? Bytes(packed.begin(), packed.begin() + damage.keep) : WithEmptyItemAtTheEnd(packed);
     if (damage.mask) damaged[damage.flip] ^= damage.mask;
     Install(damaged, folder);
     EXPECT_LT(0, InstallFailureCount());

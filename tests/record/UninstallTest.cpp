@@ -54,21 +54,24 @@ TEST_F(UninstallTest, EveryInstallationOfTheLargestSetupIsRecordedAndRemoved) {
 }
 
 // A list of the wrong type, an entry the setup never writes, a value outside the maker's key: an
-// install writes nothing over such a record, and the uninstaller removes nothing.
+// install writes nothing over such a record, and the uninstaller removes nothing. A folder on a
+// network share is no damage.
 TEST_F(UninstallTest, ARecordThatCannotBeReadIsRefusedNotTakenForEmpty) {
   const std::string target = folder_.path() + "plug-ins\\", other = folder_.path() + "other";
-  for (int damage = 0; damage < 3; ++damage) {
+  for (int damage = 0; damage < 4; ++damage) {
     ASSERT_EQ(0u, Run("/S /D=" + target));
     Bytes files;
     ASSERT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, kEntry, "InstalledFiles", &files));
     std::string list(files.begin(), files.end() - 1);
-    const char* lists[] = {"InstalledFolders", "InstalledFiles", "InstalledValues"};
-    std::string texts[] = {target, list + "C:\\x|ab|1", "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Key\\Value"};
+    const char* lists[] = {"InstalledFolders", "InstalledFiles", "InstalledValues", "InstalledFolders"};
+    std::string texts[] = {target, list + "C:\\x|ab|1", "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Key\\Value",
+                           target + std::string(1, '\0') + "\\\\server\\share\\plug-ins\\"};
     ASSERT_TRUE(SetString(HKEY_LOCAL_MACHINE, kEntry, lists[damage], texts[damage], damage ? REG_MULTI_SZ : REG_SZ));
-    EXPECT_EQ(3u, Run("/S /D=" + other)) << damage;
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(other.c_str())) << damage;
-    EXPECT_EQ(3u, Run("/UNINSTALL /S")) << damage;
-    EXPECT_TRUE(ReadWholeFile(target + "MienFold.8bf") == Placeholder()) << damage;
+    bool damaged = damage < 3;
+    EXPECT_EQ(damaged ? 3u : 0u, Run("/S /D=" + other)) << damage;
+    EXPECT_EQ(damaged, GetFileAttributesA(other.c_str()) == INVALID_FILE_ATTRIBUTES) << damage;
+    EXPECT_EQ(damaged ? 3u : 0u, Run("/UNINSTALL /S")) << damage;
+    EXPECT_EQ(damaged, ReadWholeFile(target + "MienFold.8bf") == Placeholder()) << damage;
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, kEntry);
   }
 }

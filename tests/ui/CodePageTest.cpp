@@ -29,4 +29,10 @@ TEST_F(DoubleByteCodePage, FoldersKeepTheirNamesThroughDiscoveryTheListAndAnInst
   }
   EXPECT_EQ(std::vector<std::string>{"Velmoran"}, ListFolder(editor + "\\"));
   EXPECT_EQ(std::vector<std::string>{"MienFold.8bf"}, ListFolder(own + "\\"));
+  // Two folders whose names differ only in a second byte, 'A' against 'a': two entries of the record.
+  setup_.reset();
+  std::string first = folder_.path() + Narrow(L"\u30A2"), second = folder_.path() + Narrow(L"\u30C2");
+  EXPECT_EQ(0u, Run("/S /D=" + first) + Run("/S /D=" + second));
+  EXPECT_EQ(0u, Run("/UNINSTALL /S"));
+  EXPECT_TRUE(ListFolder(first + "\\").empty() && ListFolder(second + "\\").empty());
 }
