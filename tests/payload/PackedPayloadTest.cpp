@@ -44,18 +44,14 @@ TEST(PackedPayload, EachItemGoesInByteForByteUnlessItsComponentIsLeftOut) {
 
 // With an empty item at the end of its table, which the build never packs and which no byte of
 // the stream would ever reach.
-Bytes WithEmptyItemAtTheEnd(const Bytes& packed) {
-  Bytes damaged = packed;
-  DWORD count, tableBytes;
-  memcpy(&count, &damaged[8], 4);
-  memcpy(&tableBytes, &damaged[12], 4);
+Bytes WithEmptyItemAtTheEnd(Bytes packed) {
+  DWORD* counts = reinterpret_cast<DWORD*>(&packed[8]);  // items, then bytes of the table
   const BYTE entry[] = {5, 0, 0, 0, 'E', 'M', 'P', 'T', 'Y', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-  damaged.insert(damaged.begin() + 24 + tableBytes, entry, entry + sizeof entry);
-  count += 1;
-  tableBytes += sizeof entry;
-  memcpy(&damaged[8], &count, 4);
-  memcpy(&damaged[12], &tableBytes, 4);
-  return damaged;
+  size_t end = 24 + counts[1];
+  counts[0] += 1;
+  counts[1] += sizeof entry;
+  packed.insert(packed.begin() + end, entry, entry + sizeof entry);
+  return packed;
 }
 
 // Cut short in the table, in the stream or by a byte, a bit changed in the stream, a table that

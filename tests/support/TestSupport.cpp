@@ -125,44 +125,42 @@ bool SetString(HKEY root, const std::string& key, const std::string& name, const
 
 namespace {
 const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
-}
 
 // PendingFileRenameOperations: pairs of "\??\path" and the new name, empty for a deletion.
-std::vector<std::string> PendingDeletions() {
+std::vector<std::pair<std::string, std::string>> PendingPairs() {
   Bytes data;
-  std::vector<std::string> deleted;
-  if (!ReadValue(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations", &data)) return deleted;
+  std::vector<std::pair<std::string, std::string>> pairs;
+  if (!ReadValue(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations", &data)) return pairs;
   data.push_back(0);
-  for (size_t at = 0; at < data.size() && data[at];) {  // a pair at a time: a deletion's new name is empty
-    std::string from(reinterpret_cast<const char*>(&data[at]));
-    at += from.size() + 1;
-    std::string to(reinterpret_cast<const char*>(&data[at]));
-    at += to.size() + 1;
-    if (to.empty()) deleted.push_back(from.substr(from.find(':') - 1));
+  for (size_t at = 0; at < data.size() && data[at]; at += pairs.back().first.size() + pairs.back().second.size() + 2) {
+    const char* from = reinterpret_cast<const char*>(&data[at]);
+    pairs.emplace_back(from, from + strlen(from) + 1);
+  }
+  return pairs;
+}
+}  // namespace
+
+std::vector<std::string> PendingDeletions() {
+  std::vector<std::string> deleted;
+  for (const auto& pair : PendingPairs()) {
+    if (pair.second.empty()) deleted.push_back(pair.first.substr(pair.first.find(':') - 1));
   }
   return deleted;
 }
 
 void ForgetPendingDeletions(const std::string& path) {
-  Bytes data, kept;
-  if (!ReadValue(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations", &data)) return;
-  data.push_back(0);
-  for (size_t at = 0; at < data.size() && data[at];) {  // a pair at a time, each text with its NUL
-    std::string from(reinterpret_cast<const char*>(&data[at]));
-    size_t next = at + from.size() + 1;
-    next += strlen(reinterpret_cast<const char*>(&data[next])) + 1;
-    if (from.find(path.substr(0, path.find_last_not_of('\\') + 1)) == std::string::npos) {
-      kept.insert(kept.end(), data.begin() + at, data.begin() + next);
-    }
-    at = next;
+  std::string kept;
+  for (const auto& pair : PendingPairs()) {
+    if (pair.first.find(path.substr(0, path.find_last_not_of('\\') + 1)) != std::string::npos) continue;
+    kept += pair.first + '\0' + pair.second + '\0';
   }
-  kept.push_back(0);
   HKEY key;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
-  if (kept.size() > 1) {
-    RegSetValueExA(key, "PendingFileRenameOperations", 0, REG_MULTI_SZ, kept.data(), static_cast<DWORD>(kept.size()));
-  } else {
+  if (kept.empty()) {
     RegDeleteValueA(key, "PendingFileRenameOperations");
+  } else {
+    RegSetValueExA(key, "PendingFileRenameOperations", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(kept.c_str()),
+                   static_cast<DWORD>(kept.size() + 1));
   }
   RegCloseKey(key);
 }
