@@ -39,6 +39,10 @@ void LogLine(const char* format, ...) {
   }
 }
 
+void LogMovedAside(const char* path) {
+  LogLine("Moved aside, as a program has it loaded; goes at the next start: %s", path);
+}
+
 void LogFailure(const char* what, const char* subject, DWORD error) {
   char reason[512];
   DescribeError(error, reason, sizeof reason);

@@ -7,6 +7,8 @@
 void OpenInstallLog(const char* fileName, const char* commandLine);
 // One line; nothing when no log is open.
 void LogLine(const char* format, ...);
+// A file a program holds, moved aside to be deleted at the next start.
+void LogMovedAside(const char* path);
 // A line with the system's message for the error appended.
 void LogFailure(const char* what, const char* subject, DWORD error);
 // Closes the log. False when a log was asked for and anything of it could not be written.

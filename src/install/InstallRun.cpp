@@ -44,7 +44,7 @@ void InstallIntoTarget(HMODULE module) {
   }
   const TextList& aside = MovedAside();
   for (size_t at = 0; at < aside.used; at = NextText(aside, at)) {
-    LogLine("Moved aside, as a program has it loaded; goes at the next start: %s", aside.text + at);
+    LogMovedAside(aside.text + at);
   }
   if (WrittenCount() > 0 && !RecordInstallation(targetFolder)) {
     RecordInstallFailure(kUninstallNotRecorded, "the entry in the list of installed programs", GetLastError());

@@ -9,6 +9,7 @@
 #include "base/PathText.h"
 #include "base/Product.h"
 #include "base/SystemError.h"
+#include "payload/InstallFailures.h"
 #include "payload/PayloadWriter.h"
 #include "payload/WrittenItems.h"
 #include "record/InstallRecord.h"
@@ -21,7 +22,7 @@ const size_t kMakerFolderLength = sizeof("\\" MAKER_FOLDER) - 1;
 
 struct Tally {
   int failed, changed;
-  char holder[128];  // a program that holds a file that could not be removed
+  char holder[kHolderCapacity];  // a program that holds a file that could not be removed
 };
 
 // Renames the open file, in its folder, to a name no editor loads, and has the system delete it at
@@ -47,7 +48,7 @@ bool MoveAsideForNextStart(HANDLE file, const char* path) {
   if (!MoveFileExA(aside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
     LogFailure("Could not arrange to remove at the next start", aside, GetLastError());
   }
-  LogLine("Moved aside, as a program has it loaded; goes at the next start: %s", aside);
+  LogMovedAside(aside);
   return true;
 }
 
