@@ -14,6 +14,7 @@ inline double Now() {
 }
 
 inline double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
   std::sort(values.begin(), values.end());
   size_t n = values.size();
   return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;

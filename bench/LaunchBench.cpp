@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
+
 namespace {
 
 struct Search {
@@ -27,12 +29,6 @@ BOOL CALLBACK FindVisible(HWND window, LPARAM parameter) {
   return FALSE;
 }
 
-double Now() {
-  LARGE_INTEGER counter, frequency;
-  QueryPerformanceCounter(&counter);
-  QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // Milliseconds to ready, or a negative value when the program showed nothing in time.
 double LaunchToReady(const std::string& exe, COLORREF* pixel) {
@@ -71,12 +67,6 @@ double LaunchToReady(const std::string& exe, COLORREF* pixel) {
   return ready;
 }
 
-double Median(std::vector<double> values) {
-  if (values.empty()) return 0;
-  std::sort(values.begin(), values.end());
-  size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 }  // namespace
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
+
 #include "payload/PayloadWriter.h"
 #include "record/Uninstall.h"
 #include "skin/SkinSurface.h"
@@ -16,18 +18,6 @@
 
 namespace {
 
-double Now() {
-  LARGE_INTEGER counter, frequency;
-  QueryPerformanceCounter(&counter);
-  QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 void InstallFigures(const std::string& folder, int rounds) {
   printf("install, %d interleaved rounds (flushed temporary file and replace, against CopyFileA and a flush):\n",

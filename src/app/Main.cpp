@@ -41,8 +41,7 @@ int RunDialog(HINSTANCE instance, const char* folder) {
   skinSurface = nullptr;
   if (result == 0) return kExitSuccess;
   char message[600] = "The setup window could not be created.\n\n";
-  size_t used = lstrlenA(message);
-  DescribeError(error ? error : ERROR_INVALID_DATA, message + used, static_cast<DWORD>(sizeof message - used));
+  AppendErrorDescription(error ? error : ERROR_INVALID_DATA, message, sizeof message);
   LogLine("Outcome: %s", message);
   MessageBoxA(nullptr, message, WINDOW_TITLE, MB_OK | MB_ICONERROR);
   return kExitNoWindow;

@@ -126,23 +126,28 @@ DWORD WriteFileReplacing(const char* folder, const char* fileName, const void* d
   return FinishReplacing(&file, fileName);
 }
 
-bool IsLeftOut(const char* name) {
-  char installName[kFileNameCapacity];
+namespace {
+// The installed name of a resource name, into kFileNameCapacity characters; false when too long.
+bool InstallNameOf(const char* name, char* installName) {
   size_t nameLength = strnlen(name, kFileNameCapacity);
   if (nameLength >= kFileNameCapacity) return false;
   memcpy(installName, name, nameLength + 1);
-  return IsSkipped(MakeInstallName(installName));
+  MakeInstallName(installName);
+  return true;
+}
+}  // namespace
+
+bool IsLeftOut(const char* name) {
+  char installName[kFileNameCapacity];
+  return InstallNameOf(name, installName) && IsSkipped(installName);
 }
 
 ItemTarget TargetOf(const char* name, const char* folder, char* fileName, const PresetKind** kind) {
   char installName[kFileNameCapacity];
-  size_t nameLength = strnlen(name, kFileNameCapacity);
-  if (nameLength >= kFileNameCapacity) {
+  if (!InstallNameOf(name, installName)) {
     RecordInstallFailure(kNameTooLong, name, ERROR_FILENAME_EXCED_RANGE);
     return kItemRefused;
   }
-  memcpy(installName, name, nameLength + 1);
-  MakeInstallName(installName);
   if (IsSkipped(installName)) return kItemSkipped;
   if ((*kind = FindPresetKind(installName))) return kItemPreset;
   size_t folderLength = strnlen(folder, kPathCapacity);

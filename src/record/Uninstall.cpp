@@ -203,7 +203,7 @@ int RunUninstall(bool silent) {
     UnlockRecord();
     LogFailure("Could not read", "the record of what was installed", static_cast<DWORD>(status));
     char message[600] = "The record of what was installed cannot be read, so nothing was removed.\n\n";
-    DescribeError(static_cast<DWORD>(status), message + strlen(message), static_cast<DWORD>(sizeof message - strlen(message)));
+    AppendErrorDescription(static_cast<DWORD>(status), message, sizeof message);
     return Finish(silent, kExitNotWritten, message);
   }
   RemoveMovedAsideLeftovers(record.folders);
