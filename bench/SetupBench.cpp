@@ -18,7 +18,6 @@
 
 namespace {
 
-
 void InstallFigures(const std::string& folder, int rounds) {
   printf("install, %d interleaved rounds (flushed temporary file and replace, against CopyFileA and a flush):\n",
          rounds);
