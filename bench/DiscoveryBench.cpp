@@ -87,7 +87,7 @@ int main() {
     for (int round = 0; round < kRounds; ++round) {
       LARGE_INTEGER start, middle, end;
       QueryPerformanceCounter(&start);
-      ScanRegistryTree("software", vendor.c_str(), "");
+      ScanRegistryTree(L"software", std::wstring(vendor.begin(), vendor.end()).c_str(), L"");
       QueryPerformanceCounter(&middle);
       HKEY key;
       if (RegOpenKeyExA(HKEY_CURRENT_USER, root.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {

@@ -10,13 +10,25 @@
 
 #include "BenchSupport.h"
 
-#include "payload/PayloadWriter.h"
+#include "base/FileReplacement.h"
 #include "record/Uninstall.h"
 #include "skin/SkinSurface.h"
 #include "ui/DialogState.h"
 #include "ui/SetupDialog.h"
 
 namespace {
+
+// What a run does for one file: a flushed temporary file put in place, the old one moved aside and deleted.
+DWORD WriteFileReplacing(const TrustedFolder& folder, const wchar_t* name, const void* data, DWORD size) {
+  Replacements journal;
+  NewFile file;
+  wchar_t stranded[kFileNameCapacity];
+  DWORD error = file.Begin(folder);
+  if (!error) error = file.Write(data, size);
+  if (!error) error = file.PutInPlace(name, &journal, stranded);
+  journal.Commit();
+  return error;
+}
 
 void InstallFigures(const std::string& folder, int rounds) {
   printf("install, %d interleaved rounds (flushed temporary file and replace, against CopyFileA and a flush):\n",
@@ -31,9 +43,12 @@ void InstallFigures(const std::string& folder, int rounds) {
     WriteFile(file, bytes.data(), static_cast<DWORD>(size), &written, nullptr);
     CloseHandle(file);
     std::vector<double> oursTimes, copyTimes, ratios;
+    TrustedFolder trusted;
+    std::wstring wideFolder(folder.begin(), folder.end());  // ASCII: the temporary folder of the bench
+    if (DWORD error = trusted.Open(wideFolder.c_str(), kWriteFolder)) printf("  folder not opened: %lu\n", error);
     for (int round = -1; round < rounds; ++round) {
       double a = Now();
-      DWORD error = WriteFileReplacing(folder.c_str(), ours.c_str(), bytes.data(), static_cast<DWORD>(size));
+      DWORD error = WriteFileReplacing(trusted, L"ours.8bf", bytes.data(), static_cast<DWORD>(size));
       double b = Now();
       // The reference keeps the same promise: the copy is on the disk when it returns.
       CopyFileA(source.c_str(), copy.c_str(), FALSE);
@@ -68,13 +83,16 @@ double TimedMouse(HWND dialog, UINT message, int x, int y) {
   return Now() - a;
 }
 
-void PaintFigures(const std::string& folder, int rounds) {
+void PaintFigures(const std::string& folder, int rounds, HANDLE ownFile) {
   // Into a folder of our own, named as on the command line: listed and chosen.
   std::string target = folder + "target\\";
-  lstrcpynA(commandLineFolder, target.c_str(), kPathCapacity);
-  SkinState state = {};
-  skinSurface = new SkinSurface(&state, appInstance);
-  HWND dialog = CreateDialogParamA(appInstance, "main", nullptr, SetupDialogProc, 0);
+  std::wstring wideTarget(target.begin(), target.end());
+  SkinState skin = {};
+  static DialogState state;
+  state.source = {GetModuleHandleW(nullptr), ownFile};
+  state.commandLineFolder = wideTarget.c_str();
+  state.surface = new SkinSurface(&skin, state.source.module);
+  HWND dialog = CreateDialogParamW(state.source.module, L"main", nullptr, SetupDialogProc, reinterpret_cast<LPARAM>(&state));
   ShowWindow(dialog, SW_SHOW);
   MSG message;
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
@@ -92,12 +110,12 @@ void PaintFigures(const std::string& folder, int rounds) {
   for (int round = 0; round < rounds; ++round) completed.push_back(TimedPaint(dialog));
   printf("painting, %d rounds (each paint cycle waits 50 ms before it draws, by design):\n", rounds);
   printf("  full paint, choosing state   %7.1f ms\n", Median(choosing));
-  printf("  full paint, completed state  %7.1f ms (installed: %s)\n", Median(completed), installed ? "yes" : "no");
+  printf("  full paint, completed state  %7.1f ms (installed: %s)\n", Median(completed), state.installed ? "yes" : "no");
   printf("  hover feedback (status line) %7.2f ms\n", Median(hover));
   printf("  press feedback (button)      %7.2f ms\n", Median(press));
   DestroyWindow(dialog);
   // The installation's entry in the programs list, its kept uninstaller and the plug-in go again.
-  RunUninstall(true);
+  RunUninstall(true, ownFile);
   RemoveDirectoryA(target.c_str());
 }
 
@@ -105,13 +123,16 @@ void PaintFigures(const std::string& folder, int rounds) {
 
 int main(int argc, char** argv) {
   int rounds = argc > 1 ? atoi(argv[1]) : 20;
-  appInstance = GetModuleHandleA(nullptr);
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  HANDLE ownFile = CreateFileW(self, GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   char temp[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
   std::string folder = std::string(temp) + "setup-bench\\";
   CreateDirectoryA(folder.c_str(), nullptr);
   InstallFigures(folder, rounds);
-  PaintFigures(folder, rounds);
+  PaintFigures(folder, rounds, ownFile);
+  CloseHandle(ownFile);
   RemoveDirectoryA(folder.c_str());
   return 0;
 }

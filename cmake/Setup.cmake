@@ -1,9 +1,9 @@
 # Build helpers shared by the setup program and its tests.
 
-# Warnings as errors and the platform's ANSI API for everything we compile ourselves.
+# Warnings as errors and the platform's Unicode API for everything we compile ourselves.
 function(setup_target_flags target)
   target_compile_definitions(${target} PRIVATE
-    WINVER=0x0600 _WIN32_WINNT=0x0600 WIN32_LEAN_AND_MEAN NOMINMAX STRICT)
+    WINVER=0x0600 _WIN32_WINNT=0x0600 WIN32_LEAN_AND_MEAN NOMINMAX STRICT UNICODE _UNICODE)
   if(MSVC)
     target_compile_options(${target} PRIVATE /W4 /WX)
     target_compile_definitions(${target} PRIVATE _CRT_SECURE_NO_WARNINGS)
@@ -11,10 +11,12 @@ function(setup_target_flags target)
     target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
   endif()
   if(MINGW AND NOT target MATCHES "^test_")
-    # The program throws nothing and asks no types at run time; both cost size. No
-    # -fdata-sections: with it mingw moves zero-filled tables from .bss into the file.
+    # The program throws nothing, asks no types at run time and runs on one thread, so its statics
+    # need no guards: each costs size (a guard pulls in the run-time library's thread and
+    # exception support). No -fdata-sections: with it mingw moves zero-filled tables from .bss
+    # into the file.
     target_compile_options(${target} PRIVATE
-      "$<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions;-fno-rtti>" -fno-asynchronous-unwind-tables
+      "$<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions;-fno-rtti;-fno-threadsafe-statics>" -fno-asynchronous-unwind-tables
       -ffunction-sections)
   endif()
 endfunction()

@@ -17,8 +17,8 @@ void* Allocate(size_t size) { return HeapAlloc(GetProcessHeap(), 0, size ? size 
 void* AllocateOrEnd(size_t size) {
   void* block = Allocate(size);
   if (!block) {
-    if (!silentRun) MessageBoxA(nullptr, "There is not enough memory to go on. Nothing more was installed.",
-                WINDOW_TITLE, MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    if (!silentRun) MessageBoxW(nullptr, L"There is not enough memory to go on. Nothing more was installed.",
+                                L"" WINDOW_TITLE, MB_OK | MB_ICONERROR | MB_TASKMODAL);
     ExitProcess(kExitOutOfMemory);
   }
   return block;

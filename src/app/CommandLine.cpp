@@ -1,63 +1,65 @@
 #include "app/CommandLine.h"
 
-#include <stdlib.h>
-#include <string.h>
-#include <windows.h>
-
-#include "base/PathText.h"
-
 namespace {
-// Copies a value that ends at a blank or, quoted, at its closing quote. False when it would not fit.
-bool TakeValue(const char** cursor, char* value) {
-  const char* at = *cursor;
-  bool quoted = *at == '"';
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+
+// Copies a value that ends at a blank or, quoted, at its closing quote. False when it is empty,
+// would not fit, or its quote is never closed.
+bool TakeValue(const wchar_t** cursor, wchar_t* value) {
+  const wchar_t* at = *cursor;
+  bool quoted = *at == L'"';
   at += quoted ? 1 : 0;
   size_t length = 0;
-  while (at[length] && (quoted ? at[length] != '"' : at[length] != ' ' && at[length] != '\t')) ++length;
-  if (length == 0 || length >= kPathCapacity) return false;
-  memcpy(value, at, length);
-  value[length] = '\0';
-  *cursor = at + length + (at[length] == '"' ? 1 : 0);
+  while (at[length] && (quoted ? at[length] != L'"' : !IsBlank(at[length]))) ++length;
+  bool closed = !quoted || at[length] == L'"';
+  *cursor = at + length + (closed && quoted ? 1 : 0);
+  if (!closed || length == 0 || length >= kPathCapacity) return false;
+  wmemcpy(value, at, length);
+  value[length] = L'\0';
+  return true;
+}
+
+// The rest of the line after "/D=", blanks at its end aside, whole quoted or as it stands: folders
+// with blanks need no quotes. No quote may stand inside it.
+bool TakeFolder(const wchar_t* option, bool quoted, wchar_t* folder) {
+  const wchar_t* at = option + 3;
+  size_t rest = wcslen(at);
+  while (rest > 0 && IsBlank(at[rest - 1])) --rest;
+  if (quoted) {
+    if (rest == 0 || at[rest - 1] != L'"') return false;
+    --rest;
+  }
+  if (rest == 0 || rest >= kPathCapacity || wmemchr(at, L'"', rest)) return false;
+  wmemcpy(folder, at, rest);
+  folder[rest] = L'\0';
   return true;
 }
 }  // namespace
 
-bool ParseCommandLine(const char* arguments, CommandLine* options) {
+bool ParseCommandLine(const wchar_t* arguments, CommandLine* options) {
   *options = CommandLine();
   bool understood = true;
   // Read to the end whatever is wrong: a /S anywhere must keep every window away.
-  for (const char* at = arguments;;) {
-    while (*at == ' ' || *at == '\t') ++at;
+  for (const wchar_t* at = arguments;;) {
+    while (IsBlank(*at)) ++at;
     if (!*at) return understood;
-    const char* option = at;
-    while (*at && *at != ' ' && *at != '\t') ++at;
+    const wchar_t* option = at;
+    while (*at && !IsBlank(*at)) ++at;
     int length = static_cast<int>(at - option);
     // Quoted whole, as some launchers pass an argument with blanks in it.
-    bool quoted = option[0] == '"' && HasPrefixIgnoringCase(option + 1, "/D=");
-    if (quoted || HasPrefixIgnoringCase(option, "/D=")) {
-      // The rest of the line, as it stands: folders with blanks need no quotes.
-      option += quoted ? 1 : 0;
-      size_t rest = strlen(option + 3);
-      while (rest > 0 && (option[3 + rest - 1] == ' ' || option[3 + rest - 1] == '\t')) --rest;
-      if (quoted && rest > 0 && option[3 + rest - 1] == '"') --rest;
-      if (rest == 0 || rest >= kPathCapacity) return false;
-      memcpy(options->folder, option + 3, rest);
-      options->folder[rest] = '\0';
-      return understood;
+    bool quoted = option[0] == L'"' && HasPrefixIgnoringCase(option + 1, L"/D=");
+    if (quoted || HasPrefixIgnoringCase(option, L"/D=")) {
+      return TakeFolder(option + (quoted ? 1 : 0), quoted, options->folder) && understood;
     }
-    if (HasPrefixIgnoringCase(option, "/LOG=")) {
-      const char* value = option + 5;
-      if (TakeValue(&value, options->logFile)) {
-        at = value;
-      } else {
-        understood = false;
-        if (value[0] == '"' && strchr(value + 1, '"')) at = strchr(value + 1, '"') + 1;  // not read as options
-      }
-    } else if (length == 2 && HasPrefixIgnoringCase(option, "/S")) {
+    if (HasPrefixIgnoringCase(option, L"/LOG=")) {
+      const wchar_t* value = option + 5;
+      if (!TakeValue(&value, options->logFile)) understood = false;
+      at = value;  // the rest of a quoted value is not read as options
+    } else if (length == 2 && HasPrefixIgnoringCase(option, L"/S")) {
       options->silent = true;
-    } else if (length == 2 && (HasPrefixIgnoringCase(option, "/?") || HasPrefixIgnoringCase(option, "/H"))) {
+    } else if (length == 2 && (HasPrefixIgnoringCase(option, L"/?") || HasPrefixIgnoringCase(option, L"/H"))) {
       options->help = true;
-    } else if (length == 10 && HasPrefixIgnoringCase(option, "/UNINSTALL")) {
+    } else if (length == 10 && HasPrefixIgnoringCase(option, L"/UNINSTALL")) {
       options->uninstall = true;
     } else {
       understood = false;
@@ -65,14 +67,14 @@ bool ParseCommandLine(const char* arguments, CommandLine* options) {
   }
 }
 
-const char* ProgramArguments() {
-  const char* line = GetCommandLineA();
-  if (*line == '"') {
+const wchar_t* ProgramArguments() {
+  const wchar_t* line = GetCommandLineW();
+  if (*line == L'"') {
     ++line;
-    while (*line && *line != '"') ++line;
+    while (*line && *line != L'"') ++line;
     if (*line) ++line;
   } else {
-    while (*line && *line != ' ' && *line != '\t') ++line;
+    while (*line && !IsBlank(*line)) ++line;
   }
   return line;
 }

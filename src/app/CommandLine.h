@@ -9,13 +9,13 @@ struct CommandLine {
   bool silent;     // /S: no window and no message box, ever
   bool help;       // /? or /H
   bool uninstall;  // /UNINSTALL: what the programs list starts
-  char folder[kPathCapacity];   // /D=, empty when not given
-  char logFile[kPathCapacity];  // /LOG=, empty when not given
+  wchar_t folder[kPathCapacity];   // /D=, empty when not given
+  wchar_t logFile[kPathCapacity];  // /LOG=, empty when not given
 };
 
-// False for an unknown option, a value that does not fit, or a /D= folder that does not; the
-// options around a fault are still read, /S among them.
-bool ParseCommandLine(const char* arguments, CommandLine* options);
+// False for an unknown option, a value that does not fit, an unterminated quote, or a /D= folder
+// that does not fit or holds a quote; the options around a fault are still read, /S among them.
+bool ParseCommandLine(const wchar_t* arguments, CommandLine* options);
 
 // The arguments of the process's command line, behind the program's own name.
-const char* ProgramArguments();
+const wchar_t* ProgramArguments();

@@ -10,6 +10,7 @@
 #include "base/Product.h"
 #include "base/SystemError.h"
 #include "base/SystemLibrary.h"
+#include "base/ScopedHandle.h"
 #include "install/InstallRun.h"
 #include "record/Uninstall.h"
 #include "skin/SkinSurface.h"
@@ -20,8 +21,8 @@ namespace {
 
 SkinState mainSkinState;
 
-const char kUsage[] =
-    SETUP_DESCRIPTION "\n\n"
+const wchar_t kUsage[] =
+    L"" SETUP_DESCRIPTION "\n\n"
     "/S\tinstall every plug-in without any window\n"
     "/D=folder\tthe folder to install into; the last option, without quotes\n"
     "/LOG=file\tappend a record of the run to the file\n"
@@ -31,71 +32,83 @@ const char kUsage[] =
     "were kept, 7 cancelled, 8 out of memory, 9 the setup window could not be created.";
 
 // The dialog, the exit code kExitNoWindow when it cannot be shown, with a message that says why.
-int RunDialog(HINSTANCE instance, const char* folder) {
-  lstrcpyA(commandLineFolder, folder);
-  skinSurface = new (std::nothrow) SkinSurface(&mainSkinState, instance);
-  dialogError = 0;
-  INT_PTR result = skinSurface ? DialogBoxParamA(instance, "main", nullptr, SetupDialogProc, 0) : -1;
-  DWORD error = dialogError ? dialogError : skinSurface ? GetLastError() : ERROR_NOT_ENOUGH_MEMORY;
-  delete skinSurface;
-  skinSurface = nullptr;
+int RunDialog(const InstallSource& source, const wchar_t* folder) {
+  DialogState state = {};
+  state.source = source;
+  state.commandLineFolder = folder;
+  state.surface = new (std::nothrow) SkinSurface(&mainSkinState, source.module);
+  state.dialogError = 0;
+  INT_PTR result = state.surface ? DialogBoxParamW(source.module, L"main", nullptr, SetupDialogProc,
+                                                   reinterpret_cast<LPARAM>(&state))
+                                 : -1;
+  DWORD error = state.dialogError ? state.dialogError : state.surface ? GetLastError() : ERROR_NOT_ENOUGH_MEMORY;
+  delete state.surface;
+  state.surface = nullptr;
   if (result == 0) return kExitSuccess;
-  char message[600] = "The setup window could not be created.\n\n";
-  AppendErrorDescription(error ? error : ERROR_INVALID_DATA, message, sizeof message);
-  LogLine("Outcome: %s", message);
-  MessageBoxA(nullptr, message, WINDOW_TITLE, MB_OK | MB_ICONERROR);
+  wchar_t message[600] = L"The setup window could not be created.\n\n";
+  AppendErrorDescription(error ? error : ERROR_INVALID_DATA, message, 600);
+  LogLine(L"Outcome: %s", message);
+  MessageBoxW(nullptr, message, L"" WINDOW_TITLE, MB_OK | MB_ICONERROR);
   return kExitNoWindow;
 }
 
-int Run(HINSTANCE instance, CommandLine* options) {
+int Run(const InstallSource& source, CommandLine* options) {
   // A folder named relative to where the setup started means that folder, wherever discovery goes.
   if (options->folder[0]) {
-    char full[kPathCapacity];
-    DWORD length = GetFullPathNameA(options->folder, sizeof full, full, nullptr);
-    if (length == 0 || length >= sizeof full) {
-      LogLine("Outcome: the folder of /D= is too long");
+    wchar_t full[kPathCapacity];
+    DWORD length = GetFullPathNameW(options->folder, kPathCapacity, full, nullptr);
+    if (length == 0 || length >= kPathCapacity) {
+      LogLine(L"Outcome: the folder of /D= is too long");
       return kExitBadCommandLine;
     }
-    lstrcpyA(options->folder, full);
+    wmemcpy(options->folder, full, length + 1);
   }
   // A second copy would install into the same folders at the same time: it leaves at once, and
   // an unattended one says that it did nothing.
-  HANDLE singleInstance = CreateMutexA(nullptr, TRUE, " ");
+  ScopedHandle singleInstance(CreateMutexW(nullptr, TRUE, L" "));
   if (GetLastError() == ERROR_ALREADY_EXISTS) {
-    if (singleInstance) CloseHandle(singleInstance);
-    LogLine("Outcome: another copy of the setup is running");
+    LogLine(L"Outcome: another copy of the setup is running");
     return options->silent || options->uninstall ? kExitAlreadyRunning : kExitSuccess;
   }
-  appInstance = instance;
-  int code = options->uninstall ? RunUninstall(options->silent)
-             : options->silent  ? RunSilentInstall(instance, options->folder)
-                                : RunDialog(instance, options->folder);
-  if (singleInstance) {
-    ReleaseMutex(singleInstance);
-    CloseHandle(singleInstance);
-  }
+  int code = options->uninstall ? RunUninstall(options->silent, source.ownFile)
+             : options->silent  ? RunSilentInstall(source, options->folder)
+                                : RunDialog(source, options->folder);
+  if (singleInstance.valid()) ReleaseMutex(singleInstance.get());
   return code;
+}
+
+// This program's own file, opened before anything else happens, for reading and renaming only by
+// this program: it is what gets kept as the uninstaller, whatever is put at its name later.
+HANDLE OpenOwnFile() {
+  static wchar_t path[32768];
+  DWORD length = GetModuleFileNameW(nullptr, path, 32768);
+  if (length == 0 || length >= 32768) return INVALID_HANDLE_VALUE;
+  HANDLE own = CreateFileW(path, GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  // Where renaming is not granted (some network shares), reading alone still keeps it unchanged.
+  if (own == INVALID_HANDLE_VALUE) own = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  return own;
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   HardenDllSearch();
+  ScopedHandle ownFile(OpenOwnFile());
   // Discovery looks at folders on any drive; an empty removable one must not ask for a disk.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   static CommandLine options;
   bool understood = ParseCommandLine(ProgramArguments(), &options);
   silentRun = options.silent;
-  OpenInstallLog(options.logFile, ProgramArguments());  // a refused run is logged too
+  InstallLog log(options.logFile, ProgramArguments());  // a refused run is logged too
   int code = kExitSuccess;
   if (!understood || options.help) {
-    if (!understood) LogLine("Outcome: the command line is not understood");
-    if (!options.silent) MessageBoxA(nullptr, kUsage, WINDOW_TITLE, understood ? MB_OK : MB_OK | MB_ICONWARNING);
+    if (!understood) LogLine(L"Outcome: the command line is not understood");
+    if (!options.silent) MessageBoxW(nullptr, kUsage, L"" WINDOW_TITLE, understood ? MB_OK : MB_OK | MB_ICONWARNING);
     code = understood ? kExitSuccess : kExitBadCommandLine;
   } else {
-    code = Run(instance, &options);
+    code = Run({instance, ownFile.get()}, &options);
   }
-  if (!CloseInstallLog() && code == kExitSuccess) code = kExitLogNotWritten;
+  if (!log.Close() && code == kExitSuccess) code = kExitLogNotWritten;
   return code;
 }
 
@@ -112,6 +125,6 @@ extern "C" void WINAPI SetupStart() {
   int count = 0;
   while (__CTOR_LIST__[count + 1]) ++count;
   for (int i = count; i >= 1; --i) __CTOR_LIST__[i]();
-  ExitProcess(static_cast<UINT>(WinMain(GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOWDEFAULT)));
+  ExitProcess(static_cast<UINT>(WinMain(GetModuleHandleW(nullptr), nullptr, nullptr, SW_SHOWDEFAULT)));
 }
 #endif

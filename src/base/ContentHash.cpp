@@ -6,8 +6,8 @@ ContentHash HashBytes(ContentHash hash, const void* bytes, size_t size) {
   return hash;
 }
 
-void HashText(ContentHash hash, char* text) {
-  wsprintfA(text, "%08lx%08lx", static_cast<unsigned long>(hash >> 32), static_cast<unsigned long>(hash));
+void HashText(ContentHash hash, wchar_t* text) {
+  wsprintfW(text, L"%08lx%08lx", static_cast<unsigned long>(hash >> 32), static_cast<unsigned long>(hash));
 }
 
 bool HashOpenFile(HANDLE file, ContentHash* hash) {

@@ -12,7 +12,7 @@ const ContentHash kEmptyContentHash = 14695981039346656037ull;
 ContentHash HashBytes(ContentHash hash, const void* bytes, size_t size);
 
 // The hash as 16 lower-case hex digits.
-void HashText(ContentHash hash, char* text);
+void HashText(ContentHash hash, wchar_t* text);
 
 // Hashes the file from its current position to its end. False, with GetLastError, on a read error.
 bool HashOpenFile(HANDLE file, ContentHash* hash);

@@ -1,6 +1,6 @@
 #include "base/FileHolder.h"
 
-#include <string.h>
+#include <wchar.h>
 #include <windows.h>
 
 #include <restartmanager.h>
@@ -20,7 +20,7 @@ const RestartManager* SystemRestartManager() {
   static RestartManager api;
   static int state;  // 0 not tried, 1 loaded, -1 missing
   if (state == 0) {
-    HMODULE module = LoadSystemLibrary("rstrtmgr.dll");
+    HMODULE module = LoadSystemLibrary(L"rstrtmgr.dll");
     state = module && FindFunction(module, "RmStartSession", &api.startSession) &&
                     FindFunction(module, "RmRegisterResources", &api.registerResources) &&
                     FindFunction(module, "RmGetList", &api.getList) && FindFunction(module, "RmEndSession", &api.endSession)
@@ -31,15 +31,14 @@ const RestartManager* SystemRestartManager() {
 }
 }  // namespace
 
-bool NameProgramHolding(const char* path, char* name, size_t capacity) {
-  name[0] = '\0';
+bool NameProgramHolding(const wchar_t* path, wchar_t* name, size_t capacity) {
+  name[0] = L'\0';
   const RestartManager* manager = SystemRestartManager();
-  wchar_t widePath[MAX_PATH + 1];
-  if (!manager || capacity < 2 || !MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, MAX_PATH + 1)) return false;
+  if (!manager || capacity < 2) return false;
   DWORD session;
   WCHAR key[CCH_RM_SESSION_KEY + 1] = {};
   if (manager->startSession(&session, 0, key) != ERROR_SUCCESS) return false;
-  LPCWSTR files[] = {widePath};
+  LPCWSTR files[] = {path};
   static RM_PROCESS_INFO holders[4];
   UINT needed = 0, count = sizeof holders / sizeof holders[0];
   DWORD reasons = 0;
@@ -48,15 +47,13 @@ bool NameProgramHolding(const char* path, char* name, size_t capacity) {
   if (status == ERROR_SUCCESS) status = manager->getList(session, &needed, &count, holders, &reasons);
   manager->endSession(session);
   if (status != ERROR_SUCCESS || count == 0 || holders[0].strAppName[0] == 0) return false;
-  char full[2 * (CCH_RM_MAX_APP_NAME + 1)];  // two bytes a character at most
-  if (!WideCharToMultiByte(CP_ACP, 0, holders[0].strAppName, -1, full, sizeof full, nullptr, nullptr)) return false;
-  size_t length = 0;  // as much as fits, cut between characters
-  while (full[length]) {
-    size_t step = IsDBCSLeadByte(static_cast<BYTE>(full[length])) && full[length + 1] ? 2 : 1;
-    if (length + step >= capacity) break;
-    length += step;
+  const wchar_t* full = holders[0].strAppName;
+  size_t length = wcsnlen(full, CCH_RM_MAX_APP_NAME);
+  if (length >= capacity) {  // as much as fits, not between the halves of a surrogate pair
+    length = capacity - 1;
+    if (IS_HIGH_SURROGATE(full[length - 1])) --length;
   }
-  memcpy(name, full, length);
-  name[length] = '\0';
+  wmemcpy(name, full, length);
+  name[length] = L'\0';
   return length > 0;
 }

@@ -3,6 +3,6 @@
 // nothing; a message that uses the name must read well without it.
 #include <stddef.h>
 
-// The name of a program that has the file open or loaded, in the system's code page, cut to fit
-// capacity characters. False, with name empty, when the system cannot say.
-bool NameProgramHolding(const char* path, char* name, size_t capacity);
+// The name of a program that has the file open or loaded, cut between characters to fit capacity
+// characters. False, with name empty, when the system cannot say.
+bool NameProgramHolding(const wchar_t* path, wchar_t* name, size_t capacity);

@@ -1,56 +1,83 @@
 #include "base/InstallLog.h"
 
+#include <string.h>
+
 #include "base/Product.h"
 #include "base/SystemError.h"
 
 namespace {
-HANDLE logFile = INVALID_HANDLE_VALUE;
-bool asked, failed;
+InstallLog* openLog;  // the one log of this run, while it lives
+
+const BYTE kByteOrderMark[] = {0xEF, 0xBB, 0xBF};
+
+bool WriteBytes(HANDLE file, const void* bytes, DWORD size) {
+  DWORD written = 0;
+  return WriteFile(file, bytes, size, &written, nullptr) && written == size;
+}
 }  // namespace
 
-void OpenInstallLog(const char* fileName, const char* commandLine) {
-  asked = fileName[0] != '\0';
-  failed = false;
-  if (!asked) return;
+InstallLog::InstallLog(const wchar_t* fileName, const wchar_t* commandLine) {
+  asked_ = fileName[0] != L'\0';
+  if (!asked_) return;
   // Shared for writing: another run, refused because this one runs, says so in the same log.
-  logFile = CreateFileA(fileName, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                        FILE_ATTRIBUTE_NORMAL, nullptr);
-  failed = logFile == INVALID_HANDLE_VALUE;
-  LogLine("%s %s", PRODUCT_NAME, PRODUCT_VERSION);
-  LogLine("Command line:%s", commandLine);
+  file_.reset(CreateFileW(fileName, FILE_APPEND_DATA | FILE_READ_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  failed_ = !file_.valid();
+  if (failed_) return;
+  // A new log starts with the mark; one that has none is an earlier version's, in the code page.
+  LARGE_INTEGER size = {};
+  BYTE start[3] = {};
+  DWORD read = 0;
+  OVERLAPPED atStart = {};
+  if (!GetFileSizeEx(file_.get(), &size) || size.QuadPart == 0) {
+    if (!WriteBytes(file_.get(), kByteOrderMark, sizeof kByteOrderMark)) failed_ = true;
+  } else if (!ReadFile(file_.get(), start, sizeof start, &read, &atStart) || read != sizeof start ||
+             memcmp(start, kByteOrderMark, sizeof start) != 0) {
+    codePage_ = CP_ACP;
+  }
+  openLog = this;
+  LogLine(L"%s %s", L"" PRODUCT_NAME, L"" PRODUCT_VERSION);
+  LogLine(L"Command line:%s", commandLine);
 }
 
-void LogLine(const char* format, ...) {
-  if (logFile == INVALID_HANDLE_VALUE) return;
-  char line[1024 + 2];  // the most wvsprintf writes, and the line break
+bool InstallLog::Close() {
+  if (openLog == this) openLog = nullptr;
+  if (file_.valid() && !CloseHandle(file_.release())) failed_ = true;
+  return !(asked_ && failed_);
+}
+
+void InstallLog::Write(const wchar_t* line, int length) {
+  char bytes[3 * 1024 + 2];  // three bytes a character at most, and the line break
+  int size = length ? WideCharToMultiByte(codePage_, 0, line, length, bytes, sizeof bytes - 2, nullptr, nullptr) : 0;
+  if (length && size == 0) {
+    failed_ = true;
+    return;
+  }
+  bytes[size++] = '\r';
+  bytes[size++] = '\n';
+  if (!WriteBytes(file_.get(), bytes, static_cast<DWORD>(size))) failed_ = true;
+}
+
+void LogLine(const wchar_t* format, ...) {
+  if (!openLog || !openLog->file_.valid()) return;
+  wchar_t line[1024 + 1];  // the most wvsprintf writes
   va_list arguments;
   va_start(arguments, format);
-  int length = wvsprintfA(line, format, arguments);
+  int length = wvsprintfW(line, format, arguments);
   va_end(arguments);
   if (length < 0) return;
   for (int i = 0; i < length; ++i) {
-    if (line[i] == '\n' || line[i] == '\r') line[i] = ' ';  // one event, one line
+    if (line[i] == L'\n' || line[i] == L'\r') line[i] = L' ';  // one event, one line
   }
-  line[length++] = '\r';
-  line[length++] = '\n';
-  DWORD written = 0;
-  if (!WriteFile(logFile, line, static_cast<DWORD>(length), &written, nullptr) || written != static_cast<DWORD>(length)) {
-    failed = true;
-  }
+  openLog->Write(line, length);
 }
 
-void LogMovedAside(const char* path) {
-  LogLine("Moved aside, as a program has it loaded; goes at the next start: %s", path);
+void LogMovedAside(const wchar_t* path) {
+  LogLine(L"Moved aside, as a program has it loaded; goes at the next start: %s", path);
 }
 
-void LogFailure(const char* what, const char* subject, DWORD error) {
-  char reason[512];
-  DescribeError(error, reason, sizeof reason);
-  LogLine("Failed: %s %s: %s", what, subject, reason);
-}
-
-bool CloseInstallLog() {
-  if (logFile != INVALID_HANDLE_VALUE && !CloseHandle(logFile)) failed = true;
-  logFile = INVALID_HANDLE_VALUE;
-  return !(asked && failed);
+void LogFailure(const wchar_t* what, const wchar_t* subject, DWORD error) {
+  wchar_t reason[512];
+  DescribeError(error, reason, 512);
+  LogLine(L"Failed: %s %s: %s", what, subject, reason);
 }

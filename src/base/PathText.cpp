@@ -1,138 +1,132 @@
 #include "base/PathText.h"
 
-#include <string.h>
 #include <windows.h>
 
 namespace {
-// Bytes of the character at text (1 or 2); a lead byte before the terminating NUL is alone.
-size_t CharLength(const char* text) { return IsLeadByte(text[0]) && text[1] ? 2 : 1; }
-
-// Start of the last character of the first length bytes.
-size_t LastCharStart(const char* text, size_t length) {
-  size_t at = 0;
-  for (size_t next = 0; next < length; next += CharLength(text + next)) at = next;
-  return at;
+bool EqualIgnoringCase(const wchar_t* a, const wchar_t* b, size_t length) {
+  return CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, a, static_cast<int>(length), b,
+                        static_cast<int>(length)) == CSTR_EQUAL;
 }
 }  // namespace
 
-bool IsLetter(char c) { return IsCharAlphaA(c) != FALSE; }
+bool IsLetter(wchar_t c) { return IsCharAlphaW(c) != FALSE; }
 
-char UpperChar(char c) {
-  // CharUpperA treats a pointer whose high bits are zero as a single character to convert.
-  return static_cast<char>(reinterpret_cast<UINT_PTR>(
-      CharUpperA(reinterpret_cast<LPSTR>(static_cast<UINT_PTR>(static_cast<unsigned char>(c))))));
+wchar_t UpperChar(wchar_t c) {
+  // CharUpperW treats a pointer whose high bits are zero as a single character to convert.
+  return static_cast<wchar_t>(reinterpret_cast<UINT_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(c)))));
 }
 
-bool IsLeadByte(char c) { return IsDBCSLeadByte(static_cast<BYTE>(c)) != FALSE; }
-
-void LowerAscii(char* text) {
-  for (; *text; text += CharLength(text)) {
-    if (*text >= 'A' && *text <= 'Z') *text = static_cast<char>(*text - 'A' + 'a');
+void LowerAscii(wchar_t* text) {
+  for (; *text; ++text) {
+    if (*text >= L'A' && *text <= L'Z') *text = static_cast<wchar_t>(*text - L'A' + L'a');
   }
 }
 
-char* FindText(char* text, const char* needle) {
-  size_t needleLength = strlen(needle);
-  for (; *text; text += CharLength(text)) {
-    if (strncmp(text, needle, needleLength) == 0) return text;
+wchar_t* FindText(wchar_t* text, const wchar_t* needle) { return wcsstr(text, needle); }
+
+bool EndsInBackslash(const wchar_t* text) {
+  size_t length = wcslen(text);
+  return length > 0 && text[length - 1] == L'\\';
+}
+
+bool IsAbsolutePath(const wchar_t* text) {
+  wchar_t drive = text[0];
+  return ((drive >= L'A' && drive <= L'Z') || (drive >= L'a' && drive <= L'z')) && text[1] == L':' && text[2] == L'\\';
+}
+
+bool IsInstallablePath(const wchar_t* text) {
+  return IsAbsolutePath(text) || (text[0] == L'\\' && text[1] == L'\\' && text[2] && text[2] != L'\\' &&
+                                  text[2] != L'?' && text[2] != L'.');
+}
+
+bool HasPrefixIgnoringCase(const wchar_t* text, const wchar_t* prefix) {
+  size_t length = wcslen(prefix);
+  return wcsnlen(text, length) == length && EqualIgnoringCase(text, prefix, length);
+}
+
+bool ContainsIgnoringCase(const wchar_t* text, const wchar_t* needle) {
+  size_t length = wcslen(needle), textLength = wcslen(text);
+  for (size_t at = 0; at + length <= textLength; ++at) {
+    if (EqualIgnoringCase(text + at, needle, length)) return true;
   }
-  return needleLength == 0 ? text : nullptr;
+  return false;
 }
 
-bool EndsInBackslash(const char* text) {
-  size_t length = strlen(text);
-  return length > 0 && text[length - 1] == '\\' && LastCharStart(text, length) == length - 1;
+bool SameIgnoringCase(const wchar_t* a, const wchar_t* b) {
+  return CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, a, -1, b, -1) == CSTR_EQUAL;
 }
 
-bool IsAbsolutePath(const char* text) {
-  char drive = text[0];
-  return ((drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z')) && text[1] == ':' && text[2] == '\\';
-}
-
-bool HasPrefixIgnoringCase(const char* text, const char* prefix) {
-  size_t length = strlen(prefix);
-  return strnlen(text, length) == length &&
-         CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE | LOCALE_USE_CP_ACP, text, static_cast<int>(length), prefix,
-                        static_cast<int>(length)) == CSTR_EQUAL;
-}
-
-bool FindExistingFolder(char* path) {
-  size_t length = strlen(path);
-  if (EndsInBackslash(path)) path[--length] = '\0';
+bool FindExistingFolder(wchar_t* path) {
+  size_t length = wcslen(path);
+  if (EndsInBackslash(path)) path[--length] = L'\0';
   for (;;) {
     if (length <= 3) return false;
-    if (SetCurrentDirectoryA(path)) return true;
+    DWORD attributes = GetFileAttributesW(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
     if (EndsInBackslash(path)) return false;
-    length = LastCharStart(path, length);
-    path[length] = '\0';
+    path[--length] = L'\0';
   }
 }
 
-bool EnterOrMakeFolder(char* path) {
-  if (SetCurrentDirectoryA(path)) return true;
-  for (size_t at = 3; path[at]; at += CharLength(path + at)) {
-    if (path[at] != '\\') continue;
-    path[at] = '\0';
-    CreateDirectoryA(path, nullptr);  // one that exists already is fine; the last test decides
-    path[at] = '\\';
-  }
-  CreateDirectoryA(path, nullptr);
-  return SetCurrentDirectoryA(path) != FALSE;
-}
-
-bool EnsureTrailingBackslash(char* text, size_t capacity) {
+bool EnsureTrailingBackslash(wchar_t* text, size_t capacity) {
   if (EndsInBackslash(text)) return true;
-  size_t length = strlen(text);
+  size_t length = wcslen(text);
   if (length + 2 > capacity) return false;
-  text[length] = '\\';
-  text[length + 1] = '\0';
+  text[length] = L'\\';
+  text[length + 1] = L'\0';
   return true;
 }
 
-void CapitalizePath(char* text) {
+void CapitalizePath(wchar_t* text) {
   LowerAscii(text);
   bool afterLetter = false;
-  for (size_t i = 0; text[i]; i += CharLength(text + i)) {
-    if (CharLength(text + i) == 2) {
-      afterLetter = false;
-      continue;
-    }
-    if (i == 0 || (!afterLetter && text[i] >= 'A' && text[i] <= 'z')) text[i] = UpperChar(text[i]);
+  for (size_t i = 0; text[i]; ++i) {
+    if (i == 0 || (!afterLetter && text[i] >= L'A' && text[i] <= L'z')) text[i] = UpperChar(text[i]);
     afterLetter = IsLetter(text[i]);
   }
 }
 
-char* JoinPath(char* dest, size_t capacity, const char* tail, const char* head) {
-  const char* base = head ? head : dest;
-  size_t baseLength = strlen(base);
-  size_t tailLength = strlen(tail);
+wchar_t* JoinPath(wchar_t* dest, size_t capacity, const wchar_t* tail, const wchar_t* head) {
+  const wchar_t* base = head ? head : dest;
+  size_t baseLength = wcslen(base);
+  size_t tailLength = wcslen(tail);
   size_t separator = (baseLength == 0 || !EndsInBackslash(base)) ? 1 : 0;
   if (baseLength + separator + tailLength + 1 > capacity) return nullptr;
-  if (base != dest) memmove(dest, base, baseLength);
-  if (separator) dest[baseLength] = '\\';
-  memmove(dest + baseLength + separator, tail, tailLength + 1);
+  if (base != dest) wmemmove(dest, base, baseLength);
+  if (separator) dest[baseLength] = L'\\';
+  wmemmove(dest + baseLength + separator, tail, tailLength + 1);
   return dest;
 }
 
-char* CutAfterLast(char* text, char ch) {
-  size_t length = strlen(text);
+wchar_t* CutAfterLast(wchar_t* text, wchar_t ch) {
+  size_t length = wcslen(text);
   size_t cut = 0;
-  for (size_t i = 0; text[i]; i += CharLength(text + i)) {
-    if (i >= 1 && i + 2 <= length && text[i] == ch && CharLength(text + i) == 1) cut = i + 1;
+  for (size_t i = 1; i + 2 <= length; ++i) {
+    if (text[i] == ch) cut = i + 1;
   }
-  if (cut) text[cut] = '\0';
+  if (cut) text[cut] = L'\0';
   return text;
 }
 
-char* StripLeadingNonLetters(char* text) {
-  if (IsLetter(text[0]) && !IsLeadByte(text[0])) return text;
-  size_t length = strlen(text);
+wchar_t* StripLeadingNonLetters(wchar_t* text) {
+  if (IsLetter(text[0])) return text;
+  size_t length = wcslen(text);
   if (length > kStripLimit) {
-    text[0] = '\0';
+    text[0] = L'\0';
     return text;
   }
   size_t start = 0;
-  while (text[start] && (CharLength(text + start) == 2 || !IsLetter(text[start]))) start += CharLength(text + start);
-  memmove(text, text + start, length - start + 1);
+  while (text[start] && !IsLetter(text[start])) ++start;
+  wmemmove(text, text + start, length - start + 1);
   return text;
+}
+
+bool CopyText(wchar_t* dest, size_t capacity, const wchar_t* text) {
+  size_t length = wcsnlen(text, capacity);
+  if (length >= capacity) {
+    if (capacity) dest[0] = L'\0';
+    return false;
+  }
+  wmemcpy(dest, text, length + 1);
+  return true;
 }

@@ -1,49 +1,54 @@
 #pragma once
-// Text operations on folder paths: ANSI texts of the system code page, NUL-terminated, edited in
-// place. On a double-byte code page (932, 936, 949, 950) a lead byte and the byte after it are one
-// character: a second byte that looks like a letter or a backslash is neither.
+// Text operations on folder paths: UTF-16 texts, NUL-terminated, edited in place. Any name the file
+// system allows passes unchanged; only ASCII letters change case.
 #include <stddef.h>
+#include <wchar.h>
 
 enum { kPathCapacity = 400 };  // characters of a folder text, terminating NUL included
 
-bool IsLetter(char c);        // the platform's ANSI letter test
-char UpperChar(char c);       // the platform's single-character upper-casing
-bool IsLeadByte(char c);      // the first byte of a double-byte character of the system code page
-void LowerAscii(char* text);  // single-byte A-Z only, independent of any locale
+bool IsLetter(wchar_t c);        // the platform's letter test
+wchar_t UpperChar(wchar_t c);    // the platform's single-character upper-casing
+void LowerAscii(wchar_t* text);  // A-Z only, independent of any locale
 
-// The first occurrence of needle in text that starts on a character, or null.
-char* FindText(char* text, const char* needle);
+// The first occurrence of needle in text, or null.
+wchar_t* FindText(wchar_t* text, const wchar_t* needle);
 // True when the text's last character is a backslash.
-bool EndsInBackslash(const char* text);
+bool EndsInBackslash(const wchar_t* text);
 // "X:\..." with a drive letter: the only texts that name the same folder from any current folder.
-bool IsAbsolutePath(const char* text);
-// True when text starts with prefix, letter case aside; never reads past the end of text.
-bool HasPrefixIgnoringCase(const char* text, const char* prefix);
+bool IsAbsolutePath(const wchar_t* text);
+// "X:\..." or "\\server\share\...": the places the setup installs into.
+bool IsInstallablePath(const wchar_t* text);
+// True when text starts with prefix, letter case aside in the system's sense; never reads past the
+// end of text.
+bool HasPrefixIgnoringCase(const wchar_t* text, const wchar_t* prefix);
+// True when needle occurs anywhere in text, letter case aside as above.
+bool ContainsIgnoringCase(const wchar_t* text, const wchar_t* needle);
+// Equal, letter case aside as above.
+bool SameIgnoringCase(const wchar_t* a, const wchar_t* b);
 
-// Trims the text until it names a folder that can be entered and enters it (the process's current
-// directory moves there). Texts of three characters or fewer (a drive root) are never accepted.
-bool FindExistingFolder(char* path);
-
-// Enters the folder, creating it and its missing parents first. On failure GetLastError says why.
-bool EnterOrMakeFolder(char* path);
+// Trims the text until it names a folder that exists. Texts of three characters or fewer (a drive
+// root) are never accepted.
+bool FindExistingFolder(wchar_t* path);
 
 // Appends a backslash unless the text already ends in one. False, text untouched, when the
 // result would not fit in capacity characters (NUL included).
-bool EnsureTrailingBackslash(char* text, size_t capacity);
+bool EnsureTrailingBackslash(wchar_t* text, size_t capacity);
 
-// Title case: lower-cases, then upper-cases the first character and every single-byte letter
-// behind a non-letter. A double-byte character counts as a non-letter and never changes.
-void CapitalizePath(char* text);
+// Title case: lower-cases ASCII, then upper-cases the first character and every ASCII letter
+// behind a non-letter.
+void CapitalizePath(wchar_t* text);
 
 // dest := head (when given) + a backslash unless there is one + tail. Returns dest, or nullptr with
 // dest untouched when the result would not fit in capacity characters.
-char* JoinPath(char* dest, size_t capacity, const char* tail, const char* head = nullptr);
+wchar_t* JoinPath(wchar_t* dest, size_t capacity, const wchar_t* tail, const wchar_t* head = nullptr);
 
-// Ends the text right behind the last single-byte ch found between its second and second-last
-// characters.
-char* CutAfterLast(char* text, char ch);
+// Ends the text right behind the last ch found between its second and second-last characters.
+wchar_t* CutAfterLast(wchar_t* text, wchar_t ch);
 
 // Removes the run of non-letters at the start. A text that starts with a non-letter and is longer
 // than kStripLimit characters is refused: it becomes empty rather than a shortened, different path.
 enum { kStripLimit = 390 };
-char* StripLeadingNonLetters(char* text);
+wchar_t* StripLeadingNonLetters(wchar_t* text);
+
+// Copies text into dest of capacity characters. False, dest empty, when it does not fit whole.
+bool CopyText(wchar_t* dest, size_t capacity, const wchar_t* text);

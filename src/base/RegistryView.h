@@ -10,4 +10,4 @@ int RegistryViews(REGSAM views[2]);
 
 // How a registry value's name says which view it lives in: appended to the 64-bit view's names
 // under WOW64, nothing for the program's own view.
-#define OTHER_VIEW_SUFFIX " (64-bit view)"
+#define OTHER_VIEW_SUFFIX L" (64-bit view)"

@@ -4,13 +4,13 @@
 
 #include "base/SystemLibrary.h"
 
-bool ProgramFilesFolder(char* path) {
+bool SystemFolderPath(int csidl, wchar_t* path) {
   // Loaded when needed: linked statically, the shell would load before the DLL search path is safe.
-  static decltype(&SHGetFolderPathA) getFolderPath;
+  static decltype(&SHGetFolderPathW) getFolderPath;
   if (!getFolderPath) {
-    HMODULE shell = LoadSystemLibrary("shell32.dll");
-    if (!shell || !FindFunction(shell, "SHGetFolderPathA", &getFolderPath)) return false;
+    HMODULE shell = LoadSystemLibrary(L"shell32.dll");
+    if (!shell || !FindFunction(shell, "SHGetFolderPathW", &getFolderPath)) return false;
   }
-  path[0] = '\0';
-  return SUCCEEDED(getFolderPath(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, path)) && path[0];
+  path[0] = L'\0';
+  return SUCCEEDED(getFolderPath(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)) && path[0];
 }

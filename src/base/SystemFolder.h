@@ -3,6 +3,10 @@
 // variables reach the elevated setup, and would point it at a folder the user can write.
 #include <windows.h>
 
-// The program files folder of this program's kind (the 32-bit one on 64-bit Windows), which only
-// administrators can write. path holds MAX_PATH characters. False when the shell cannot say.
-bool ProgramFilesFolder(char* path);
+#include <shlobj.h>
+
+// The folder the shell keeps for the CSIDL: CSIDL_PROGRAM_FILES (of this program's kind: the
+// 32-bit one on 64-bit Windows; only administrators can write it), or the signed-in user's
+// CSIDL_APPDATA, CSIDL_PERSONAL (documents) and CSIDL_PROFILE. path holds MAX_PATH characters.
+// False when the shell cannot say.
+bool SystemFolderPath(int csidl, wchar_t* path);

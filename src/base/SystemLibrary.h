@@ -13,7 +13,7 @@
 void HardenDllSearch();
 
 // Loads a DLL from the system folder; null when it cannot.
-HMODULE LoadSystemLibrary(const char* name);
+HMODULE LoadSystemLibrary(const wchar_t* name);
 
 // The named function of the module, as the caller's function pointer type; false when missing.
 template <typename Function>

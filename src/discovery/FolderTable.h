@@ -8,7 +8,7 @@ enum { kFolderRows = 20 };
 // Plain data, so that the tables start as zeros at no cost in the executable; a row's flag is set
 // when the row is filled.
 struct FolderEntry {
-  char path[kPathCapacity];  // normalised, ends in a backslash; empty marks a free row
+  wchar_t path[kPathCapacity];  // normalised, ends in a backslash; empty marks a free row
   int addMakerSubfolder;     // non-zero: install into the maker folder below path
 };
 
@@ -18,4 +18,4 @@ extern FolderEntry FolderTable[kFolderRows];
 // Normalises the text in place (a buffer of kPathCapacity characters) and keeps it if the folder
 // exists, is new and a row is free. A text that is not terminated within the buffer, or that
 // would not fit a row once normalised, is dropped.
-void AddFolderCandidate(char* path);
+void AddFolderCandidate(wchar_t* path);

@@ -5,14 +5,16 @@
 // The folder of the program that a registry command line or program path names: the key's
 // default value, cut after its last backslash, without leading quotes. Null unless the result
 // is absolute ("X:\..."). output holds kPathCapacity characters.
-char* ProbeCommandFolder(HKEY root, const char* keyPath, const char* subkeyName, char* output, REGSAM view = 0);
+wchar_t* ProbeCommandFolder(HKEY root, const wchar_t* keyPath, const wchar_t* subkeyName, wchar_t* output,
+                            REGSAM view = 0);
 
 // The plug-in folder that every current Creative Cloud editor loads, "Adobe\Plug-Ins\CC" in the
 // 64-bit and in the 32-bit Common Files folder, when it exists.
 void ProbeSharedAdobeFolders();
 
-// Finds the first valid painter path record in the settings file and offers its folder.
-void ScanPainterSettings(const char* fileName);
+// Finds the first valid painter path record in the settings file and offers its folder. The file
+// is the painter's own format, its texts in the system's code page.
+void ScanPainterSettings(const wchar_t* fileName);
 
 // The whole discovery sequence the dialog runs once: five registry scans with the shared Adobe
 // folders after Adobe's, then the three editor probes, each in every registry view.

@@ -6,19 +6,19 @@
 
 #include "base/RegistryView.h"
 
-enum { kRegistryTextLimit = 256 };
+enum { kRegistryTextLimit = 256 };  // characters
 
 // Position of the next value EnumNextValue reads; back to 0 whenever a read fails.
 extern DWORD valueCursor;
 
 // The value's REG_SZ data (empty for any other type). Non-zero status when the key or value is
-// missing or the data exceed 256 bytes.
+// missing or the data exceed 256 characters.
 // view: 0 for the program's own, or KEY_WOW64_64KEY.
-LONG QueryStringValue(HKEY root, const char* keyPath, const char* valueName, char* data, REGSAM view = 0);
+LONG QueryStringValue(HKEY root, const wchar_t* keyPath, const wchar_t* valueName, wchar_t* data, REGSAM view = 0);
 
 // Reads the value at valueCursor and advances it. Any non-zero status ends the key's values: the
-// normal end, and also a name over 255 characters or data over 256 bytes.
-LONG EnumNextValue(HKEY root, const char* keyPath, char* valueName, char* data, REGSAM view = 0);
+// normal end, and also a name over 255 characters or data over 256 characters.
+LONG EnumNextValue(HKEY root, const wchar_t* keyPath, wchar_t* valueName, wchar_t* data, REGSAM view = 0);
 
 // The name of the key's subkey at the index.
-LONG EnumSubkey(HKEY root, const char* keyPath, char* subkeyName, DWORD index, REGSAM view = 0);
+LONG EnumSubkey(HKEY root, const wchar_t* keyPath, wchar_t* subkeyName, DWORD index, REGSAM view = 0);

@@ -1,49 +1,49 @@
 #include "discovery/RegistryScanner.h"
 
-#include <string.h>
+#include <wchar.h>
 
 #include "discovery/FolderTable.h"
 #include "base/PathText.h"
 #include "discovery/RegistryReader.h"
 
-bool KeyPathStack::Push(char* keyPath, const char* subkeyName, DWORD* index) {
+bool KeyPathStack::Push(wchar_t* keyPath, const wchar_t* subkeyName, DWORD* index) {
   if (top + 1 >= kStackDepth) return false;
-  size_t length = strlen(keyPath);
-  size_t nameLength = strlen(subkeyName);
+  size_t length = wcslen(keyPath);
+  size_t nameLength = wcslen(subkeyName);
   if (length + 1 + nameLength >= kPathCapacity) return false;
   ++top;
   savedIndex[top] = static_cast<int>(*index);
   savedLength[top] = static_cast<int>(length);
-  keyPath[length] = '\\';
-  memcpy(keyPath + length + 1, subkeyName, nameLength + 1);
+  keyPath[length] = L'\\';
+  wmemcpy(keyPath + length + 1, subkeyName, nameLength + 1);
   *index = 0;
   return true;
 }
 
-int KeyPathStack::Pop(char* keyPath) {
+int KeyPathStack::Pop(wchar_t* keyPath) {
   if (top < 0) {
     top = -1;
     return -1;
   }
-  keyPath[savedLength[top]] = '\0';
+  keyPath[savedLength[top]] = L'\0';
   return savedIndex[top--];
 }
 
 namespace {
-bool ValueNamesPluginFolder(char* keyPath, char* valueName, char* data, const char* needle) {
+bool ValueNamesPluginFolder(wchar_t* keyPath, wchar_t* valueName, wchar_t* data, const wchar_t* needle) {
   if (!data[0]) return false;
   StripLeadingNonLetters(data);
   if (!IsAbsolutePath(data)) return false;
   LowerAscii(keyPath);
   if (!FindText(keyPath, needle)) return false;
-  if (FindText(keyPath, "plug")) return true;
+  if (FindText(keyPath, L"plug")) return true;
   LowerAscii(valueName);
-  return FindText(valueName, "plug") || FindText(valueName, "directory1") || FindText(valueName, "directory2") ||
-         FindText(valueName, "directory3");
+  return FindText(valueName, L"plug") || FindText(valueName, L"directory1") || FindText(valueName, L"directory2") ||
+         FindText(valueName, L"directory3");
 }
 }  // namespace
 
-void ScanRegistryTree(const char* softwareWord, const char* vendorWord, const char* keyPathNeedle) {
+void ScanRegistryTree(const wchar_t* softwareWord, const wchar_t* vendorWord, const wchar_t* keyPathNeedle) {
   // HKEY_CURRENT_USER and HKEY_USERS are the same in both views; the machine's second view, where
   // there is one, comes last so that what the program's own view finds keeps its place.
   REGSAM views[2];
@@ -53,20 +53,22 @@ void ScanRegistryTree(const char* softwareWord, const char* vendorWord, const ch
     REGSAM view;
   } kSources[] = {{HKEY_CURRENT_USER, 0}, {HKEY_LOCAL_MACHINE, 0}, {HKEY_USERS, 0}, {HKEY_LOCAL_MACHINE, views[1]}};
   KeyPathStack stack;
-  char keyPath[kPathCapacity];
-  char valueName[kPathCapacity];
-  char data[kPathCapacity];
-  char subkeyName[kPathCapacity];
+  wchar_t keyPath[kPathCapacity];
+  wchar_t valueName[kPathCapacity];
+  wchar_t data[kPathCapacity];
+  wchar_t subkeyName[kPathCapacity];
 
   for (int source = 0; source < 3 + (viewCount - 1); ++source) {
     HKEY root = kSources[source].root;
     REGSAM view = kSources[source].view;
     // Other users' profiles are none of our business; the default profile seeds new ones.
-    const char* profile = root == HKEY_USERS ? ".default\\" : "";
-    if (strlen(profile) + strlen(softwareWord) >= sizeof keyPath) continue;
-    lstrcpyA(keyPath, profile);
-    lstrcatA(keyPath, softwareWord);
-    if (!JoinPath(keyPath, sizeof keyPath, vendorWord)) continue;
+    const wchar_t* profile = root == HKEY_USERS ? L".default\\" : L"";
+    size_t profileLength = wcslen(profile);
+    wmemcpy(keyPath, profile, profileLength);
+    if (!CopyText(keyPath + profileLength, kPathCapacity - profileLength, softwareWord) ||
+        !JoinPath(keyPath, kPathCapacity, vendorWord)) {
+      continue;
+    }
 
     DWORD subkeyIndex = 0;
     bool enteredNewKey = true;

@@ -15,11 +15,11 @@ struct KeyPathStack {
   // Enters the subkey: appends "\name" to the path and resets the caller's index to 0. False,
   // with nothing changed, when the stack is full or the path would not fit its 400 characters:
   // the caller then skips that subtree.
-  bool Push(char* keyPath, const char* subkeyName, DWORD* index);
+  bool Push(wchar_t* keyPath, const wchar_t* subkeyName, DWORD* index);
   // Cuts the path back to the parent's; the index the parent had reached, or -1 when empty.
-  int Pop(char* keyPath);
+  int Pop(wchar_t* keyPath);
 };
 
 // Every value whose data name an absolute folder ("X:\...") and whose key path or name speaks of plug-ins
 // goes to AddFolderCandidate. The needle (lower case) must occur in the key path.
-void ScanRegistryTree(const char* softwareWord, const char* vendorWord, const char* keyPathNeedle);
+void ScanRegistryTree(const wchar_t* softwareWord, const wchar_t* vendorWord, const wchar_t* keyPathNeedle);

@@ -2,79 +2,111 @@
 
 #include "base/ExitCode.h"
 #include "base/InstallLog.h"
+#include "base/PathText.h"
 #include "base/Product.h"
 #include "discovery/FolderTable.h"
 #include "discovery/HostProbes.h"
-#include "payload/InstallFailures.h"
 #include "payload/PackedPayload.h"
 #include "payload/PayloadWriter.h"
-#include "payload/WrittenItems.h"
+#include "payload/RunState.h"
 #include "record/InstallRecord.h"
+#include "record/KeptUninstaller.h"
 #include "record/RecordLock.h"
 
-char targetFolder[kPathCapacity];
+namespace {
+const wchar_t kEntryName[] = L"HKEY_LOCAL_MACHINE\\" UNINSTALL_ENTRY_KEY;
 
-// Writes every resource not skipped into targetFolder; logs and records what it wrote.
-void InstallIntoTarget(HMODULE module) {
-  ClearInstallFailures();
-  ClearWritten();
-  LogLine("Folder: %s", targetFolder);
-  // The record is read before anything is written: what a damaged record would lose track of is
-  // never installed.
-  bool locked = LockRecord();
-  LONG recordStatus = locked ? CheckInstallRecord() : ERROR_SUCCESS;
-  if (!locked) {
-    RecordInstallFailure(kAnotherRunActive, "", ERROR_BUSY);
-  } else if (recordStatus != ERROR_SUCCESS) {
-    RecordInstallFailure(kRecordUnreadable, "HKEY_LOCAL_MACHINE\\" UNINSTALL_ENTRY_KEY, static_cast<DWORD>(recordStatus));
-  } else if (!EnterOrMakeFolder(targetFolder)) {
-    RecordInstallFailure(kFolderNotMade, targetFolder, GetLastError());
-  } else {
-    bool stored = EnumResourceNamesA(module, MAKEINTRESOURCEA(kPayloadResourceType), InstallResource,
-                                     reinterpret_cast<LONG_PTR>(targetFolder)) != FALSE;
-    DWORD error = GetLastError();
-    bool packed = InstallPackedPayload(module, targetFolder);
-    // Nothing was installed and nothing stopped the enumeration: the setup carries no payload.
-    if (!stored && !packed && InstallFailureCount() == 0) {
-      RecordInstallFailure(kResourceNotFound, "the plug-in files", error);
-    }
-  }
-  for (int i = 0; const WrittenItem* item = GetWritten(i); ++i) {
-    LogLine("Wrote %s: %s", item->isValue ? "registry value" : "file", item->subject);
-  }
-  const TextList& aside = MovedAside();
-  for (size_t at = 0; at < aside.used; at = NextText(aside, at)) {
-    LogMovedAside(aside.text + at);
-  }
-  if (WrittenCount() > 0 && !RecordInstallation(targetFolder)) {
-    RecordInstallFailure(kUninstallNotRecorded, "the entry in the list of installed programs", GetLastError());
-  }
-  if (locked) UnlockRecord();
-  for (int i = 0; const InstallFailure* failure = GetInstallFailure(i); ++i) {
-    LogFailure(FailureHeadline(failure->kind), failure->subject, failure->error);
-    if (failure->holder[0]) LogLine("Held by %s: close it and try again.", failure->holder);
+void WritePayload(HMODULE module, RunState* run) {
+  bool stored = EnumResourceNamesW(module, MAKEINTRESOURCEW(kPayloadResourceType), InstallResource,
+                                   reinterpret_cast<LONG_PTR>(run)) != FALSE;
+  DWORD error = GetLastError();
+  bool packed = InstallPackedPayload(run, module);
+  // Nothing was installed and nothing stopped the enumeration: the setup carries no payload.
+  if (!stored && !packed && run->failures.count() == 0) {
+    run->failures.Record(kResourceNotFound, L"the plug-in files", error);
   }
 }
 
-int RunSilentInstall(HMODULE module, const char* folder) {
+// Everything that can be checked before anything is written is checked first: the record, the
+// entry, the folder, the kept uninstaller. Then the payload. keptPath: MAX_PATH characters.
+void WriteEverything(const InstallSource& source, const wchar_t* folder, RunState* run, ScopedKey* entry,
+                     InstallRecord* record, bool* createdEntry, wchar_t* keptPath) {
+  LONG status = OpenInstallRecord(entry, record, createdEntry);
+  DWORD error = 0;
+  if (status != ERROR_SUCCESS) {
+    // The record is read before anything is written: what a damaged record would lose track of is
+    // never installed.
+    run->failures.Record(entry->get() ? kRecordUnreadable : kUninstallNotRecorded, kEntryName, static_cast<DWORD>(status));
+  } else if (!IsFolderEntry(folder) || (error = run->folder.Open(folder, kMakeFolder)) != 0) {
+    run->failures.Record(kFolderNotMade, folder, error ? error : ERROR_BAD_PATHNAME);
+  } else if (!KeptUninstallerPath(keptPath) || (error = KeepUninstaller(run, source.ownFile)) != 0) {
+    run->failures.Record(kUninstallNotRecorded, keptPath, error ? error : ERROR_PATH_NOT_FOUND);
+  } else {
+    RemoveMovedAsideLeftovers(&record->aside);
+    WritePayload(source.module, run);
+  }
+}
+}  // namespace
+
+void InstallIntoFolder(const InstallSource& source, const wchar_t* folder, RunState* run) {
+  run->failures.Clear();
+  run->written.Clear();
+  LogLine(L"Folder: %s", folder);
+  RecordLock lock;
+  ScopedKey entry;
+  InstallRecord record;
+  bool createdEntry = false;
+  wchar_t keptPath[MAX_PATH] = L"";
+  if (lock.Take()) {
+    WriteEverything(source, folder, run, &entry, &record, &createdEntry, keptPath);
+  } else {
+    run->failures.Record(kAnotherRunActive, L"", ERROR_BUSY);
+  }
+  if (run->failures.count() == 0 && run->written.count() > 0) {
+    LONG status = RecordInstallation(entry.get(), &record, *run, keptPath);
+    if (status != ERROR_SUCCESS) run->failures.Record(kUninstallNotRecorded, kEntryName, static_cast<DWORD>(status));
+  }
+  if (run->failures.count() == 0 && run->written.count() > 0) {
+    for (int i = 0; const WrittenItem* item = run->written.Get(i); ++i) {
+      LogLine(L"Wrote %s: %s", item->isValue ? L"registry value" : L"file", item->subject);
+    }
+    run->files.Commit();
+    run->values.Forget();
+  } else {
+    if (!run->TakeBack()) LogLine(L"Not everything this run wrote could be taken back.");
+    if (createdEntry) {
+      entry.reset();
+      RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"" UNINSTALL_ENTRY_KEY);
+    }
+  }
+  FreeInstallRecord(&record);
+  for (int i = 0; const InstallFailure* failure = run->failures.Get(i); ++i) {
+    LogFailure(FailureHeadline(failure->kind), failure->subject, failure->error);
+    if (failure->holder[0]) LogLine(L"Held by %s: close it and try again.", failure->holder);
+  }
+}
+
+int RunSilentInstall(const InstallSource& source, const wchar_t* folder) {
+  wchar_t target[kPathCapacity] = L"";
   if (folder[0]) {
-    lstrcpynA(targetFolder, folder, kPathCapacity);
+    CopyText(target, kPathCapacity, folder);
   } else {
     RunDiscovery();
     // What the dialog would preselect: the first candidate, with the maker folder where it belongs.
-    lstrcpyA(targetFolder, FolderTable[0].path);
-    if (FolderTable[0].addMakerSubfolder && !JoinPath(targetFolder, kPathCapacity, MAKER_FOLDER)) targetFolder[0] = '\0';
+    CopyText(target, kPathCapacity, FolderTable[0].path);
+    if (FolderTable[0].addMakerSubfolder && !JoinPath(target, kPathCapacity, L"" MAKER_FOLDER)) target[0] = L'\0';
   }
-  if (!targetFolder[0] || !EnsureTrailingBackslash(targetFolder, kPathCapacity)) {
-    LogLine("Outcome: no plug-in folder was found; name one with /D=.");
+  if (!target[0] || !EnsureTrailingBackslash(target, kPathCapacity)) {
+    LogLine(L"Outcome: no plug-in folder was found; name one with /D=.");
     return kExitNowhereToInstall;
   }
-  InstallIntoTarget(module);
-  const InstallFailure* failure = GetInstallFailure(0);
+  RunState run;
+  InstallIntoFolder(source, target, &run);
+  const InstallFailure* failure = run.failures.Get(0);
   if (failure && failure->kind == kAnotherRunActive) {
-    LogLine("Outcome: another copy of the setup is running");
+    LogLine(L"Outcome: another copy of the setup is running");
     return kExitAlreadyRunning;
   }
-  LogLine("Outcome: %s", failure ? "not installed completely" : "installed");
+  LogLine(L"Outcome: %s", failure ? L"nothing was installed" : L"installed");
   return failure ? kExitNotWritten : kExitSuccess;
 }

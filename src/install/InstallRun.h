@@ -1,18 +1,23 @@
 #pragma once
 // The installation run that the dialog and the unattended install share: the payload of the
 // module goes into one folder, the record of it into the list of installed programs, and every
-// step into the log.
+// step into the log. A run writes all or nothing: whatever fails, what it wrote is taken back, so
+// that a failed run leaves the machine as it found it.
 #include <windows.h>
 
-#include "base/PathText.h"
+struct RunState;
 
-// The folder chosen for installation; always ends in a backslash while a run uses it.
-extern char targetFolder[kPathCapacity];
+// The program being run: its resources and its own file, opened as it started.
+struct InstallSource {
+  HMODULE module;
+  HANDLE ownFile;
+};
 
-// Writes every resource of the module that is not skipped into targetFolder, and records and
-// logs what it wrote. What failed is left in the install failures.
-void InstallIntoTarget(HMODULE module);
+// Installs every resource of the module that run->skipped does not leave out into folder (ending
+// in a backslash), with a kept uninstaller and the record of it. The run holds what was written and
+// what failed.
+void InstallIntoFolder(const InstallSource& source, const wchar_t* folder, RunState* run);
 
 // Installs every component without a window into folder, or into the first candidate when it is
 // empty. Returns the exit code.
-int RunSilentInstall(HMODULE module, const char* folder);
+int RunSilentInstall(const InstallSource& source, const wchar_t* folder);

@@ -1,50 +1,44 @@
 #include "payload/InstallFailures.h"
 
-namespace {
-InstallFailure keptFailures[kKeptFailures];
-int failureCount;
-}  // namespace
-
-void RecordInstallFailure(InstallFailureKind kind, const char* subject, DWORD error, const char* holder) {
-  if (failureCount < kKeptFailures) {
-    InstallFailure& failure = keptFailures[failureCount];
+void InstallFailures::Record(InstallFailureKind kind, const wchar_t* subject, DWORD error, const wchar_t* holder) {
+  if (count_ < kKeptFailures) {
+    InstallFailure& failure = kept_[count_];
     failure.kind = kind;
     failure.error = error;
-    // A message subject, never used as a path again: cutting a long one is harmless.
-    lstrcpynA(failure.subject, subject ? subject : "", kFailureSubjectCapacity);
-    lstrcpynA(failure.holder, holder ? holder : "", kHolderCapacity);
+    lstrcpynW(failure.subject, subject ? subject : L"", kFailureSubjectCapacity);
+    lstrcpynW(failure.holder, holder ? holder : L"", kHolderCapacity);
   }
-  if (failureCount < 0x7FFFFFFF) ++failureCount;
+  if (count_ < 0x7FFFFFFF) ++count_;
 }
 
-int InstallFailureCount() { return failureCount; }
-
-const InstallFailure* GetInstallFailure(int index) {
-  if (index < 0 || index >= failureCount || index >= kKeptFailures) return nullptr;
-  return &keptFailures[index];
+const InstallFailure* InstallFailures::Get(int index) const {
+  if (index < 0 || index >= count_ || index >= kKeptFailures) return nullptr;
+  return &kept_[index];
 }
 
-void ClearInstallFailures() { failureCount = 0; }
-
-const char* FailureHeadline(InstallFailureKind kind) {
+const wchar_t* FailureHeadline(InstallFailureKind kind) {
   switch (kind) {
     case kFileNotWritten:
-      return "This file could not be written:\n";
+      return L"This file could not be written:\n";
     case kRegistryNotWritten:
-      return "This registry value could not be written:\n";
+      return L"This registry value could not be written:\n";
     case kNameTooLong:
-      return "The file name would be too long in this folder:\n";
+      return L"The file name would be too long in this folder:\n";
+    case kNameNotPlain:
+      return L"The setup program names a file that cannot be installed:\n";
     case kPresetTooShort:
-      return "These presets in the setup program are damaged:\n";
+      return L"These presets in the setup program are damaged:\n";
     case kFolderNotMade:
-      return "This folder could not be opened or made:\n";
+      return L"This folder could not be opened or made:\n";
     case kUninstallNotRecorded:
-      return "The setup could not record how to remove the plug-ins again:\n";
+      return L"The setup could not record how to remove the plug-ins again:\n";
     case kRecordUnreadable:
-      return "Nothing was installed: the record of earlier installations cannot be read:\n";
+      return L"Nothing was installed: the record of earlier installations cannot be read:\n";
     case kAnotherRunActive:
-      return "Nothing was installed: another copy of the setup is installing or removing the plug-ins.\n";
+      return L"Nothing was installed: another copy of the setup is installing or removing the plug-ins.\n";
+    case kOldPlugInStranded:
+      return L"The old plug-in could not be put back under its name; it is now:\n";
     default:
-      return "This part of the setup program could not be read:\n";
+      return L"This part of the setup program could not be read:\n";
   }
 }

@@ -1,6 +1,6 @@
 #pragma once
-// What went wrong while the payload was written, kept for the dialog to show. Small and plain:
-// what failed, on what, and the system's error code.
+// What went wrong in a run, kept for the dialog and the log to tell. Small and plain: what failed,
+// on what, and the system's error code.
 #include <windows.h>
 
 enum InstallFailureKind {
@@ -9,13 +9,15 @@ enum InstallFailureKind {
   kResourceNotLoaded,
   kResourceUnnamed,
   kNameTooLong,
+  kNameNotPlain,  // a name that would reach outside the folder, or a device
   kFileNotWritten,
   kRegistryNotWritten,
   kPresetTooShort,
   kFolderNotMade,
   kUninstallNotRecorded,
-  kRecordUnreadable,  // the record of earlier installations: nothing is written over it
-  kAnotherRunActive,  // another install or uninstall on this machine: nothing is written
+  kRecordUnreadable,   // the record of earlier installations: nothing is written over it
+  kAnotherRunActive,   // another install or uninstall on this machine: nothing is written
+  kOldPlugInStranded,  // neither the new plug-in nor the old one has its name: where the old one is
 };
 
 enum {
@@ -27,16 +29,23 @@ enum {
 struct InstallFailure {
   InstallFailureKind kind;
   DWORD error;
-  char subject[kFailureSubjectCapacity];  // file, resource or registry value concerned
-  char holder[kHolderCapacity];           // the program that holds the file, when the system says
+  wchar_t subject[kFailureSubjectCapacity];  // file, resource or registry value concerned
+  wchar_t holder[kHolderCapacity];           // the program that holds the file, when the system says
 };
 
-// holder: the program that holds the file, or null.
-void RecordInstallFailure(InstallFailureKind kind, const char* subject, DWORD error, const char* holder = nullptr);
-int InstallFailureCount();                       // all recorded, kept or not
-const InstallFailure* GetInstallFailure(int index);  // null past the kept ones
-void ClearInstallFailures();
+class InstallFailures {
+ public:
+  // holder: the program that holds the file, or null. A subject is only shown: a long one is cut.
+  void Record(InstallFailureKind kind, const wchar_t* subject, DWORD error, const wchar_t* holder = nullptr);
+  int count() const { return count_; }      // all recorded, kept or not
+  const InstallFailure* Get(int index) const;  // null past the kept ones
+  void Clear() { count_ = 0; }
+
+ private:
+  InstallFailure kept_[kKeptFailures];
+  int count_ = 0;
+};
 
 // What failed, as the message and the log begin to tell it: a sentence ending in a colon and a
 // line break, to be followed by the subject.
-const char* FailureHeadline(InstallFailureKind kind);
+const wchar_t* FailureHeadline(InstallFailureKind kind);

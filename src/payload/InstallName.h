@@ -3,4 +3,4 @@
 // "__" joins two capitalised words, "_" is a blank, ":" is dropped.
 
 // Transforms the stored name into the installed name, in place (it never grows).
-char* MakeInstallName(char* name);
+wchar_t* MakeInstallName(wchar_t* name);

@@ -1,17 +1,15 @@
 #include "payload/PackedPayload.h"
 
-#include <string.h>
-
 #include "base/ContentHash.h"
 #include "base/Lzma.h"
-#include "payload/InstallFailures.h"
 #include "payload/PayloadWriter.h"
 #include "payload/PresetValues.h"
+#include "payload/RunState.h"
 
 namespace {
 
 const DWORD kLargestDictionary = 8u << 20;  // what the packer uses; a larger one is refused
-const char kPackedSubject[] = "the compressed plug-in files";
+const wchar_t kPackedSubject[] = L"the compressed plug-in files";
 const DWORD kChunk = 65536, kPresetCapacity = 4096;
 
 // Reads the little-endian numbers and texts of the table, never past its end.
@@ -28,21 +26,25 @@ struct Reader {
 };
 
 struct TableEntry {
-  char name[kFileNameCapacity];
+  wchar_t name[MAX_PATH];
   ULONGLONG size;
   ContentHash hash;
 };
 
+// A resource name, as the build writes it: printable ASCII only.
 bool NextEntry(Reader* table, TableEntry* entry) {
   ULONGLONG length = 0, hash = 0;
-  if (!table->Number(&length, 4) || length == 0 || length >= kFileNameCapacity ||
+  if (!table->Number(&length, 4) || length == 0 || length >= MAX_PATH ||
       static_cast<ULONGLONG>(table->end - table->at) < length) {
     return false;
   }
-  memcpy(entry->name, table->at, static_cast<size_t>(length));
-  entry->name[length] = '\0';
+  for (size_t i = 0; i < length; ++i) {
+    BYTE c = table->at[i];
+    if (c <= ' ' || c > '~') return false;
+    entry->name[i] = c;
+  }
+  entry->name[length] = L'\0';
   table->at += length;
-  if (strlen(entry->name) != length) return false;
   bool read = table->Number(&entry->size, 8) && table->Number(&hash, 8);
   entry->hash = hash;
   return read;
@@ -53,22 +55,21 @@ struct Item {
   TableEntry entry;
   ItemTarget target;
   const PresetKind* kind;
-  char fileName[kFileNameCapacity];
-  ReplacingFile file;
+  wchar_t installName[MAX_PATH];
+  NewFile file;
   DWORD error;  // of writing the file; its bytes are then decoded past
   ULONGLONG left;
   ContentHash hash;
 };
 BYTE presetBytes[kPresetCapacity];
 
-void BeginItem(Item* item, const char* folder) {
-  item->file.handle = INVALID_HANDLE_VALUE;
+void BeginItem(RunState* run, Item* item) {
   item->left = item->entry.size;
   item->hash = kEmptyContentHash;
   item->error = 0;
-  item->target = TargetOf(item->entry.name, folder, item->fileName, &item->kind);
+  item->target = TargetOf(run, item->entry.name, item->installName, &item->kind);
   if (item->target == kItemFile) {
-    item->error = item->entry.size > 0xFFFFFFFFull ? ERROR_FILE_TOO_LARGE : BeginReplacing(folder, item->fileName, &item->file);
+    item->error = item->entry.size > 0xFFFFFFFFull ? ERROR_FILE_TOO_LARGE : item->file.Begin(run->folder);
   }
 }
 
@@ -80,51 +81,53 @@ void PutBytes(Item* item, const BYTE* bytes, DWORD count) {
       memcpy(presetBytes + offset, bytes, count < room ? count : room);
     }
   } else if (item->target == kItemFile && !item->error) {
-    item->error = WriteReplacing(&item->file, bytes, count);
+    item->error = item->file.Write(bytes, count);
   }
   item->hash = HashBytes(item->hash, bytes, count);
   item->left -= count;
 }
 
 // Once all its bytes came, checked against the table: a file goes in, presets are stored.
-void FinishItem(Item* item) {
+void FinishItem(RunState* run, Item* item) {
   bool whole = item->left == 0 && item->hash == item->entry.hash;
   if (item->target == kItemFile) {
     DWORD error = item->error ? item->error : whole ? 0 : ERROR_INVALID_DATA;
     if (error) {
-      AbandonReplacing(&item->file);
+      item->file.Abandon();
+      wchar_t fullName[kFileNameCapacity];
+      JoinPath(fullName, kFileNameCapacity, item->installName, run->folder.path());
+      run->failures.Record(kFileNotWritten, fullName, error);
     } else {
-      error = FinishReplacing(&item->file, item->fileName);
+      FinishFile(run, &item->file, item->installName, static_cast<DWORD>(item->entry.size), item->hash);
     }
-    RecordFileOutcome(item->fileName, error, static_cast<DWORD>(item->entry.size), item->hash);
   } else if (item->target == kItemPreset) {
     if (whole) {
       ULONGLONG size = item->entry.size < kPresetCapacity ? item->entry.size : kPresetCapacity;
-      WritePresetBlock(*item->kind, presetBytes, static_cast<DWORD>(size), item->entry.name);
+      WritePresetBlock(run, *item->kind, presetBytes, static_cast<DWORD>(size), item->entry.name);
     } else {
-      RecordInstallFailure(kPresetTooShort, item->entry.name, ERROR_INVALID_DATA);
+      run->failures.Record(kPresetTooShort, item->entry.name, ERROR_INVALID_DATA);
     }
   }
   item->target = kItemSkipped;
 }
 
 // Items not reached because the stream broke off: each wanted one is a failure of its own.
-void RecordUnreached(Reader table, const char* folder, ULONGLONG count) {
+void RecordUnreached(RunState* run, Reader table, ULONGLONG count) {
   TableEntry entry;
-  char fileName[kFileNameCapacity];
+  wchar_t installName[MAX_PATH];
   const PresetKind* kind;
   while (count-- > 0 && NextEntry(&table, &entry)) {
-    ItemTarget target = TargetOf(entry.name, folder, fileName, &kind);
-    if (target == kItemFile) RecordInstallFailure(kFileNotWritten, fileName, ERROR_INVALID_DATA);
-    if (target == kItemPreset) RecordInstallFailure(kPresetTooShort, entry.name, ERROR_INVALID_DATA);
+    ItemTarget target = TargetOf(run, entry.name, installName, &kind);
+    if (target == kItemFile) run->failures.Record(kFileNotWritten, installName, ERROR_INVALID_DATA);
+    if (target == kItemPreset) run->failures.Record(kPresetTooShort, entry.name, ERROR_INVALID_DATA);
   }
 }
 
 // Decodes the stream, handing each item its bytes in table order, until every item that is wanted
 // has all of its bytes. What a damaged or cut stream leaves unwritten is recorded as failed.
-void DecodeItems(LzmaReader* stream, Reader* table, ULONGLONG count, ULONGLONG wanted, const char* folder) {
+void DecodeItems(RunState* run, LzmaReader* stream, Reader* table, ULONGLONG count, ULONGLONG wanted) {
   static BYTE chunk[kChunk];
-  static Item item;
+  Item item;
   item.target = kItemSkipped;
   item.left = 0;
   ULONGLONG started = 0;
@@ -136,10 +139,10 @@ void DecodeItems(LzmaReader* stream, Reader* table, ULONGLONG count, ULONGLONG w
       // Items start, and empty ones end, where their bytes begin.
       while (item.left == 0 && started < count && NextEntry(table, &item.entry)) {
         ++started;
-        BeginItem(&item, folder);
+        BeginItem(run, &item);
         if (item.left == 0) {
           if (item.target != kItemSkipped) --wanted;
-          FinishItem(&item);
+          FinishItem(run, &item);
         }
       }
       if (item.left == 0) return;  // the table's sizes add up to the stream's: cannot happen
@@ -149,13 +152,13 @@ void DecodeItems(LzmaReader* stream, Reader* table, ULONGLONG count, ULONGLONG w
       at += piece;
       if (item.left == 0) {
         if (item.target != kItemSkipped) --wanted;
-        FinishItem(&item);
+        FinishItem(run, &item);
         if (wanted == 0) return;
       }
     }
     if (error) {
-      if (item.target != kItemSkipped) FinishItem(&item);  // incomplete: it fails
-      RecordUnreached(*table, folder, count - started);
+      if (item.target != kItemSkipped) FinishItem(run, &item);  // incomplete: it fails
+      RecordUnreached(run, *table, count - started);
       return;
     }
   }
@@ -163,7 +166,7 @@ void DecodeItems(LzmaReader* stream, Reader* table, ULONGLONG count, ULONGLONG w
 
 }  // namespace
 
-void InstallPackedItems(const BYTE* data, size_t size, const char* folder) {
+void InstallPackedItems(RunState* run, const BYTE* data, size_t size) {
   Reader header = {data, data + size};
   ULONGLONG magic = 0, version = 0, count = 0, tableBytes = 0, total = 0;
   bool read = header.Number(&magic, 4) && magic == 0x4B504D56 /* "VMPK" */ && header.Number(&version, 4) &&
@@ -179,33 +182,33 @@ void InstallPackedItems(const BYTE* data, size_t size, const char* folder) {
     read = NextEntry(&scan, &entry) && entry.size > 0 && entry.size <= total - sum;  // the build packs no empty one
     if (!read) break;
     sum += entry.size;
-    if (!IsLeftOut(entry.name)) ++wanted;
+    if (!IsLeftOut(*run, entry.name)) ++wanted;
   }
   if (!read || sum != total || scan.at != table.end) {
-    RecordInstallFailure(kResourceNotLoaded, kPackedSubject, ERROR_INVALID_DATA);
+    run->failures.Record(kResourceNotLoaded, kPackedSubject, ERROR_INVALID_DATA);
     return;
   }
   if (wanted == 0) return;
   LzmaReader stream;
   DWORD error = OpenLzma(&stream, table.end, static_cast<size_t>(header.end - table.end), total, kLargestDictionary);
   if (error) {
-    RecordInstallFailure(kResourceNotLoaded, kPackedSubject, error);
+    run->failures.Record(kResourceNotLoaded, kPackedSubject, error);
     return;
   }
-  DecodeItems(&stream, &table, count, wanted, folder);
+  DecodeItems(run, &stream, &table, count, wanted);
   CloseLzma(&stream);
 }
 
-bool InstallPackedPayload(HMODULE module, const char* folder) {
-  HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(kPackedResourceType));
+bool InstallPackedPayload(RunState* run, HMODULE module) {
+  HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(kPackedResourceType));
   if (!resource) return false;
   DWORD size = SizeofResource(module, resource);
   HGLOBAL loaded = LoadResource(module, resource);
   const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
   if (!data || size == 0) {
-    RecordInstallFailure(kResourceNotLoaded, kPackedSubject, ERROR_RESOURCE_DATA_NOT_FOUND);
+    run->failures.Record(kResourceNotLoaded, kPackedSubject, ERROR_RESOURCE_DATA_NOT_FOUND);
   } else {
-    InstallPackedItems(data, size, folder);
+    InstallPackedItems(run, data, size);
   }
   return true;
 }

@@ -6,11 +6,13 @@
 // out are decoded past and written nowhere.
 #include <windows.h>
 
+struct RunState;
+
 enum { kPackedResourceType = 3001 };
 
-// Installs the module's packed items into folder (ending in a backslash), recording what was
-// written and what failed as InstallResource does. False when the module carries none.
-bool InstallPackedPayload(HMODULE module, const char* folder);
+// Installs the module's packed items into the run's folder, recording what was written and what
+// failed as InstallResource does. False when the module carries none.
+bool InstallPackedPayload(RunState* run, HMODULE module);
 
 // The same from the resource's bytes.
-void InstallPackedItems(const BYTE* data, size_t size, const char* folder);
+void InstallPackedItems(RunState* run, const BYTE* data, size_t size);

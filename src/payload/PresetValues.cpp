@@ -1,61 +1,121 @@
 #include "payload/PresetValues.h"
 
-#include <string.h>
+#include <wchar.h>
 
+#include "base/PathText.h"
 #include "base/Product.h"
 #include "base/RegistryView.h"
-#include "payload/InstallFailures.h"
-#include "payload/WrittenItems.h"
+#include "base/ScopedHandle.h"
+#include "payload/RunState.h"
 
 namespace {
 const PresetKind kPresetKinds[] = {
-    {"PresetsSketchesbin", MAKER_KEY "\\Graphitor", "Portrait", 12, 64},
-    {"PresetsBouquetsbin", MAKER_KEY "\\Quiltor", "Bouquet", 16, 128},
-    {"PresetsPatternsbin", MAKER_KEY "\\Quiltor", "Patterns", 12, 128},
+    {L"PresetsSketchesbin", L"" MAKER_KEY "\\Graphitor", L"Portrait", 12, 64},
+    {L"PresetsBouquetsbin", L"" MAKER_KEY "\\Quiltor", L"Bouquet", 16, 128},
+    {L"PresetsPatternsbin", L"" MAKER_KEY "\\Quiltor", L"Patterns", 12, 128},
 };
 }  // namespace
 
-const PresetKind* FindPresetKind(const char* installName) {
+const PresetKind* FindPresetKind(const wchar_t* installName) {
   for (const PresetKind& kind : kPresetKinds) {
-    if (strstr(installName, kind.keyword)) return &kind;
+    if (wcsstr(installName, kind.keyword)) return &kind;
   }
   return nullptr;
 }
 
-void WritePresetBlock(const PresetKind& kind, const BYTE* data, DWORD size, const char* resourceName) {
+void WritePresetBlock(RunState* run, const PresetKind& kind, const BYTE* data, DWORD size, const wchar_t* resourceName) {
   DWORD needed = static_cast<DWORD>(kind.recordCount) * static_cast<DWORD>(kind.recordSize);
   if (size < needed) {
-    RecordInstallFailure(kPresetTooShort, resourceName, ERROR_INVALID_DATA);
+    run->failures.Record(kPresetTooShort, resourceName, ERROR_INVALID_DATA);
     return;
   }
   // 32-bit and 64-bit filters each read their own registry view: under WOW64 both get the values.
   REGSAM views[2];
   int viewCount = RegistryViews(views);
   for (int record = 1; record <= kind.recordCount; ++record) {
-    char valueName[32];  // prefixes are short constants; wsprintfA itself stops at 1024
-    wsprintfA(valueName, "%s%0.2i", kind.valuePrefix, record);
+    wchar_t valueName[32];  // prefixes are short constants
+    wsprintfW(valueName, L"%s%0.2i", kind.valuePrefix, record);
     for (int view = 0; view < viewCount; ++view) {
-      LONG status = WriteRegistryValue(valueName, kind.keyPath,
-                                       data + static_cast<DWORD>(record - 1) * kind.recordSize,
-                                       static_cast<DWORD>(kind.recordSize), views[view]);
-      char subject[kFailureSubjectCapacity];
-      wsprintfA(subject, "HKEY_LOCAL_MACHINE\\%s\\%s%s", kind.keyPath, valueName, view ? OTHER_VIEW_SUFFIX : "");
+      LONG status = run->values.Remember(kind.keyPath, valueName, views[view])
+                        ? WriteRegistryValue(valueName, kind.keyPath,
+                                             data + static_cast<DWORD>(record - 1) * kind.recordSize,
+                                             static_cast<DWORD>(kind.recordSize), views[view])
+                        : ERROR_NOT_ENOUGH_MEMORY;
+      wchar_t subject[kFailureSubjectCapacity];
+      wsprintfW(subject, L"HKEY_LOCAL_MACHINE\\%s\\%s%s", kind.keyPath, valueName, view ? OTHER_VIEW_SUFFIX : L"");
       if (status != ERROR_SUCCESS) {
-        RecordInstallFailure(kRegistryNotWritten, subject, static_cast<DWORD>(status));
+        run->failures.Record(kRegistryNotWritten, subject, static_cast<DWORD>(status));
       } else {
-        RecordWritten(true, subject, static_cast<DWORD>(kind.recordSize));
+        run->written.Record(true, subject, static_cast<DWORD>(kind.recordSize));
       }
     }
   }
 }
 
-LONG WriteRegistryValue(const char* valueName, const char* keyPath, const void* data, DWORD size, REGSAM view) {
-  HKEY key;
-  char noClass[] = "";
-  LONG status = RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, noClass, REG_OPTION_NON_VOLATILE,
-                                KEY_ALL_ACCESS | view, nullptr, &key, nullptr);
+LONG WriteRegistryValue(const wchar_t* valueName, const wchar_t* keyPath, const void* data, DWORD size, REGSAM view) {
+  ScopedKey key;
+  LONG status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE | view,
+                                nullptr, key.receive(), nullptr);
   if (status != ERROR_SUCCESS) return status;
-  status = RegSetValueExA(key, valueName, 0, REG_BINARY, static_cast<const BYTE*>(data), size);
-  RegCloseKey(key);
-  return status;
+  return RegSetValueExW(key.get(), valueName, 0, REG_BINARY, static_cast<const BYTE*>(data), size);
+}
+
+void RemoveEmptyKeys(wchar_t* keyPath, REGSAM view) {
+  while (HasPrefixIgnoringCase(keyPath, L"" MAKER_KEY)) {
+    ScopedKey key;
+    DWORD subkeys = 1, valueCount = 1;
+    if (key.Open(HKEY_LOCAL_MACHINE, keyPath, KEY_READ | view) != ERROR_SUCCESS) return;
+    RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &valueCount, nullptr, nullptr,
+                     nullptr, nullptr);
+    key.reset();
+    if (subkeys || valueCount || RegDeleteKeyExW(HKEY_LOCAL_MACHINE, keyPath, view, 0) != ERROR_SUCCESS) return;
+    wchar_t* parent = wcsrchr(keyPath, L'\\');
+    if (!parent) return;
+    *parent = L'\0';
+  }
+}
+
+ValueJournal::~ValueJournal() {
+  if (entries_) HeapFree(GetProcessHeap(), 0, entries_);
+}
+
+bool ValueJournal::Remember(const wchar_t* keyPath, const wchar_t* name, REGSAM view) {
+  if (count_ == capacity_) {
+    int capacity = capacity_ ? capacity_ * 2 : 16;
+    void* block = capacity > 0x10000 ? nullptr
+                  : entries_ ? HeapReAlloc(GetProcessHeap(), 0, entries_, capacity * sizeof *entries_)
+                             : HeapAlloc(GetProcessHeap(), 0, capacity * sizeof *entries_);
+    if (!block) return false;
+    entries_ = static_cast<Entry*>(block);
+    capacity_ = capacity;
+  }
+  Entry& entry = entries_[count_];
+  if (!CopyText(entry.name, kNameCapacity, name)) return false;
+  entry.keyPath = keyPath;
+  entry.view = view;
+  entry.size = kDataCapacity;
+  ScopedKey key;
+  LONG status = key.Open(HKEY_LOCAL_MACHINE, keyPath, KEY_QUERY_VALUE | view);
+  if (status == ERROR_SUCCESS) status = RegQueryValueExW(key.get(), name, nullptr, &entry.type, entry.data, &entry.size);
+  entry.existed = status == ERROR_SUCCESS;
+  if (!entry.existed && status != ERROR_FILE_NOT_FOUND) return false;
+  ++count_;
+  return true;
+}
+
+void ValueJournal::TakeBack() {
+  for (int i = count_ - 1; i >= 0; --i) {
+    const Entry& entry = entries_[i];
+    ScopedKey key;
+    if (key.Open(HKEY_LOCAL_MACHINE, entry.keyPath, KEY_SET_VALUE | entry.view) != ERROR_SUCCESS) continue;
+    if (entry.existed) {
+      RegSetValueExW(key.get(), entry.name, 0, entry.type, entry.data, entry.size);
+    } else {
+      RegDeleteValueW(key.get(), entry.name);
+    }
+    key.reset();
+    wchar_t keyPath[kPathCapacity];
+    if (CopyText(keyPath, kPathCapacity, entry.keyPath)) RemoveEmptyKeys(keyPath, entry.view);
+  }
+  count_ = 0;
 }

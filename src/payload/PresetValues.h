@@ -3,22 +3,59 @@
 // under HKEY_LOCAL_MACHINE instead of files.
 #include <windows.h>
 
+struct RunState;
+
 struct PresetKind {
-  const char* keyword;      // found in the installed name
-  const char* keyPath;      // under HKEY_LOCAL_MACHINE
-  const char* valuePrefix;  // followed by the record number, two digits at least
+  const wchar_t* keyword;      // found in the installed name
+  const wchar_t* keyPath;      // under HKEY_LOCAL_MACHINE
+  const wchar_t* valuePrefix;  // followed by the record number, two digits at least
   int recordCount;
   int recordSize;
 };
 
 // The kind whose keyword the installed name contains, the first in table order; null for a file.
-const PresetKind* FindPresetKind(const char* installName);
+const PresetKind* FindPresetKind(const wchar_t* installName);
 
-// Stores each record as one binary value, in every registry view (both under WOW64). A block
-// shorter than its records is refused whole and recorded; bytes beyond the last record are
-// ignored. Failed values are recorded, the rest written.
-void WritePresetBlock(const PresetKind& kind, const BYTE* data, DWORD size, const char* resourceName);
+// Stores each record as one binary value, in every registry view (both under WOW64), each one
+// remembered as it was so that the run can take it back. A block shorter than its records is
+// refused whole and recorded; bytes beyond the last record are ignored. Failed values are
+// recorded, the rest written.
+void WritePresetBlock(RunState* run, const PresetKind& kind, const BYTE* data, DWORD size, const wchar_t* resourceName);
 
 // Creates or opens the key in the view (0: the program's own), sets one REG_BINARY value, closes
 // the key. Returns the registry status.
-LONG WriteRegistryValue(const char* valueName, const char* keyPath, const void* data, DWORD size, REGSAM view);
+LONG WriteRegistryValue(const wchar_t* valueName, const wchar_t* keyPath, const void* data, DWORD size, REGSAM view);
+
+// Removes the key (below HKEY_LOCAL_MACHINE) and its parents up to the maker's own key while they
+// hold nothing; the text is cut back as it goes.
+void RemoveEmptyKeys(wchar_t* keyPath, REGSAM view);
+
+// Preset values as they were before a run wrote them.
+class ValueJournal {
+ public:
+  ValueJournal() = default;
+  ~ValueJournal();
+  ValueJournal(const ValueJournal&) = delete;
+  ValueJournal& operator=(const ValueJournal&) = delete;
+
+  // Remembers the value before it is written. False when it cannot be (no memory, or a value of
+  // another program too large to be ours): it must then not be written.
+  bool Remember(const wchar_t* keyPath, const wchar_t* name, REGSAM view);
+  // Puts every remembered value back as it was, or deletes it where there was none, and removes
+  // the keys left empty. Forgets everything.
+  void TakeBack();
+  void Forget() { count_ = 0; }
+
+ private:
+  enum { kNameCapacity = 32, kDataCapacity = 1024 };
+  struct Entry {
+    const wchar_t* keyPath;  // one of the preset kinds'
+    wchar_t name[kNameCapacity];
+    REGSAM view;
+    bool existed;
+    DWORD type, size;
+    BYTE data[kDataCapacity];
+  };
+  Entry* entries_ = nullptr;
+  int count_ = 0, capacity_ = 0;
+};

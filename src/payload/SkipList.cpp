@@ -1,28 +1,26 @@
 #include "payload/SkipList.h"
 
-#include <string.h>
+#include "base/PathText.h"
 
-SkipKeyword SkipList[kSkipRows];
-
-void AddSkipKeyword(const char* keyword) {
-  size_t length = strnlen(keyword, kSkipKeywordCapacity);
-  if (length >= kSkipKeywordCapacity) return;
-  for (SkipKeyword& row : SkipList) {
+void SkipList::Add(const wchar_t* keyword) {
+  size_t length = wcsnlen(keyword, kSkipKeywordCapacity);
+  if (length >= kSkipKeywordCapacity || length == 0) return;
+  for (SkipKeyword& row : rows) {
     if (!row.text[0]) {
-      memcpy(row.text, keyword, length + 1);
+      wmemcpy(row.text, keyword, length + 1);
       return;
     }
   }
 }
 
-void ClearSkipList() {
-  for (SkipKeyword& row : SkipList) row = SkipKeyword();
+void SkipList::Clear() {
+  for (SkipKeyword& row : rows) row = SkipKeyword();
 }
 
-bool IsSkipped(const char* installName) {
-  for (const SkipKeyword& row : SkipList) {
+bool SkipList::Skips(const wchar_t* installName) const {
+  for (const SkipKeyword& row : rows) {
     if (!row.text[0]) break;
-    if (strstr(installName, row.text)) return true;
+    if (ContainsIgnoringCase(installName, row.text)) return true;
   }
   return false;
 }

@@ -1,5 +1,6 @@
 #pragma once
-// Keywords of the components the user left out; an installed name containing one is not installed.
+// Keywords of the components the user left out; an installed name that holds one is not installed.
+#include <wchar.h>
 
 enum {
   kSkipRows = 20,
@@ -7,16 +8,17 @@ enum {
 };
 
 struct SkipKeyword {
-  char text[kSkipKeywordCapacity];  // empty marks a free row
+  wchar_t text[kSkipKeywordCapacity];  // empty marks a free row
 };
 
-extern SkipKeyword SkipList[kSkipRows];
+struct SkipList {
+  SkipKeyword rows[kSkipRows] = {};
 
-// Keeps the keyword in the first free row; ignored when all rows are taken or it would not fit.
-void AddSkipKeyword(const char* keyword);
-
-// Empties the list before a run fills it again.
-void ClearSkipList();
-
-// True when the name contains any keyword of the list.
-bool IsSkipped(const char* installName);
+  // Keeps the keyword in the first free row; ignored when all rows are taken or it would not fit.
+  void Add(const wchar_t* keyword);
+  // Empties the list before a run fills it again.
+  void Clear();
+  // True when the name holds any keyword of the list, letter case aside (as the build compares
+  // them, so that what the build accepts is what a cleared toggle leaves out).
+  bool Skips(const wchar_t* installName) const;
+};

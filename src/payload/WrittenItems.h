@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include "base/ContentHash.h"
-#include "base/TextList.h"
 
 enum { kWrittenSubjectCapacity = 500 };  // a full file name, or a value's key path, name and view
 
@@ -13,17 +12,29 @@ struct WrittenItem {
   bool isValue;  // a registry value, "HKEY_LOCAL_MACHINE\key path\value name[ (64-bit view)]"
   DWORD size;
   ContentHash hash;  // of a file's bytes
-  char subject[kWrittenSubjectCapacity];
+  wchar_t subject[kWrittenSubjectCapacity];
 };
 
-// Keeps the item. A subject that does not fit is not kept, nor an item when memory runs out: the
-// run's record is then incomplete, which RecordWritten's callers learn from WrittenComplete().
-void RecordWritten(bool isValue, const char* subject, DWORD size, ContentHash hash = 0);
-int WrittenCount();
-const WrittenItem* GetWritten(int index);  // null past the last
-bool WrittenComplete();                    // every item written since the last clear was kept
-void ClearWritten();
+class WrittenItems {
+ public:
+  WrittenItems() = default;
+  ~WrittenItems();
+  WrittenItems(const WrittenItems&) = delete;
+  WrittenItems& operator=(const WrittenItems&) = delete;
 
-// Old files moved aside because a program held them, to go at the next start.
-void RecordMovedAside(const char* path);
-const TextList& MovedAside();
+  // Keeps the item. A subject that does not fit is not kept, nor an item when memory runs out: the
+  // run's record is then incomplete, which complete() tells.
+  void Record(bool isValue, const wchar_t* subject, DWORD size, ContentHash hash = 0);
+  int count() const { return count_; }
+  const WrittenItem* Get(int index) const { return index >= 0 && index < count_ ? &items_[index] : nullptr; }
+  bool complete() const { return complete_; }  // every item written since the last clear was kept
+  void Clear() {
+    count_ = 0;
+    complete_ = true;
+  }
+
+ private:
+  WrittenItem* items_ = nullptr;
+  int count_ = 0, capacity_ = 0;
+  bool complete_ = true;
+};

@@ -1,64 +1,90 @@
 #include "record/KeptUninstaller.h"
 
-#include <string.h>
-
+#include "base/FileReplacement.h"
 #include "base/InstallLog.h"
 #include "base/PathText.h"
 #include "base/Product.h"
 #include "base/SystemFolder.h"
+#include "payload/RunState.h"
 
 namespace {
-bool OwnPath(char* path) {
-  DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return length > 0 && length < MAX_PATH;
+const wchar_t kKeptName[] = L"Uninstall.exe";
+
+bool KeptFolderPath(wchar_t* folder) {
+  wchar_t programFiles[MAX_PATH];
+  return SystemFolderPath(CSIDL_PROGRAM_FILES, programFiles) &&
+         JoinPath(folder, MAX_PATH, L"" PRODUCT_NAME "\\", programFiles);
 }
 
-// Deleted at the next start; an error only goes into the log.
-void DeleteAtNextStart(const char* path) {
-  if (MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
-    LogLine("Goes at the next start: %s", path);
-  } else {
-    LogFailure("Could not arrange to remove at the next start", path, GetLastError());
+bool SameFile(HANDLE a, HANDLE b) {
+  BY_HANDLE_FILE_INFORMATION first, second;
+  return GetFileInformationByHandle(a, &first) && GetFileInformationByHandle(b, &second) &&
+         first.dwVolumeSerialNumber == second.dwVolumeSerialNumber && first.nFileIndexHigh == second.nFileIndexHigh &&
+         first.nFileIndexLow == second.nFileIndexLow;
+}
+
+DWORD CopyWhole(HANDLE from, NewFile* to) {
+  LARGE_INTEGER start = {};
+  if (!SetFilePointerEx(from, start, nullptr, FILE_BEGIN)) return GetLastError();
+  static BYTE chunk[65536];
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(from, chunk, sizeof chunk, &got, nullptr)) return GetLastError();
+    if (got == 0) return 0;
+    if (DWORD error = to->Write(chunk, got)) return error;
   }
 }
 }  // namespace
 
-bool KeptUninstallerPath(char* path) {
-  char programFiles[MAX_PATH];
-  return ProgramFilesFolder(programFiles) && JoinPath(path, MAX_PATH, PRODUCT_NAME "\\Uninstall.exe", programFiles);
+bool KeptUninstallerPath(wchar_t* path) {
+  wchar_t folder[MAX_PATH];
+  return KeptFolderPath(folder) && JoinPath(path, MAX_PATH, kKeptName, folder);
 }
 
-bool KeepUninstaller() {
-  char keptPath[MAX_PATH], own[MAX_PATH];
-  if (!KeptUninstallerPath(keptPath) || !OwnPath(own)) {
-    SetLastError(ERROR_PATH_NOT_FOUND);
-    return false;
-  }
-  if (lstrcmpiA(own, keptPath) == 0) return true;
+DWORD KeepUninstaller(RunState* run, HANDLE ownFile) {
+  wchar_t folder[MAX_PATH];
+  if (!KeptFolderPath(folder)) return ERROR_PATH_NOT_FOUND;
   // Made without a security descriptor of its own, the folder takes Program Files' permissions.
-  *strrchr(keptPath, '\\') = '\0';
-  if (!CreateDirectoryA(keptPath, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
-  keptPath[strlen(keptPath)] = '\\';
-  return CopyFileA(own, keptPath, FALSE) != FALSE;
+  DWORD error = run->keptFolder.Open(folder, kMakeFolder);
+  NewFile copy;
+  if (!error) error = copy.Begin(run->keptFolder);
+  if (!error) error = CopyWhole(ownFile, &copy);
+  wchar_t stranded[kFileNameCapacity];
+  if (!error) error = copy.PutInPlace(kKeptName, &run->files, stranded);
+  return error;
 }
 
-void RemoveKeptCopy() {
-  char keptPath[MAX_PATH], own[MAX_PATH], folder[MAX_PATH], aside[MAX_PATH];
-  if (!KeptUninstallerPath(keptPath) || !OwnPath(own)) return;
-  lstrcpyA(folder, keptPath);
-  *strrchr(folder, '\\') = '\0';
-  if (lstrcmpiA(own, keptPath) != 0) {
-    if (DeleteFileA(keptPath) || GetLastError() == ERROR_FILE_NOT_FOUND) RemoveDirectoryA(folder);
-    return;
+DWORD RemoveKeptCopy(HANDLE ownFile) {
+  wchar_t folder[MAX_PATH], programFiles[MAX_PATH];
+  if (!KeptFolderPath(folder) || !SystemFolderPath(CSIDL_PROGRAM_FILES, programFiles)) return ERROR_PATH_NOT_FOUND;
+  TrustedFolder kept;
+  DWORD error = kept.Open(folder, kReadFolder);
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return 0;  // never kept, or gone
+  ScopedHandle file;
+  const ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  if (!error) error = kept.OpenFile(kKeptName, 0, kShareAll, FILE_OPEN, &file);
+  if (error == ERROR_FILE_NOT_FOUND) error = 0;
+  if (!error && file.valid() && SameFile(file.get(), ownFile)) {
+    // A running program's file can be renamed, not deleted. Moved aside, it leaves its name free
+    // for an installation before the next start, whose uninstaller the deletion then does not touch.
+    file.reset();
+    wchar_t aside[MAX_PATH];
+    error = MoveAsideForNextStart(kept, ownFile, kKeptName, aside);
+    folder[wcslen(folder) - 1] = L'\0';  // the folder's own name, without the backslash
+    if (!error && !MoveFileExW(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+      LogFailure(L"Could not arrange to remove at the next start", folder, GetLastError());
+    }
+    return error;
   }
-  // A running program's file can be renamed, not deleted. Moved aside, it leaves its name free for
-  // an installation before the next start, whose uninstaller the deletion then does not touch.
-  if (strlen(folder) + sizeof "\\~Uninstall12345678.tmp" > sizeof aside) return;
-  wsprintfA(aside, "%s\\~Uninstall%08lx.tmp", folder, GetCurrentProcessId());
-  if (!MoveFileExA(own, aside, 0)) {
-    LogFailure("Could not remove", own, GetLastError());
-    return;
+  if (!error && file.valid()) {
+    error = kept.OpenFile(kKeptName, DELETE, kShareAll, FILE_OPEN, &file);
+    if (!error) error = DeleteOpenFile(file.get());
+    file.reset();
   }
-  DeleteAtNextStart(aside);
-  DeleteAtNextStart(folder);  // the system leaves a folder that is not empty by then
+  if (error) return error;
+  kept = TrustedFolder();
+  TrustedFolder parent;
+  error = parent.Open(programFiles, kReadFolder);
+  if (!error) error = parent.RemoveSubfolder(L"" PRODUCT_NAME);
+  return error == ERROR_DIR_NOT_EMPTY ? 0 : error;  // another program's files in it: it stays
 }

@@ -1,14 +1,21 @@
 #pragma once
 // The copy of the setup that the list of installed programs starts to uninstall, kept in the
-// product's folder under Program Files, which only administrators can write.
+// product's folder under Program Files, which only administrators can write. It is copied from
+// the handle the setup opened on its own file as it started, which lets nobody write, rename or
+// replace that file meanwhile: it is always the program that started, whatever its download
+// folder's owner does.
 #include <windows.h>
 
+struct RunState;
+
 // Where the kept copy lives: MAX_PATH characters. False when the system names no such place.
-bool KeptUninstallerPath(char* path);
+bool KeptUninstallerPath(wchar_t* path);
 
-// Copies this program there, unless it runs from there. False, with GetLastError, on failure.
-bool KeepUninstaller();
+// Puts a copy of ownFile there through the run's journal (a temporary file, flushed, then moved
+// in; an earlier copy moves aside), so that the run can take it back. 0 or the system's error.
+DWORD KeepUninstaller(RunState* run, HANDLE ownFile);
 
-// Removes the kept copy and its folder. The running copy cannot delete itself: it moves aside in
-// its folder, and the system deletes it and the folder, once empty, at the next start.
-void RemoveKeptCopy();
+// Removes the kept copy and its folder. When it is the running program (ownFile), it can only be
+// renamed: it moves aside in its folder, and the system deletes it and the folder, once empty, at
+// the next start. 0, or the system's error when it stays.
+DWORD RemoveKeptCopy(HANDLE ownFile);

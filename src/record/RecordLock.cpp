@@ -1,23 +1,41 @@
 #include "record/RecordLock.h"
 
-#include <windows.h>
-
 #include "base/Product.h"
 
 namespace {
-HANDLE recordLock;
 const DWORD kLockWait = 5000;  // milliseconds: long enough for another install to finish
+#define LOCK_NAMESPACE MAKER_NAME "Setup"
+const wchar_t kNamespace[] = L"" LOCK_NAMESPACE;
+
+// Opens, or makes, the namespace only administrators may make. False when the system has none.
+bool EnterPrivateNamespace(ScopedNamespace* space) {
+  BYTE administrators[SECURITY_MAX_SID_SIZE];
+  DWORD size = sizeof administrators;
+  *space->receiveBoundary() = CreateBoundaryDescriptorW(kNamespace, 0);
+  if (!space->boundary() || !CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size) ||
+      !AddSIDToBoundaryDescriptor(space->receiveBoundary(), administrators)) {
+    return false;
+  }
+  HANDLE opened = CreatePrivateNamespaceW(nullptr, space->boundary(), kNamespace);
+  if (!opened && GetLastError() == ERROR_ALREADY_EXISTS) opened = OpenPrivateNamespaceW(space->boundary(), kNamespace);
+  space->adopt(opened);
+  return opened != nullptr;
+}
 }  // namespace
 
-bool LockRecord() {
-  if (!recordLock) recordLock = CreateMutexA(nullptr, FALSE, "Global\\" PRODUCT_NAME " record");
-  if (!recordLock) return false;
-  // An abandoned lock: the run that held it ended without letting go; the record is whole, as
-  // each list is written in one call.
-  DWORD waited = WaitForSingleObject(recordLock, kLockWait);
-  return waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+RecordLock::~RecordLock() {
+  if (held_) ReleaseMutex(mutex_.get());
 }
 
-void UnlockRecord() {
-  if (recordLock) ReleaseMutex(recordLock);
+bool RecordLock::Take() {
+  if (!mutex_.valid()) {
+    const wchar_t* name = EnterPrivateNamespace(&namespace_) ? L"" LOCK_NAMESPACE "\\record" : L"Global\\" PRODUCT_NAME " record";
+    mutex_.reset(CreateMutexW(nullptr, FALSE, name));
+  }
+  if (!mutex_.valid()) return false;
+  // An abandoned lock: the run that held it ended without letting go; the record is whole, as
+  // each list is written in one call.
+  DWORD waited = WaitForSingleObject(mutex_.get(), kLockWait);
+  held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+  return held_;
 }

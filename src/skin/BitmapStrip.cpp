@@ -1,6 +1,6 @@
 #include "skin/BitmapStrip.h"
 
-#include "skin/GdiScope.h"
+#include "base/GdiScope.h"
 #include "skin/PackedBitmap.h"
 
 BitmapCacheTable BitmapCache;
@@ -25,7 +25,7 @@ int BitmapStrip::LoadShared(HINSTANCE instance, HDC referenceDC, BitmapId id) {
       return 0;
     }
   }
-  bitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(id & 0xFFFF));
+  bitmap = LoadBitmapW(instance, MAKEINTRESOURCEW(id & 0xFFFF));
   if (!bitmap) bitmap = LoadPackedBitmap(instance, id & 0xFFFF, referenceDC);
   memoryDC = CreateCompatibleDC(referenceDC);
   if (bitmap) {
@@ -146,7 +146,7 @@ void BitmapStrip::CopyRectTransposed(HDC dest, RECT rect, int srcX, int srcY) co
   }
 }
 
-BOOL PutText(HDC hdc, int x, int y, const char* text) { return TextOutA(hdc, x, y, text, lstrlenA(text)); }
+BOOL PutText(HDC hdc, int x, int y, const wchar_t* text) { return TextOutW(hdc, x, y, text, lstrlenW(text)); }
 
 BOOL BlitRect(HDC dest, HDC src, const RECT* rect) {
   return BitBlt(dest, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top, src, rect->left,

@@ -50,7 +50,7 @@ struct BitmapCacheTable {
 };
 extern BitmapCacheTable BitmapCache;
 
-BOOL PutText(HDC hdc, int x, int y, const char* text);
+BOOL PutText(HDC hdc, int x, int y, const wchar_t* text);
 BOOL BlitRect(HDC dest, HDC src, const RECT* rect);  // the same rectangle on both sides
 // All four edges included; the mouse position is packed as in window messages, read unsigned.
 int PointInRect(int left, int top, int right, int bottom, LPARAM position);

@@ -2,15 +2,15 @@
 
 #include <new>
 
-#include "skin/GdiScope.h"
+#include "base/GdiScope.h"
 #include "skin/GridPicker.h"
 
 FrameSelector::FrameSelector(SkinState* skinState, const RECT& rect, BitmapId bitmapId, DWORD labelOffset,
-                             const char* captionText, int minimum, int maximum, const char* statusText,
-                             int command, int selectorFlags, const char* keywordText)
+                             const wchar_t* captionText, int minimum, int maximum, const wchar_t* statusText,
+                             int command, int selectorFlags, const wchar_t* keywordText)
     : Widget(skinState, statusText), flags(selectorFlags) {
   // An over-long keyword is cut rather than dropped: an empty one would skip nothing at all.
-  if (keywordText) lstrcpynA(keyword, keywordText, kSelectorTextCapacity);
+  if (keywordText) lstrcpynW(keyword, keywordText, kSelectorTextCapacity);
   if (flags & SEL_VALUE_ONLY) return;
   bounds = rect;
   strip = new (std::nothrow) BitmapStrip(skin->instance, skin->paintDC, bitmapId);
@@ -32,7 +32,7 @@ FrameSelector::FrameSelector(SkinState* skinState, const RECT& rect, BitmapId bi
   value = minValue;
   labelDx = static_cast<int>((labelOffset >> 16) & 0xFFFF) - 32768;
   labelRise = static_cast<int>(labelOffset & 0xFFFF) - 32768;
-  if (captionText) lstrcpynA(caption, captionText, kSelectorTextCapacity);
+  if (captionText) lstrcpynW(caption, captionText, kSelectorTextCapacity);
 }
 
 FrameSelector::~FrameSelector() {
@@ -62,14 +62,14 @@ void FrameSelector::Wrap() {
 int FrameSelector::Finish(HWND window) {
   Wrap();
   Paint(skin->paintDC);
-  if (commandId) PostMessageA(window, WM_SKINCOMMAND, static_cast<WPARAM>(commandId), 0);
+  if (commandId) PostMessageW(window, WM_SKINCOMMAND, static_cast<WPARAM>(commandId), 0);
   return 1;
 }
 
 int FrameSelector::ButtonDown(HWND window, int step) {
   if (flags & SEL_POPUP) {
     if (step < 0) {
-      if (commandId) PostMessageA(window, WM_SKINCOMMAND, static_cast<WPARAM>(commandId + 1), 0);
+      if (commandId) PostMessageW(window, WM_SKINCOMMAND, static_cast<WPARAM>(commandId + 1), 0);
       return 0;
     }
     int picked = -1;
@@ -80,7 +80,7 @@ int FrameSelector::ButtonDown(HWND window, int step) {
   value += step;
   Wrap();
   Paint(skin->paintDC);
-  if (!pressFrames && commandId) PostMessageA(window, WM_SKINCOMMAND, static_cast<WPARAM>(commandId), 0);
+  if (!pressFrames && commandId) PostMessageW(window, WM_SKINCOMMAND, static_cast<WPARAM>(commandId), 0);
   return 1;
 }
 
@@ -120,8 +120,8 @@ int FrameSelector::OnMouse(HWND window, UINT message, WPARAM, LPARAM lParam) {
 }
 
 void FrameSelector::DrawNumber(HDC hdc, int number, const RECT* box) {
-  char text[16];
-  wsprintfA(text, "%0.2i", number);  // in a box, only what fits the box reaches the window
+  wchar_t text[16];
+  wsprintfW(text, L"%0.2i", number);  // in a box, only what fits the box reaches the window
   int x = bounds.left + labelDx;
   int y = bounds.top - labelRise;
   if (box) {

@@ -22,8 +22,8 @@ class FrameSelector : public Widget {
   // rect: left and top place the picture, right and bottom are the width and height of the area a
   // hidden selector wipes. labelOffset: high 16 bits labelDx + 32768, low 16 bits labelRise + 32768.
   // maximum <= 0 selects pressed frames: odd values are the pressed looks of the even ones.
-  FrameSelector(SkinState* skin, const RECT& rect, BitmapId bitmapId, DWORD labelOffset, const char* captionText,
-                int minimum, int maximum, const char* statusText, int commandId, int flags, const char* keywordText);
+  FrameSelector(SkinState* skin, const RECT& rect, BitmapId bitmapId, DWORD labelOffset, const wchar_t* captionText,
+                int minimum, int maximum, const wchar_t* statusText, int commandId, int flags, const wchar_t* keywordText);
   ~FrameSelector() override;
 
   int OnMouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -38,11 +38,11 @@ class FrameSelector : public Widget {
   BitmapStrip* strip = nullptr;
   int minValue = 0;
   int maxValue = 0;
-  char keyword[kSelectorTextCapacity] = "";
+  wchar_t keyword[kSelectorTextCapacity] = L"";
   int pressFrames = 0;
   int labelDx = 0;
   int labelRise = 0;
-  char caption[kSelectorTextCapacity] = "";
+  wchar_t caption[kSelectorTextCapacity] = L"";
   HFONT captionFont = nullptr;  // the caption's own font; null: the context's (not owned)
 
  private:

@@ -1,7 +1,7 @@
 #include "skin/GridPicker.h"
 
 #include "skin/FrameSelector.h"
-#include "skin/GdiScope.h"
+#include "base/GdiScope.h"
 
 FrameSelector* pickerOwner;
 SkinState* pickerSkin;
@@ -41,9 +41,9 @@ void PaintGrid(HWND dialog) {
       } else {
         owner.strip->CopyRect(dc.get(), cell, kThumbnailSize * column, kThumbnailSize * row);
       }
-      char number[16];
-      wsprintfA(number, "%0.2i", i + 1);
-      TextOutA(dc.get(), kCellPitchX * column + 4, kCellPitchY * row + 12, number, 2);
+      wchar_t number[16];
+      wsprintfW(number, L"%0.2i", i + 1);
+      TextOutW(dc.get(), kCellPitchX * column + 4, kCellPitchY * row + 12, number, 2);
     }
   }
   EndPaint(dialog, &paint);
@@ -69,10 +69,10 @@ INT_PTR CALLBACK GridPickerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
       return 0;
     case WM_LBUTTONUP:
       pickedPoint = static_cast<DWORD>(lParam);
-      SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+      SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
       return 0;
     case WM_RBUTTONDOWN:
-      SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+      SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
       return 0;
     default:
       return 0;
@@ -97,7 +97,7 @@ bool OpenGridPicker(FrameSelector& selector, HWND owner, int* pickedIndex) {
 
   // A picker that cannot be created must not pick from what the last one left.
   pickedPoint = 0;
-  DialogBoxIndirectParamA(pickerSkin->instance, reinterpret_cast<LPCDLGTEMPLATEA>(&dialogTemplate), owner,
+  DialogBoxIndirectParamW(pickerSkin->instance, reinterpret_cast<LPCDLGTEMPLATEW>(&dialogTemplate), owner,
                           GridPickerProc, MAKELPARAM(anchorX, anchorY));
   if (pickedPoint == 0) return false;
   int x = static_cast<int>(pickedPoint & 0xFFFF);

@@ -1,12 +1,12 @@
 #include "skin/HyperLink.h"
 
-#include "skin/GdiScope.h"
+#include "base/GdiScope.h"
 
-HyperLink::HyperLink(SkinState* skinState, const RECT& position, const char* labelText, int command,
-                     const char* statusText)
+HyperLink::HyperLink(SkinState* skinState, const RECT& position, const wchar_t* labelText, int command,
+                     const wchar_t* statusText)
     : Widget(skinState, statusText) {
   SetRect(&bounds, position.left, position.top, position.left, position.top);
-  if (labelText) lstrcpynA(label, labelText, kLinkLabelCapacity);
+  if (labelText) lstrcpynW(label, labelText, kLinkLabelCapacity);
   commandId = command;
 }
 
@@ -22,7 +22,7 @@ void HyperLink::Paint(HDC hdc) {
   PutText(hdc, bounds.left, bounds.top, label);
   SetTextColor(hdc, 0x000000);
   SIZE extent = {};
-  GetTextExtentPoint32A(hdc, label, lstrlenA(label), &extent);
+  GetTextExtentPoint32W(hdc, label, lstrlenW(label), &extent);
   bounds.right = bounds.left + extent.cx;
   bounds.bottom = bounds.top + extent.cy;
 }
@@ -41,7 +41,7 @@ int HyperLink::OnMouse(HWND window, UINT message, WPARAM, LPARAM lParam) {
   }
   if (kind == WM_LBUTTONDOWN) {
     visited = 1;
-    if (commandId) PostMessageA(window, WM_SKINCOMMAND, static_cast<WPARAM>(commandId), 0);
+    if (commandId) PostMessageW(window, WM_SKINCOMMAND, static_cast<WPARAM>(commandId), 0);
     return 1;
   }
   return 0;

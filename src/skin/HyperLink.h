@@ -8,14 +8,14 @@ enum { kLinkLabelCapacity = 60 };
 class HyperLink : public Widget {
  public:
   // Only the left and top of position are read; the extent comes from the first paint.
-  HyperLink(SkinState* skin, const RECT& position, const char* labelText, int commandId, const char* statusText);
+  HyperLink(SkinState* skin, const RECT& position, const wchar_t* labelText, int commandId, const wchar_t* statusText);
 
   int OnMouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
   void Paint(HDC hdc) override;
 
   int visited = 0;
   RECT bounds = {};  // right and bottom: the text's extent as last painted
-  char label[kLinkLabelCapacity] = "";
+  wchar_t label[kLinkLabelCapacity] = L"";
 };
 
 constexpr COLORREF kLinkColour = 0xFF0000;     // blue

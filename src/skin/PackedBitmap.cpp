@@ -1,7 +1,7 @@
 #include "skin/PackedBitmap.h"
 
 #include "base/Lzma.h"
-#include "skin/GdiScope.h"
+#include "base/GdiScope.h"
 
 namespace {
 const DWORD kLargestBitmap = 4u << 20;  // the largest picture of a setup is a few hundred kilobytes
@@ -30,7 +30,7 @@ DWORD PixelsAt(const BITMAPINFOHEADER& header, DWORD size) {
 }  // namespace
 
 HBITMAP LoadPackedBitmap(HINSTANCE instance, UINT id, HDC referenceDC) {
-  HRSRC resource = FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(kPackedBitmapType));
+  HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(kPackedBitmapType));
   DWORD size = resource ? SizeofResource(instance, resource) : 0;
   HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
   const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;

@@ -16,9 +16,9 @@ void FreeStrip(BitmapStrip*& strip) {
 }  // namespace
 
 PushButton::PushButton(SkinState* skinState, const RECT& rect, BitmapId normalId, BitmapId pressedId,
-                       int command, const char* statusText, const char* captionText, const RECT* captionOffset)
+                       int command, const wchar_t* statusText, const wchar_t* captionText, const RECT* captionOffset)
     : Widget(skinState, statusText) {
-  if (captionText) lstrcpynA(caption, captionText, kButtonCaptionCapacity);
+  if (captionText) lstrcpynW(caption, captionText, kButtonCaptionCapacity);
   if (captionOffset) {
     captionRect.left = rect.left + captionOffset->left;
     captionRect.top = rect.top + captionOffset->top;
@@ -114,7 +114,7 @@ int PushButton::OnMouse(HWND window, UINT message, WPARAM, LPARAM lParam) {
         return 0;
       }
       DrawPressed(false);
-      if (commandId) PostMessageA(window, WM_SKINCOMMAND, static_cast<WPARAM>(commandId), 0);
+      if (commandId) PostMessageW(window, WM_SKINCOMMAND, static_cast<WPARAM>(commandId), 0);
       pressState = Clicked;
       return 1;
     default:

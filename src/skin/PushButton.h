@@ -11,7 +11,7 @@ class PushButton : public Widget {
  public:
   // captionOffset, when given, is (dx, dy, width, height) relative to the rect's top-left corner.
   PushButton(SkinState* skin, const RECT& rect, BitmapId normalId, BitmapId pressedId, int commandId,
-             const char* statusText, const char* captionText, const RECT* captionOffset);
+             const wchar_t* statusText, const wchar_t* captionText, const RECT* captionOffset);
   ~PushButton() override;
 
   int OnMouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -28,7 +28,7 @@ class PushButton : public Widget {
   int originX = 0;
   int originY = 0;
   RECT bounds = {};
-  char caption[kButtonCaptionCapacity] = "";
+  wchar_t caption[kButtonCaptionCapacity] = L"";
   RECT captionRect = {};
   int pressShift = 0;  // 1: both looks come from one bitmap; pressed is drawn one pixel down-right
 

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "skin/GdiScope.h"
+#include "base/GdiScope.h"
 #include "skin/Widget.h"
 
 HFONT mainFont;
@@ -10,12 +10,12 @@ HFONT underlineFont;
 HCURSOR handCursor;
 COLORREF statusTextColour;
 
-HFONT CreateSkinFont(const char* name, int height, int underline) {
-  LOGFONTA font = {};
+HFONT CreateSkinFont(const wchar_t* name, int height, int underline) {
+  LOGFONTW font = {};
   font.lfHeight = height;
   font.lfUnderline = static_cast<BYTE>(underline);
-  lstrcpynA(font.lfFaceName, name, LF_FACESIZE);
-  return CreateFontIndirectA(&font);
+  lstrcpynW(font.lfFaceName, name, LF_FACESIZE);
+  return CreateFontIndirectW(&font);
 }
 
 void TileBackground(const SkinState* skin, HDC dc, const RECT& rect) {
@@ -49,9 +49,9 @@ SkinSurface::~SkinSurface() {
 
 void SkinSurface::Attach(HWND window, BitmapId backgroundId, UINT cursorId, const RECT* statusRect) {
   skin->window = window;
-  if (!mainFont) mainFont = CreateSkinFont("MS Sans Serif", 13, 0);
-  if (!underlineFont) underlineFont = CreateSkinFont("MS Sans Serif", 13, 1);
-  if (!handCursor) handCursor = LoadCursorA(skin->instance, MAKEINTRESOURCEA(cursorId & 0xFFFF));
+  if (!mainFont) mainFont = CreateSkinFont(L"MS Sans Serif", 13, 0);
+  if (!underlineFont) underlineFont = CreateSkinFont(L"MS Sans Serif", 13, 1);
+  if (!handCursor) handCursor = LoadCursorW(skin->instance, MAKEINTRESOURCEW(cursorId & 0xFFFF));
   if (statusRect) {
     skin->statusRect = *statusRect;
   } else {
@@ -117,7 +117,7 @@ void SkinSurface::PaintAll() {
   }
 }
 
-void SkinSurface::TextAt(int x, int y, const char* text) {
+void SkinSurface::TextAt(int x, int y, const wchar_t* text) {
   if (skin->paintDC) PutText(skin->paintDC, x, y, text);
 }
 

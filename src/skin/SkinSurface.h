@@ -26,7 +26,7 @@ extern HFONT underlineFont;
 extern HCURSOR handCursor;
 extern COLORREF statusTextColour;
 
-HFONT CreateSkinFont(const char* name, int height, int underline);
+HFONT CreateSkinFont(const wchar_t* name, int height, int underline);
 
 // Covers rect of dc with the skin's background, if the skin has one.
 void TileBackground(const SkinState* skin, HDC dc, const RECT& rect);
@@ -43,7 +43,7 @@ class SkinSurface {
 
   HDC BeginPaintCycle();
   void PaintAll();
-  void TextAt(int x, int y, const char* text);
+  void TextAt(int x, int y, const wchar_t* text);
   void EndPaintCycle();
 
   // Offers a mouse message to the enabled widgets in order; 1 when one of them took it.

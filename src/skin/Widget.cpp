@@ -1,18 +1,17 @@
 #include "skin/Widget.h"
 
-#include <string.h>
+#include <wchar.h>
 
-#include "base/PathText.h"
-#include "skin/GdiScope.h"
+#include "base/GdiScope.h"
 
-Widget::Widget(SkinState* skinState, const char* text)
+Widget::Widget(SkinState* skinState, const wchar_t* text)
     : statusText(), enabled(1), visible(1), erased(0), hoverState(0), commandId(0), skin(skinState),
       registered_(false) {
   if (skin->widgetCount >= 0 && skin->widgetCount < kMaxWidgets) {
     skin->widgets[skin->widgetCount++] = this;
     registered_ = true;
   }
-  if (text) lstrcpynA(statusText, text, kStatusTextCapacity);
+  if (text) lstrcpynW(statusText, text, kStatusTextCapacity);
 }
 
 void Widget::Show(int show) {
@@ -46,14 +45,14 @@ void Widget::ShowStatus(int state) {
   TileBackground(skin, skin->bufferDC, skin->statusRect);
   SetTextColor(skin->bufferDC, statusTextColour);
 
-  char shown[kStatusTextCapacity] = "";
-  const char* separator = FindText(statusText, "@");  // never a double-byte character's second byte
+  wchar_t shown[kStatusTextCapacity] = L"";
+  const wchar_t* separator = wcschr(statusText, L'@');
   if (state == 1) {
-    size_t length = separator ? static_cast<size_t>(separator - statusText) : strlen(statusText);
-    memcpy(shown, statusText, length);
-    shown[length] = '\0';
+    size_t length = separator ? static_cast<size_t>(separator - statusText) : wcslen(statusText);
+    wmemcpy(shown, statusText, length);
+    shown[length] = L'\0';
   } else if (state == 2 && separator) {
-    lstrcpynA(shown, separator + 1, kStatusTextCapacity);
+    lstrcpynW(shown, separator + 1, kStatusTextCapacity);
   }
   if (shown[0]) PutText(skin->bufferDC, skin->statusRect.left, skin->statusRect.top, shown);
   BlitRect(skin->paintDC, skin->bufferDC, &skin->statusRect);

@@ -14,7 +14,7 @@ class Widget {
  public:
   // Registers the widget in the skin, visible and enabled. The text may be null; a longer text than
   // the field holds is cut (it is only shown).
-  Widget(SkinState* skin, const char* text);
+  Widget(SkinState* skin, const wchar_t* text);
   virtual ~Widget() = default;
   Widget(const Widget&) = delete;
   Widget& operator=(const Widget&) = delete;
@@ -35,7 +35,7 @@ class Widget {
   // and its creator, not the surface, must delete it.
   bool registered() const { return registered_; }
 
-  char statusText[kStatusTextCapacity];
+  wchar_t statusText[kStatusTextCapacity];
   int enabled;
   int visible;
   int erased;

@@ -5,12 +5,14 @@
 #include "skin/Widget.h"
 #include "ui/DialogState.h"
 
-const char* const kCompletedLines[kCompletedLineCount] = {
-    "   Installation completed. Please", "restart your image editor to", "activate the plug-ins installed.",
-    "The filter category name is \"" MAKER_NAME "\"."};
+const wchar_t* const kCompletedLines[kCompletedLineCount] = {
+    L"   Installation completed. Please", L"restart your image editor to", L"activate the plug-ins installed.",
+    L"The filter category name is \"" MAKER_NAME "\"."};
 
 void ShowCompletedState(HWND dialog) {
-  installed = 1;
+  DialogState* state = StateOf(dialog);
+  Widget** widgetSlots = state->widgetSlots;
+  state->installed = 1;
   for (int slot = 0; slot <= kLastComponentSlot; ++slot) {
     if (!widgetSlots[slot]) continue;
     widgetSlots[slot]->enabled = 0;
@@ -29,11 +31,11 @@ void ShowCompletedState(HWND dialog) {
   // The larger font, as large as lets every line end inside the window: the font that stands in
   // for the specified one may be wider. The new font goes into the buffer before the old one is
   // deleted: a selected font stays alive. Without a new font the old one stays in use.
-  HDC buffer = skinSurface->skin->bufferDC;
+  HDC buffer = state->surface->skin->bufferDC;
   RECT client;
   GetClientRect(dialog, &client);
   for (int height = 16; height >= 10; --height) {
-    HFONT larger = CreateSkinFont("ms sans serif", height, 0);
+    HFONT larger = CreateSkinFont(L"ms sans serif", height, 0);
     if (!larger) break;
     HFONT previous = mainFont;
     mainFont = larger;
@@ -42,7 +44,7 @@ void ShowCompletedState(HWND dialog) {
     int widest = 0;
     for (int line = 0; buffer && line < kCompletedLineCount; ++line) {
       SIZE extent = {};
-      GetTextExtentPoint32A(buffer, kCompletedLines[line], lstrlenA(kCompletedLines[line]), &extent);
+      GetTextExtentPoint32W(buffer, kCompletedLines[line], lstrlenW(kCompletedLines[line]), &extent);
       if (extent.cx > widest) widest = extent.cx;
     }
     if (kCompletedTextX + widest <= client.right - 4) break;

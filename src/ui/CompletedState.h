@@ -8,7 +8,7 @@ enum {
 };
 
 // The completed state's message, a line each.
-extern const char* const kCompletedLines[kCompletedLineCount];
+extern const wchar_t* const kCompletedLines[kCompletedLineCount];
 
 // Hides the choosing state's widgets and list, shows the completed state's, and picks the largest
 // font with which every line of the message ends inside the window.

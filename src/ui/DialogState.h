@@ -1,26 +1,13 @@
 #pragma once
-// Process-wide state of the dialog, shared by start-up and the dialog's parts.
+// The state of the setup dialog, made by start-up and handed to the dialog as it is created; every
+// part of the dialog reaches it through the window.
 #include <windows.h>
 
-#include "base/PathText.h"
+#include "install/InstallRun.h"
+#include "payload/RunState.h"
 
 class SkinSurface;
 class Widget;
-
-// The module whose resources the dialog shows and installs; set once at start-up.
-extern HINSTANCE appInstance;
-
-// The one drawing surface of the dialog; owned by start-up.
-extern SkinSurface* skinSurface;
-
-// Scratch text for discovery probes, list entries and browsed folders.
-extern char pathScratch[kPathCapacity];
-
-// The folder of /D=, listed and preselected as a browsed folder; empty without it.
-extern char commandLineFolder[kPathCapacity];
-
-// 1 once the installation run has written the payload.
-extern int installed;
 
 enum {
   IDC_FOLDER_LIST = 1033,
@@ -37,11 +24,24 @@ enum {
   kFirstComponentSlot = 5,  // component toggles: slots 5 to 18
   kLastComponentSlot = 18,
 };
-extern Widget* widgetSlots[kWidgetSlots];
 enum { kComponents = kLastComponentSlot - kFirstComponentSlot + 1 };
 
-// Why the dialog ended itself while it was being created (0: it did not).
-extern DWORD dialogError;
+struct DialogState {
+  InstallSource source;                // the program: its resources and its own file
+  const wchar_t* commandLineFolder;    // /D=, listed and preselected as a browsed folder; empty without it
+  SkinSurface* surface;                // the one drawing surface of the dialog; owned by start-up
+  Widget* widgetSlots[kWidgetSlots];
+  HFONT captionFont;  // the component captions' font when smaller than the dialog's; owned by the dialog
+  int installed;      // 1 once the installation run has written the payload
+  DWORD dialogError;  // why the dialog ended itself while it was being created (0: it did not)
+  bool ready;         // the widgets exist: handlers may use the slots
+  int promptX, promptY;
+  int candidateCount;  // list entries before the browsed one and the browse entry
+  int browsedListed;   // 1 while a browsed folder is listed
+  RunState run;        // the last installation run
+};
 
-// The component captions' font when they are drawn smaller than the dialog's; owned by the dialog.
-extern HFONT captionFont;
+// The state of the dialog window.
+inline DialogState* StateOf(HWND dialog) {
+  return reinterpret_cast<DialogState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+}

@@ -1,6 +1,6 @@
 #include "ui/FailureMessage.h"
 
-#include <string.h>
+#include <wchar.h>
 
 #include "base/Product.h"
 #include "base/SystemError.h"
@@ -8,38 +8,45 @@
 
 namespace {
 // Appends as much of text as fits; a message may be cut, it is only read.
-void Append(char* buffer, size_t capacity, const char* text) {
-  size_t used = strnlen(buffer, capacity);
+void Append(wchar_t* buffer, size_t capacity, const wchar_t* text) {
+  size_t used = wcsnlen(buffer, capacity);
   if (used + 1 >= capacity) return;
-  size_t length = strnlen(text, capacity - used - 1);
-  memcpy(buffer + used, text, length);
-  buffer[used + length] = '\0';
+  size_t length = wcsnlen(text, capacity - used - 1);
+  wmemcpy(buffer + used, text, length);
+  buffer[used + length] = L'\0';
 }
-
 }  // namespace
 
-void ShowInstallFailure(HWND dialog) {
-  const InstallFailure* failure = GetInstallFailure(0);
+void ShowInstallFailure(HWND dialog, const InstallFailures& failures) {
+  const InstallFailure* failure = failures.Get(0);
   if (!failure) return;
-  char message[2048] = "The plug-ins were not installed completely.\n\n";
-  Append(message, sizeof message, FailureHeadline(failure->kind));
-  Append(message, sizeof message, failure->subject);
-  Append(message, sizeof message, "\n\n");
-  char reason[512] = "";
-  DescribeError(failure->error, reason, sizeof reason);
-  Append(message, sizeof message, reason);
-  int others = InstallFailureCount() - 1;
+  const size_t kCapacity = 2048;
+  wchar_t message[kCapacity] = L"Nothing was installed.\n\n";
+  Append(message, kCapacity, FailureHeadline(failure->kind));
+  Append(message, kCapacity, failure->subject);
+  Append(message, kCapacity, L"\n\n");
+  wchar_t reason[512] = L"";
+  DescribeError(failure->error, reason, 512);
+  Append(message, kCapacity, reason);
+  // The old plug-in's place matters more than the count of what else went wrong.
+  for (int i = 1; const InstallFailure* other = failures.Get(i); ++i) {
+    if (other->kind != kOldPlugInStranded) continue;
+    Append(message, kCapacity, L"\n");
+    Append(message, kCapacity, FailureHeadline(other->kind));
+    Append(message, kCapacity, other->subject);
+  }
+  int others = failures.count() - 1;
   if (others > 0) {
-    char more[64];
-    wsprintfA(more, "\n(%d more problem%s.)", others, others == 1 ? "" : "s");
-    Append(message, sizeof message, more);
+    wchar_t more[64];
+    wsprintfW(more, L"\n(%d more problem%s.)", others, others == 1 ? L"" : L"s");
+    Append(message, kCapacity, more);
   }
   if (failure->kind == kAnotherRunActive) {
-    Append(message, sizeof message, "\n\nWait until it has finished, then click INSTALL again.");
+    Append(message, kCapacity, L"\n\nWait until it has finished, then click INSTALL again.");
   } else if (failure->kind != kRecordUnreadable) {
-    Append(message, sizeof message, "\n\nClose ");
-    Append(message, sizeof message, failure->holder[0] ? failure->holder : "your image editor");
-    Append(message, sizeof message, ", or choose another folder, then click INSTALL again.");
+    Append(message, kCapacity, L"\n\nClose ");
+    Append(message, kCapacity, failure->holder[0] ? failure->holder : L"your image editor");
+    Append(message, kCapacity, L", or choose another folder, then click INSTALL again.");
   }
-  MessageBoxA(dialog, message, WINDOW_TITLE, MB_OK | MB_ICONWARNING);
+  MessageBoxW(dialog, message, L"" WINDOW_TITLE, MB_OK | MB_ICONWARNING);
 }

@@ -1,73 +1,87 @@
 #include "ui/FolderList.h"
 
+#include "base/PathText.h"
 #include "base/Product.h"
 #include "discovery/FolderTable.h"
 #include "ui/DialogState.h"
 #include "ui/ShellApi.h"
 
 namespace {
-const char kBrowseEntry[] = "******** BROWSE ********";
-int candidateCount;  // entries before the browsed one and the browse entry
-int browsedListed;   // 1 while a browsed folder is listed
+const wchar_t kBrowseEntry[] = L"******** BROWSE ********";
+
+LRESULT ListMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam = 0) {
+  return SendDlgItemMessageW(dialog, IDC_FOLDER_LIST, message, wParam, lParam);
+}
+
+// Lists the folder as the browsed one before the browse entry, in place of an earlier one, and selects it.
+void ListBrowsed(HWND dialog, DialogState* state, const wchar_t* folder) {
+  if (state->browsedListed) ListMessage(dialog, CB_DELETESTRING, state->candidateCount);
+  ListMessage(dialog, CB_INSERTSTRING, state->candidateCount, reinterpret_cast<LPARAM>(folder));
+  ListMessage(dialog, CB_SETCURSEL, state->candidateCount);
+  state->browsedListed = 1;
+}
 }  // namespace
 
 void FillFolderList(HWND dialog) {
-  candidateCount = 0;
+  DialogState* state = StateOf(dialog);
+  state->candidateCount = 0;
+  wchar_t folder[kPathCapacity];
   for (const FolderEntry& row : FolderTable) {
     if (!row.path[0]) break;
-    lstrcpyA(pathScratch, row.path);
+    wmemcpy(folder, row.path, wcslen(row.path) + 1);
     // An entry that would not fit the folder text is left out rather than cut into another path.
-    if (row.addMakerSubfolder && !JoinPath(pathScratch, sizeof pathScratch, MAKER_FOLDER)) continue;
-    SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(pathScratch));
-    ++candidateCount;
+    if (row.addMakerSubfolder && !JoinPath(folder, kPathCapacity, L"" MAKER_FOLDER)) continue;
+    ListMessage(dialog, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(folder));
+    ++state->candidateCount;
   }
-  SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kBrowseEntry));
-  browsedListed = 0;
-  SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, CB_SETCURSEL, 0, 0);
+  ListMessage(dialog, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kBrowseEntry));
+  state->browsedListed = 0;
+  ListMessage(dialog, CB_SETCURSEL, 0);
   // The folder of the command line is listed as a browsed one, and chosen.
-  if (commandLineFolder[0]) {
-    lstrcpyA(pathScratch, commandLineFolder);
-    if (!EnsureTrailingBackslash(pathScratch, sizeof pathScratch)) return;
-    SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, CB_INSERTSTRING, candidateCount, reinterpret_cast<LPARAM>(pathScratch));
-    SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, CB_SETCURSEL, candidateCount, 0);
-    browsedListed = 1;
+  if (state->commandLineFolder[0] && CopyText(folder, kPathCapacity, state->commandLineFolder) &&
+      EnsureTrailingBackslash(folder, kPathCapacity)) {
+    ListBrowsed(dialog, state, folder);
   }
 }
 
 bool BrowseForFolder(HWND dialog) {
   const ShellApi* shell = SystemShell();
-  if (!shell) {
-    SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, CB_SETCURSEL, 0, 0);
-    return false;
-  }
-  // The browser needs COM on this thread.
-  HRESULT com = shell->coInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  BROWSEINFOA browseInfo = {};
-  browseInfo.hwndOwner = dialog;
-  browseInfo.pszDisplayName = pathScratch;
-  browseInfo.lpszTitle = "Please Select Your Plug-Ins Folder";
-  browseInfo.ulFlags = BIF_RETURNONLYFSDIRS;
-  LPITEMIDLIST chosen = shell->browseForFolder(&browseInfo);
   bool listed = false;
-  if (chosen) {
-    char path[MAX_PATH] = "";
-    bool named = shell->pathFromIdList(chosen, path) && path[0];
-    shell->coTaskMemFree(chosen);
-    if (named && EnsureTrailingBackslash(path, sizeof path) && SetCurrentDirectoryA(path)) {
-      lstrcpyA(pathScratch, path);
-      if (browsedListed) SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, CB_DELETESTRING, candidateCount, 0);
-      SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, CB_INSERTSTRING, candidateCount,
-                          reinterpret_cast<LPARAM>(pathScratch));
-      SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, CB_SETCURSEL, candidateCount, 0);
-      browsedListed = 1;
-      listed = true;
+  if (shell) {
+    // The browser needs COM on this thread.
+    HRESULT com = shell->coInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    wchar_t displayName[MAX_PATH];
+    BROWSEINFOW browseInfo = {};
+    browseInfo.hwndOwner = dialog;
+    browseInfo.pszDisplayName = displayName;
+    browseInfo.lpszTitle = L"Please Select Your Plug-Ins Folder";
+    browseInfo.ulFlags = BIF_RETURNONLYFSDIRS;
+    LPITEMIDLIST chosen = shell->browseForFolder(&browseInfo);
+    if (chosen) {
+      wchar_t path[MAX_PATH + 1] = L"";
+      bool named = shell->pathFromIdList(chosen, path) && path[0];
+      shell->coTaskMemFree(chosen);
+      DWORD attributes = named ? GetFileAttributesW(path) : INVALID_FILE_ATTRIBUTES;
+      if (EnsureTrailingBackslash(path, MAX_PATH + 1) && attributes != INVALID_FILE_ATTRIBUTES &&
+          (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        ListBrowsed(dialog, StateOf(dialog), path);
+        listed = true;
+      }
     }
+    if (SUCCEEDED(com)) shell->coUninitialize();
   }
-  if (!listed) SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, CB_SETCURSEL, 0, 0);
-  if (SUCCEEDED(com)) shell->coUninitialize();
+  if (!listed) ListMessage(dialog, CB_SETCURSEL, 0);
   return listed;
 }
 
 bool BrowseEntrySelected(HWND dialog) {
-  return SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, CB_GETCURSEL, 0, 0) == candidateCount + browsedListed;
+  const DialogState* state = StateOf(dialog);
+  return ListMessage(dialog, CB_GETCURSEL, 0) == state->candidateCount + state->browsedListed;
+}
+
+bool SelectedFolder(HWND dialog, wchar_t* folder) {
+  LRESULT selected = ListMessage(dialog, CB_GETCURSEL, 0);
+  LRESULT length = ListMessage(dialog, CB_GETLBTEXTLEN, selected);
+  if (selected == CB_ERR || length == CB_ERR || length >= kPathCapacity) return false;
+  return ListMessage(dialog, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(folder)) != CB_ERR;
 }

@@ -12,3 +12,7 @@ bool BrowseForFolder(HWND dialog);
 
 // True when the selected list entry is the browse entry.
 bool BrowseEntrySelected(HWND dialog);
+
+// The selected folder into folder (kPathCapacity characters). False when none is selected or the
+// entry is longer than the folder text: cut, it would be another folder.
+bool SelectedFolder(HWND dialog, wchar_t* folder);

@@ -9,9 +9,9 @@
 #include <shlobj.h>
 
 struct ShellApi {
-  decltype(&SHBrowseForFolderA) browseForFolder;
-  decltype(&SHGetPathFromIDListA) pathFromIdList;
-  decltype(&ShellExecuteA) shellExecute;
+  decltype(&SHBrowseForFolderW) browseForFolder;
+  decltype(&SHGetPathFromIDListW) pathFromIdList;
+  decltype(&ShellExecuteW) shellExecute;
   decltype(&CoInitializeEx) coInitializeEx;
   decltype(&CoUninitialize) coUninitialize;
   decltype(&CoTaskMemFree) coTaskMemFree;
@@ -24,4 +24,4 @@ const ShellApi* SystemShell();
 // Opens a web page in the signed-in user's browser. An elevated setup asks the desktop's shell to
 // open it, so that the browser does not run with the setup's administrator rights; when that is
 // not possible no page opens. Nothing is reported: the page is help, not part of the setup.
-void OpenPageAsUser(HWND owner, const char* url);
+void OpenPageAsUser(HWND owner, const wchar_t* url);

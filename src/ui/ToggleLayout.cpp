@@ -1,9 +1,8 @@
 #include "ui/ToggleLayout.h"
 
-#include <string.h>
+#include <wchar.h>
 
-#include "base/PathText.h"
-#include "skin/GdiScope.h"
+#include "base/GdiScope.h"
 #include "skin/SkinSurface.h"
 
 namespace {
@@ -12,9 +11,9 @@ const int kFirstColumnOfTwo = 222;  // just right of the picture card, which end
 const int kRightMargin = 4;
 const int kColumnGap = 6;
 
-int TextWidth(HDC dc, const char* text, int length) {
+int TextWidth(HDC dc, const wchar_t* text, int length) {
   SIZE extent = {};
-  GetTextExtentPoint32A(dc, text, length, &extent);
+  GetTextExtentPoint32W(dc, text, length, &extent);
   return extent.cx;
 }
 }  // namespace
@@ -24,7 +23,7 @@ POINT ToggleAt(const ToggleLayout& layout, int component) {
   return at;
 }
 
-ToggleLayout LayOutToggles(HDC dc, const char* const captions[], int count, int width) {
+ToggleLayout LayOutToggles(HDC dc, const wchar_t* const captions[], int count, int width) {
   ToggleLayout layout = {};
   if (count <= kTogglesPerColumn) {
     layout.left[0] = layout.left[1] = kFirstColumnAlone;
@@ -37,14 +36,14 @@ ToggleLayout LayOutToggles(HDC dc, const char* const captions[], int count, int 
     layout.textRight[1] = width - kRightMargin;
   }
   for (layout.fontHeight = kCaptionFontLargest; layout.fontHeight > kCaptionFontSmallest; --layout.fontHeight) {
-    HFONT font = CreateSkinFont("MS Sans Serif", layout.fontHeight, 0);
+    HFONT font = CreateSkinFont(L"MS Sans Serif", layout.fontHeight, 0);
     if (!font) break;
     bool fits = true;
     {
       SelectedObject selected(dc, font);
       for (int i = 0; i < count && fits; ++i) {
         int column = i / kTogglesPerColumn;
-        fits = layout.left[column] + kCaptionOffset + TextWidth(dc, captions[i], lstrlenA(captions[i])) <=
+        fits = layout.left[column] + kCaptionOffset + TextWidth(dc, captions[i], lstrlenW(captions[i])) <=
                layout.textRight[column];
       }
     }
@@ -54,20 +53,20 @@ ToggleLayout LayOutToggles(HDC dc, const char* const captions[], int count, int 
   return layout;
 }
 
-bool FitCaption(HDC dc, char* caption, int x, int textRight) {
-  int length = lstrlenA(caption);
+bool FitCaption(HDC dc, wchar_t* caption, int x, int textRight) {
+  int length = lstrlenW(caption);
   if (x + TextWidth(dc, caption, length) <= textRight) return false;
-  const char kEllipsis[] = "...";
+  const wchar_t kEllipsis[] = L"...";
   int room = textRight - x - TextWidth(dc, kEllipsis, 3);
   // The longest start of whole characters that leaves room for the ellipsis, three bytes shorter
   // than the caption at least: the cut caption never needs more room than the whole one.
   int keep = 0;
   for (int at = 0; at < length;) {
-    int next = at + (IsLeadByte(caption[at]) && caption[at + 1] ? 2 : 1);
+    int next = at + (IS_HIGH_SURROGATE(caption[at]) && IS_LOW_SURROGATE(caption[at + 1]) ? 2 : 1);
     if (next > length - 3 || TextWidth(dc, caption, next) > room) break;
     keep = at = next;
   }
-  while (keep > 0 && caption[keep - 1] == ' ') --keep;
-  memcpy(caption + keep, kEllipsis, 4);
+  while (keep > 0 && caption[keep - 1] == L' ') --keep;
+  wmemcpy(caption + keep, kEllipsis, 4);
   return true;
 }

@@ -22,11 +22,12 @@ struct ToggleLayout {
 };
 
 // The layout for the captions of count components in a window width pixels wide, measured in dc.
-ToggleLayout LayOutToggles(HDC dc, const char* const captions[], int count, int width);
+ToggleLayout LayOutToggles(HDC dc, const wchar_t* const captions[], int count, int width);
 
-// The caption as the layout draws it: whole, or cut on a character with an ellipsis to end before
-// textRight when it starts at x, in the DC's font. True when it was cut.
-bool FitCaption(HDC dc, char* caption, int x, int textRight);
+// The caption as the layout draws it: whole, or cut between characters (never inside a surrogate
+// pair) with an ellipsis to end before textRight when it starts at x, in the DC's font. True when
+// it was cut.
+bool FitCaption(HDC dc, wchar_t* caption, int x, int textRight);
 
 // Top left corner of the toggle of the component in the layout.
 POINT ToggleAt(const ToggleLayout& layout, int component);

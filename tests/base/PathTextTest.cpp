@@ -5,42 +5,43 @@
 #include "base/PathText.h"
 #include "support/TestSupport.h"
 
-using Operation = char* (*)(char*);  // the text, or null when refused with the text untouched
-static const Operation kCapitalize = [](char* t) { CapitalizePath(t); return t; };
-static const Operation kCut = [](char* t) { return CutAfterLast(t, '\\'); };
-static const Operation kJoin9 = [](char* t) { return JoinPath(t, 9, "cd"); };
-static const Operation kBackslash6 = [](char* t) { return EnsureTrailingBackslash(t, 6) ? t : nullptr; };
+using Operation = wchar_t* (*)(wchar_t*);  // the text, or null when refused with the text untouched
+static const Operation kCapitalize = [](wchar_t* t) { CapitalizePath(t); return t; };
+static const Operation kCut = [](wchar_t* t) { return CutAfterLast(t, L'\\'); };
+static const Operation kJoin9 = [](wchar_t* t) { return JoinPath(t, 9, L"cd"); };
+static const Operation kBackslash6 = [](wchar_t* t) { return EnsureTrailingBackslash(t, 6) ? t : nullptr; };
 
 TEST(PathText, EditsInPlaceAndRefusesWhatWouldNotFit) {
-  const std::string atStrip = "\"" + std::string(kStripLimit - 1, 'a'), overStrip = atStrip + "a";
+  const std::wstring atStrip = L"\"" + std::wstring(kStripLimit - 1, L'a'), overStrip = atStrip + L"a";
   const struct {
     Operation operation;
-    std::string input;
-    const char* expected;  // null: refused
+    std::wstring input;
+    const wchar_t* expected;  // null: refused
   } cases[] = {
-      {kCapitalize, "9lives it's a1b x[y PLUG-INS", "9Lives It'S A1B X[Y Plug-Ins"},  // behind any non-letter
-      {kCut, "C:\\Dir\\", "C:\\"}, {kCut, "\\abc", "\\abc"},  // never at the last nor the first character
-      {kCut, "C:\\Ed\\app.exe \"D:\\Docs\\%1\"", "C:\\Ed\\app.exe \"D:\\Docs\\"},
-      {StripLeadingNonLetters, "  %1 x", "x"}, {StripLeadingNonLetters, "123", ""},
-      {StripLeadingNonLetters, overStrip, ""}, {StripLeadingNonLetters, atStrip, atStrip.c_str() + 1},  // the limit
-      {kJoin9, "C:\\Ab", "C:\\Ab\\cd"}, {kJoin9, "C:\\Abc", nullptr},
-      {kBackslash6, "C:\\a", "C:\\a\\"}, {kBackslash6, "C:\\ab", nullptr},  // fits exactly; one over
+      {kCapitalize, L"9lives it's a1b x[y PLUG-INS", L"9Lives It'S A1B X[Y Plug-Ins"},  // behind any non-letter
+      {kCapitalize, L"c:\\\u041f\u043b\u0430\u0433\u0438\u043d\u044b\\\u0142ukasz", L"C:\\\u041f\u043b\u0430\u0433\u0438\u043d\u044b\\\u0142ukasz"},
+      {kCut, L"C:\\Dir\\", L"C:\\"}, {kCut, L"\\abc", L"\\abc"},  // never at the last nor the first character
+      {kCut, L"C:\\Ed\\app.exe \"D:\\Docs\\%1\"", L"C:\\Ed\\app.exe \"D:\\Docs\\"},
+      {StripLeadingNonLetters, L"  %1 x", L"x"}, {StripLeadingNonLetters, L"123", L""},
+      {StripLeadingNonLetters, overStrip, L""}, {StripLeadingNonLetters, atStrip, atStrip.c_str() + 1},  // the limit
+      {kJoin9, L"C:\\Ab", L"C:\\Ab\\cd"}, {kJoin9, L"C:\\Abc", nullptr},
+      {kBackslash6, L"C:\\a", L"C:\\a\\"}, {kBackslash6, L"C:\\ab", nullptr},  // fits exactly; one over
   };
   for (const auto& c : cases) {
-    char text[kPathCapacity] = {};
-    c.input.copy(text, sizeof text - 1);
-    EXPECT_EQ(c.expected ? text : nullptr, c.operation(text)) << c.input;
-    EXPECT_STREQ(c.expected ? c.expected : c.input.c_str(), text) << c.input;
+    wchar_t text[kPathCapacity] = {};
+    c.input.copy(text, kPathCapacity - 1);
+    EXPECT_EQ(c.expected ? text : nullptr, c.operation(text)) << Utf8(c.input);
+    EXPECT_STREQ(c.expected ? c.expected : c.input.c_str(), text) << Utf8(c.input);
   }
 }
 
 TEST(PathText, StaysInItsBufferWhateverTheText) {
-  const char* const chars = "aZ\\\\:\"' .-_8x9\xe9\x80\x81q/%";
-  SweepGuarded(3000, kPathCapacity - 1, 7, chars, [&](char* text, size_t capacity) {
+  const wchar_t* const chars = L"aZ\\\\:\"' .-_8x9\u00e9\u0416\u30a2q/%\xd83d";
+  SweepGuarded(3000, kPathCapacity - 1, 7, chars, [&](wchar_t* text, size_t capacity) {
     switch (RandomBelow(5)) {
       case 0: EnsureTrailingBackslash(text, capacity); break;
       case 1: CapitalizePath(text); break;
-      case 2: CutAfterLast(text, '\\'); break;
+      case 2: CutAfterLast(text, L'\\'); break;
       case 3: StripLeadingNonLetters(text); break;
       default: JoinPath(text, capacity, RandomText(60, chars).c_str());
     }

@@ -8,7 +8,11 @@ TEST(FolderTable, KeepsTheFirstTwentyNewFoldersNormalisedInOrderFoundAndStaysInB
   ClearFolderTable();
   TempFolder folder;
   const std::string& b = folder.path();
-  auto add = [](std::string text) { text.resize(kPathCapacity - 1); AddFolderCandidate(&text[0]); };  // a full buffer
+  auto add = [](const std::string& utf8) {  // in a full buffer
+    std::wstring text = Wide(utf8);
+    text.resize(kPathCapacity - 1);
+    AddFolderCandidate(&text[0]);
+  };
   for (const char* f : {"program files\\adobe\\plug-ins\\velmoran\\filters", "tools\\xvelm\\velmoran",
                         "editor\\plug-ins", "igrafx\\plugins"}) folder.Make(f);
   for (const std::string& text : {b + "program files\\adobe\\plug-ins\\velmoran\\filters\\",  // ours: the one above
@@ -30,10 +34,10 @@ TEST(FolderTable, KeepsTheFirstTwentyNewFoldersNormalisedInOrderFoundAndStaysInB
   for (int row = 0; row < kFolderRows; ++row) EXPECT_EQ(row != 3, FolderTable[row].addMakerSubfolder != 0) << row;
 
   ClearFolderTable();
-  struct { char text[kPathCapacity], guard[16]; } unterminated;
-  memset(&unterminated, 'a', sizeof unterminated);
-  memcpy(unterminated.text, b.c_str(), b.size());
+  struct { wchar_t text[kPathCapacity], guard[16]; } unterminated;
+  std::fill(unterminated.text, unterminated.guard + 16, L'a');
+  Wide(b).copy(unterminated.text, b.size());
   AddFolderCandidate(unterminated.text);
   EXPECT_TRUE(FolderRows().empty());
-  for (char c : unterminated.guard) ASSERT_EQ('a', c);
+  for (wchar_t c : unterminated.guard) ASSERT_EQ(L'a', c);
 }

@@ -29,7 +29,7 @@ TEST(ScanPainterSettings, TakesTheFirstValidRecordOnly) {
   for (const auto& c : cases) {
     ClearFolderTable();
     ASSERT_TRUE(WriteWholeFile(b + "painter.set", c.file));
-    ScanPainterSettings((b + "painter.set").c_str());
+    ScanPainterSettings(Wide(b + "painter.set").c_str());
     EXPECT_EQ(c.rows, FolderRows()) << "case " << &c - cases;
   }
 }

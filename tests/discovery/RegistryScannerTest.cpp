@@ -38,7 +38,7 @@ TEST(RegistryScanner, FindsFolderValuesInWalkOrderAndSkipsOnlyWhatCannotBeRead) 
   for (const auto& v : values) ASSERT_TRUE(SetString(v.root, key(v.root) + "\\" + v.below, v.name, v.data, v.type));
   ASSERT_TRUE(SetString(kUsers, otherUser + "\\" + key(kCu), "Plugins", b + "other"));  // another user's profile
   ClearFolderTable();
-  ScanRegistryTree("software", vendor.c_str(), "");
+  ScanRegistryTree(L"software", Wide(vendor).c_str(), L"");
   std::vector<std::string> expected;
   for (const char* row : {"Hkcu", "Named", "L19", "Before", "Below", "Sibling", "Hklm", "Dir2", "Users"}) {
     expected.push_back(b + row + "\\");
@@ -46,17 +46,17 @@ TEST(RegistryScanner, FindsFolderValuesInWalkOrderAndSkipsOnlyWhatCannotBeRead) 
   EXPECT_EQ(expected, FolderRows());
 }
 
-// No walk can show this refusal: Wine's ANSI registry calls refuse key paths over 260 characters.
+// A walk would show this refusal only below a key path of 400 characters.
 TEST(RegistryScanner, KeyPathStackRefusesAPathPastItsTextWithNothingChanged) {
-  const std::string parent(kPathCapacity - 4, 'k');
-  char path[kPathCapacity] = {};
+  const std::wstring parent(kPathCapacity - 4, L'k');
+  wchar_t path[kPathCapacity] = {};
   parent.copy(path, parent.size());
   KeyPathStack stack;
   DWORD index = 7;
-  EXPECT_FALSE(stack.Push(path, "abc", &index));
-  EXPECT_EQ(-1, stack.Pop(path));               // nothing was entered
-  EXPECT_TRUE(stack.Push(path, "ab", &index));  // fills the text exactly
-  EXPECT_EQ(parent + "\\ab", path);
+  EXPECT_FALSE(stack.Push(path, L"abc", &index));
+  EXPECT_EQ(-1, stack.Pop(path));                // nothing was entered
+  EXPECT_TRUE(stack.Push(path, L"ab", &index));  // fills the text exactly
+  EXPECT_EQ(parent + L"\\ab", path);
   EXPECT_EQ(7, stack.Pop(path));                // the parent's index from before the refusal
   EXPECT_EQ(parent, path);
 }

@@ -34,7 +34,7 @@ TEST(RunDiscovery, FindsEveryKindOfSourceInSequenceOrderInBothRegistryViews) {
   std::vector<std::string> shared;
   for (const char* commonFiles : {"CommonProgramW6432", "CommonProgramFiles(x86)"}) {
     if (const char* common = getenv(commonFiles)) shared.push_back(common + std::string("\\Adobe"));
-    bool exists = !shared.empty() && GetFileAttributesA(shared.back().c_str()) != INVALID_FILE_ATTRIBUTES;
+    bool exists = !shared.empty() && Exists(shared.back());
     if (exists) GTEST_SKIP() << shared.back();
   }
   TempFolder folder;
@@ -58,7 +58,7 @@ TEST(RunDiscovery, FindsEveryKindOfSourceInSequenceOrderInBothRegistryViews) {
   ASSERT_TRUE(WriteWholeFile(b + "painter\\painter.set", Bytes(record.begin(), record.end())));
   // No return between making the shared folders and removing them.
   for (const std::string& adobe : shared) {
-    for (const char* part : {"", "\\Plug-Ins", "\\Plug-Ins\\CC"}) CreateDirectoryA((adobe + part).c_str(), nullptr);
+    for (const char* part : {"", "\\Plug-Ins", "\\Plug-Ins\\CC"}) CreateDirectoryW(Wide(adobe + part).c_str(), nullptr);
   }
   ClearFolderTable();
   RunDiscovery();

@@ -2,10 +2,8 @@
 // shrinks), decoded into real folders: whole, with a component left out, and damaged.
 #include <gtest/gtest.h>
 
-#include "payload/InstallFailures.h"
 #include "payload/PackedPayload.h"
-#include "payload/SkipList.h"
-#include "payload/WrittenItems.h"
+#include "payload/RunState.h"
 #include "support/SetupDriver.h"
 
 namespace {
@@ -16,10 +14,12 @@ Bytes Packed() {
   return data ? Bytes(data, data + SizeofResource(nullptr, resource)) : Bytes();
 }
 
-void Install(const Bytes& packed, const TempFolder& folder) {
-  ClearInstallFailures();
-  ClearWritten();
-  InstallPackedItems(packed.data(), packed.size(), folder.path().c_str());
+// Into the folder as a run does, leaving out what the keyword names; what failed stays in the run.
+void Install(const Bytes& packed, const TempFolder& folder, RunState* run, const wchar_t* leftOut = nullptr) {
+  ASSERT_EQ(0u, run->folder.Open(Wide(folder.path()).c_str(), kWriteFolder));
+  if (leftOut) run->skipped.Add(leftOut);
+  InstallPackedItems(run, packed.data(), packed.size());
+  run->files.Commit();
 }
 
 TEST(PackedPayload, EachItemGoesInByteForByteUnlessItsComponentIsLeftOut) {
@@ -28,10 +28,9 @@ TEST(PackedPayload, EachItemGoesInByteForByteUnlessItsComponentIsLeftOut) {
   EXPECT_TRUE(ResourceBytes("PACKED_PLUGIN.8BF").empty());  // only in the stream
   for (bool leaveOutText : {true, false}) {
     TempFolder folder;
-    ClearSkipList();
-    if (leaveOutText) AddSkipKeyword("Text");
-    Install(packed, folder);
-    EXPECT_EQ(0, InstallFailureCount());
+    RunState run;
+    Install(packed, folder, &run, leaveOutText ? L"Text" : nullptr);
+    EXPECT_EQ(0, run.failures.count());
     EXPECT_TRUE(ReadWholeFile(folder.path() + "Packed Plugin.8bf") == plugIn);
     EXPECT_EQ(leaveOutText ? 1u : 2u, ListFolder(folder.path()).size());
     if (!leaveOutText) {
@@ -39,7 +38,6 @@ TEST(PackedPayload, EachItemGoesInByteForByteUnlessItsComponentIsLeftOut) {
       EXPECT_TRUE(ReadWholeFile(folder.path() + "Packed Text.8bf") == text);
     }
   }
-  ClearSkipList();
 }
 
 // With an empty item at the end of its table, which the build never packs and which no byte of
@@ -70,8 +68,9 @@ TEST(PackedPayload, ADamagedStreamNeverWritesADamagedItem) {
     ASSERT_TRUE(WriteWholeFile(folder.path() + "Packed Text.8bf", old));  // the item the stream ends with
     Bytes damaged = damage.keep ? Bytes(packed.begin(), packed.begin() + damage.keep) : WithEmptyItemAtTheEnd(packed);
     if (damage.mask) damaged[damage.flip] ^= damage.mask;
-    Install(damaged, folder);
-    EXPECT_LT(0, InstallFailureCount());
+    RunState run;
+    Install(damaged, folder, &run);
+    EXPECT_LT(0, run.failures.count());
     EXPECT_TRUE(ReadWholeFile(folder.path() + "Packed Text.8bf") == old);
     std::vector<std::string> files = ListFolder(folder.path());  // no temporary file left either
     EXPECT_GE(2u, files.size());

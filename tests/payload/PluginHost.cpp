@@ -2,9 +2,13 @@
 // once the plug-in is loaded. usage: plugin_host PLUGIN EVENT
 #include <windows.h>
 
-int main(int argc, char** argv) {
-  if (argc < 3 || !LoadLibraryA(argv[1])) return 1;
-  HANDLE loaded = OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[2]);
+#include <shellapi.h>
+
+int main() {
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (!argv || argc < 3 || !LoadLibraryW(argv[1])) return 1;
+  HANDLE loaded = OpenEventW(EVENT_MODIFY_STATE, FALSE, argv[2]);
   if (!loaded || !SetEvent(loaded)) return 2;
   Sleep(INFINITE);
   return 0;

@@ -12,11 +12,8 @@ TEST_F(UninstallTest, TheListedUninstallerRemovesWhatEachInstallationWroteAndNot
   EXPECT_EQ(0u, Run("/S /D=" + b + "two\\Velmoran", download));
   ASSERT_TRUE(WriteWholeFile(b + "two\\Velmoran\\AlphaOne.8bf", {9}));  // changed since: not ours any more
   ASSERT_TRUE(DeleteFileA(download.c_str()));
-  Bytes quiet, version;
-  ASSERT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, kEntry, "QuietUninstallString", &quiet));
-  EXPECT_STREQ(("\"" + Uninstaller() + "\" /UNINSTALL /S").c_str(), reinterpret_cast<const char*>(quiet.data()));
-  ASSERT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, kEntry, "DisplayVersion", &version));
-  EXPECT_STREQ(PRODUCT_VERSION, reinterpret_cast<const char*>(version.data()));  // the executable's (its image test)
+  EXPECT_EQ("\"" + Uninstaller() + "\" /UNINSTALL /S", ReadText(HKEY_LOCAL_MACHINE, kEntry, "QuietUninstallString"));
+  EXPECT_EQ(PRODUCT_VERSION, ReadText(HKEY_LOCAL_MACHINE, kEntry, "DisplayVersion"));  // the executable's (its image test)
   // The system's own list of installed programs shows it.
   std::string listed = b + "listed.txt", uninstaller = Uninstaller();
   RunningSetup("C:\\windows\\system32\\cmd.exe", "/c uninstaller.exe --list > \"" + listed + "\"").WaitForExit();
@@ -31,7 +28,7 @@ TEST_F(UninstallTest, TheListedUninstallerRemovesWhatEachInstallationWroteAndNot
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(uninstaller.c_str()));
   std::vector<std::string> pending = PendingDeletions();
   ASSERT_LE(2u, pending.size());
-  EXPECT_EQ(keptFolder_ + "\\~Uninstall", pending.end()[-2].substr(0, keptFolder_.size() + 11));
+  EXPECT_EQ(keptFolder_ + "\\Uninstall.exe.", pending.end()[-2].substr(0, keptFolder_.size() + 15));
   EXPECT_EQ(keptFolder_, pending.back());
 }
 

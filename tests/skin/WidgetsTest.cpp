@@ -12,9 +12,9 @@
 TEST(Widgets, AnswerClicksAsTheSetupDialogNeeds) {
   SkinWindow skin;
   new PushButton(&skin.state, RECT{50, 50, 0, 0}, kButtonId, kButtonId, 219, nullptr, nullptr, nullptr);
-  new HyperLink(&skin.state, RECT{100, 20, 0, 0}, "www.velmoran.example", 1029, "Visit");
+  new HyperLink(&skin.state, RECT{100, 20, 0, 0}, L"www.velmoran.example", 1029, L"Visit");
   FrameSelector* toggle = new FrameSelector(&skin.state, RECT{250, 80, 0, 0}, kFramesId, 0x80148000,
-                                            "Mien Fold Plug-in", 0, -3, "Select to install", 2000, 0, "Mien");
+                                            L"Mien Fold Plug-in", 0, -3, L"Select to install", 2000, 0, L"Mien");
   toggle->value = 2;
   RedrawWindow(skin.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);  // gives the link its extent
   const COLORREF up = ButtonPixel(0, 0), down = BackgroundPixel(50, 50);  // the button's corner

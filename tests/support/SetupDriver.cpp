@@ -3,8 +3,8 @@
 #include <shlobj.h>
 
 std::string BinFolder() {
-  char path[MAX_PATH];
-  std::string folder(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+  wchar_t path[MAX_PATH];
+  std::string folder = Utf8(std::wstring(path, GetModuleFileNameW(nullptr, path, MAX_PATH)));
   return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
@@ -29,10 +29,10 @@ RunningSetup::RunningSetup(const std::string& exe, const std::string& arguments)
   // The display's pointer rests in its middle, inside the dialog: windows that appear and go
   // under it would send the dialog real mouse moves between a test's press and release.
   SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
-  STARTUPINFOA startup = {};
+  STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
-  std::string commandLine = "\"" + exe + "\" " + arguments;
-  CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_);
+  std::wstring commandLine = Wide("\"" + exe + "\" " + arguments);
+  CreateProcessW(Wide(exe).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_);
 }
 
 RunningSetup::~RunningSetup() {
@@ -40,12 +40,6 @@ RunningSetup::~RunningSetup() {
   WaitForSingleObject(process_.hProcess, 5000);
   CloseHandle(process_.hThread);
   CloseHandle(process_.hProcess);
-}
-
-std::string Narrow(const wchar_t* wide) {
-  char narrow[4096] = "";
-  WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof narrow, nullptr, nullptr);
-  return narrow;
 }
 
 HWND RunningSetup::WaitForPopup(const char* title, DWORD milliseconds) const {
@@ -99,7 +93,7 @@ std::vector<std::string> RunningSetup::ListEntries() const {
     if (SendDlgItemMessageW(window_, 1033, CB_GETLBTEXTLEN, i, 0) < 1024) {
       SendDlgItemMessageW(window_, 1033, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
     }
-    entries.push_back(Narrow(text));
+    entries.push_back(Utf8(text));
   }
   return entries;
 }
@@ -138,7 +132,7 @@ std::string RunningSetup::CloseMessage(DWORD milliseconds) {
     char className[64] = "";
     GetClassNameA(child, className, sizeof className);
     if (lstrcmpiA(className, "Static") == 0 && SendMessageW(child, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(wide))) {
-      text += Narrow(wide);
+      text += Utf8(wide);
     }
   }
   if (box) PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -150,10 +144,12 @@ bool RunningSetup::Browse(const std::string& folder) {
   HWND browser = WaitForPopup("Browse for Folder");
   if (!browser) return false;
   // The path must live in the browser's process; a folder never read before may need a second try.
-  void* remote = VirtualAllocEx(process_.hProcess, nullptr, folder.size() + 1, MEM_COMMIT, PAGE_READWRITE);
-  WriteProcessMemory(process_.hProcess, remote, folder.c_str(), folder.size() + 1, nullptr);
+  std::wstring path = Wide(folder);
+  size_t bytes = (path.size() + 1) * sizeof(wchar_t);
+  void* remote = VirtualAllocEx(process_.hProcess, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
+  WriteProcessMemory(process_.hProcess, remote, path.c_str(), bytes, nullptr);
   for (int attempt = 0; attempt < 2 && !folder.empty(); ++attempt, Sleep(200)) {
-    SendMessageA(browser, WM_USER + 102, TRUE, reinterpret_cast<LPARAM>(remote));  // BFFM_SETSELECTIONA
+    SendMessageW(browser, WM_USER + 103, TRUE, reinterpret_cast<LPARAM>(remote));  // BFFM_SETSELECTIONW
   }
   PostMessageA(browser, WM_COMMAND, folder.empty() ? IDCANCEL : IDOK, 0);
   Post(WM_NULL, 0);
@@ -170,10 +166,10 @@ std::unique_ptr<RunningSetup> LoadAsAnEditorDoes(const std::string& plugIn) {
 }
 
 void SetupTest::SetUp() {
-  char programFiles[MAX_PATH] = "";
-  SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, programFiles);
-  std::string folder = programFiles + std::string("\\Velmoran Plugins");
-  bool found = GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES;
+  wchar_t programFiles[MAX_PATH] = L"";
+  SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, programFiles);
+  std::string folder = Utf8(programFiles) + "\\Velmoran Plugins";
+  bool found = Exists(folder);
   for (const RegistryKeyGuard* guard : {&maker_, &machineMaker_, &otherViewMaker_, &entry_}) {
     found = found || guard->existedBefore();
   }

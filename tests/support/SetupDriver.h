@@ -25,7 +25,6 @@ bool WaitUntil(Condition condition, DWORD milliseconds = 15000) {
 }
 
 COLORREF ArtPixel(int id, int x, int y);  // a pixel of one of the setup's bitmaps
-std::string Narrow(const wchar_t* wide);  // in the code page of this process
 
 class RunningSetup {
  public:
@@ -81,10 +80,11 @@ class SetupTest : public ::testing::Test {
   static DWORD Run(const std::string& arguments, const std::string& exe = BinFolder() + "VelmoranSetup.exe") {
     return RunningSetup(exe, arguments).WaitForExit();
   }
-  static bool Mentions(std::string text, std::string part) {  // in any letter case
-    CharLowerA(&text[0]);
-    CharLowerA(&part[0]);
-    return text.find(part) != std::string::npos;
+  static bool Mentions(const std::string& text, const std::string& part) {  // in any letter case
+    std::wstring wideText = Wide(text), widePart = Wide(part);
+    CharLowerBuffW(&wideText[0], static_cast<DWORD>(wideText.size()));
+    CharLowerBuffW(&widePart[0], static_cast<DWORD>(widePart.size()));
+    return wideText.find(widePart) != std::wstring::npos;
   }
   static std::string Text(const std::string& file) {
     Bytes bytes = ReadWholeFile(file);

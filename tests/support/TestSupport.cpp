@@ -3,18 +3,33 @@
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
 
 #include <algorithm>
 
-#include "discovery/FolderTable.h"
 #include "base/PathText.h"
+#include "discovery/FolderTable.h"
+
+std::wstring Wide(const std::string& utf8) {  // NULs inside stay
+  std::wstring wide(utf8.size(), L'\0');
+  int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0],
+                                   static_cast<int>(wide.size()));
+  wide.resize(length > 0 ? length : 0);
+  return wide;
+}
+
+std::string Utf8(const std::wstring& wide) {
+  std::string utf8(3 * wide.size(), '\0');
+  int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0],
+                                   static_cast<int>(utf8.size()), nullptr, nullptr);
+  utf8.resize(length > 0 ? length : 0);
+  return utf8;
+}
 
 TempFolder::TempFolder() {
   static int counter;
   do {
     path_ = "C:\\Testfolder" + Pid() + "-" + std::to_string(++counter) + "\\";
-  } while (!CreateDirectoryA(path_.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
+  } while (!CreateDirectoryW(Wide(path_).c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
 }
 
 TempFolder::~TempFolder() { RemoveTree(path_); }
@@ -22,34 +37,32 @@ TempFolder::~TempFolder() { RemoveTree(path_); }
 std::string TempFolder::Make(const std::string& relative) const {
   std::string full = path_;
   for (size_t i = 0; i <= relative.size(); ++i) {
-    if (i == relative.size() || relative[i] == '\\') CreateDirectoryA(full.c_str(), nullptr);
+    if (i == relative.size() || relative[i] == '\\') CreateDirectoryW(Wide(full).c_str(), nullptr);
     if (i < relative.size()) full += relative[i];
   }
   return full;
 }
 
 void RemoveTree(const std::string& path) {
-  SetCurrentDirectoryA("C:\\");  // folder searches enter what they find; a current folder cannot go
-  // A double-byte character's second byte may look like a backslash.
-  std::string folder = EndsInBackslash(path.c_str()) ? path.substr(0, path.size() - 1) : path;
+  std::string folder = path.back() == '\\' ? path.substr(0, path.size() - 1) : path;
   for (const std::string& name : ListFolder(folder + "\\")) {
-    std::string full = folder + "\\" + name;
-    SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (!DeleteFileA(full.c_str())) RemoveTree(full);
+    std::wstring full = Wide(folder + "\\" + name);
+    SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!DeleteFileW(full.c_str())) RemoveTree(Utf8(full));
   }
-  SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-  RemoveDirectoryA(folder.c_str());
+  SetFileAttributesW(Wide(folder).c_str(), FILE_ATTRIBUTE_NORMAL);
+  RemoveDirectoryW(Wide(folder).c_str());
 }
 
 bool WriteWholeFile(const std::string& path, const Bytes& bytes) {
-  FILE* file = fopen(path.c_str(), "wb");
+  FILE* file = _wfopen(Wide(path).c_str(), L"wb");
   bool ok = file && fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   return file && fclose(file) == 0 && ok;
 }
 
 Bytes ReadWholeFile(const std::string& path) {
   Bytes bytes;
-  if (FILE* file = fopen(path.c_str(), "rb")) {
+  if (FILE* file = _wfopen(Wide(path).c_str(), L"rb")) {
     for (int c; (c = getc(file)) != EOF;) bytes.push_back(static_cast<unsigned char>(c));
     fclose(file);
   }
@@ -58,15 +71,17 @@ Bytes ReadWholeFile(const std::string& path) {
 
 std::vector<std::string> ListFolder(const std::string& folder) {
   std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-  for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
-    if (lstrcmpA(found.cFileName, ".") && lstrcmpA(found.cFileName, "..")) names.push_back(found.cFileName);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(Wide(folder + "*").c_str(), &found);
+  for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+    if (wcscmp(found.cFileName, L".") && wcscmp(found.cFileName, L"..")) names.push_back(Utf8(found.cFileName));
   }
   if (search != INVALID_HANDLE_VALUE) FindClose(search);
   std::sort(names.begin(), names.end());
   return names;
 }
+
+bool Exists(const std::string& path) { return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 Bytes ResourceBytes(const char* name) {
   HRSRC resource = FindResourceA(nullptr, name, MAKEINTRESOURCEA(3000));
@@ -77,7 +92,7 @@ Bytes ResourceBytes(const char* name) {
 
 bool KeyExists(HKEY root, const std::string& path, REGSAM view) {
   HKEY key;
-  bool exists = RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) == ERROR_SUCCESS;
+  bool exists = RegOpenKeyExW(root, Wide(path).c_str(), 0, KEY_READ | view, &key) == ERROR_SUCCESS;
   if (exists) RegCloseKey(key);
   return exists;
 }
@@ -88,37 +103,41 @@ RegistryKeyGuard::RegistryKeyGuard(HKEY root, const std::string& path, REGSAM vi
 RegistryKeyGuard::~RegistryKeyGuard() {
   // Opened in its view: RegDeleteTree's own opening of a subkey path would read the program's view.
   HKEY key;
-  if (existedBefore_ || RegOpenKeyExA(root_, path_.c_str(), 0, KEY_ALL_ACCESS | view_, &key) != ERROR_SUCCESS) return;
-  RegDeleteTreeA(key, nullptr);
+  std::wstring path = Wide(path_);
+  if (existedBefore_ || RegOpenKeyExW(root_, path.c_str(), 0, KEY_ALL_ACCESS | view_, &key) != ERROR_SUCCESS) return;
+  RegDeleteTreeW(key, nullptr);
   RegCloseKey(key);
-  RegDeleteKeyExA(root_, path_.c_str(), view_, 0);
+  RegDeleteKeyExW(root_, path.c_str(), view_, 0);
 }
 
 bool ReadValue(HKEY root, const std::string& key, const std::string& name, Bytes* data, DWORD* type, REGSAM view) {
   HKEY handle;
-  DWORD size = 65536;
+  DWORD size = 262144;
   data->assign(size, 0);
-  LONG status = RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE | view, &handle);
+  LONG status = RegOpenKeyExW(root, Wide(key).c_str(), 0, KEY_QUERY_VALUE | view, &handle);
   if (status == ERROR_SUCCESS) {
-    status = RegQueryValueExA(handle, name.c_str(), nullptr, type, data->data(), &size);
+    status = RegQueryValueExW(handle, Wide(name).c_str(), nullptr, type, data->data(), &size);
     RegCloseKey(handle);
   }
   data->resize(status == ERROR_SUCCESS ? size : 0);
   return status == ERROR_SUCCESS;
 }
 
+std::string ReadText(HKEY root, const std::string& key, const std::string& name) {
+  Bytes data;
+  if (!ReadValue(root, key, name, &data) || data.size() < 2) return "";
+  return Utf8(std::wstring(reinterpret_cast<const wchar_t*>(data.data()), data.size() / 2 - 1));
+}
+
 bool SetString(HKEY root, const std::string& key, const std::string& name, const std::string& text, DWORD type,
                REGSAM view) {
-  // Through the wide API: Wine's ANSI registry calls refuse key paths over 260 characters, and
-  // tests build deeper trees than that on purpose.
-  std::wstring wide(key.size() + 1, L'\0');
-  MultiByteToWideChar(CP_ACP, 0, key.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
   HKEY handle;
-  if (RegCreateKeyExW(root, wide.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &handle, nullptr)) {
+  if (RegCreateKeyExW(root, Wide(key).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &handle, nullptr)) {
     return false;
   }
-  LONG status = RegSetValueExA(handle, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
-                               static_cast<DWORD>(text.size() + 1));
+  std::wstring data = Wide(text);
+  LONG status = RegSetValueExW(handle, Wide(name).c_str(), 0, type, reinterpret_cast<const BYTE*>(data.c_str()),
+                               static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
   RegCloseKey(handle);
   return status == ERROR_SUCCESS;
 }
@@ -127,14 +146,14 @@ namespace {
 const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
 
 // PendingFileRenameOperations: pairs of "\??\path" and the new name, empty for a deletion.
-std::vector<std::pair<std::string, std::string>> PendingPairs() {
+std::vector<std::pair<std::wstring, std::wstring>> PendingPairs() {
   Bytes data;
-  std::vector<std::pair<std::string, std::string>> pairs;
+  std::vector<std::pair<std::wstring, std::wstring>> pairs;
   if (!ReadValue(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations", &data)) return pairs;
-  data.push_back(0);
-  for (size_t at = 0; at < data.size() && data[at]; at += pairs.back().first.size() + pairs.back().second.size() + 2) {
-    const char* from = reinterpret_cast<const char*>(&data[at]);
-    pairs.emplace_back(from, from + strlen(from) + 1);
+  data.insert(data.end(), 4, 0);
+  const wchar_t* text = reinterpret_cast<const wchar_t*>(data.data());
+  for (size_t at = 0; text[at]; at += pairs.back().first.size() + pairs.back().second.size() + 2) {
+    pairs.emplace_back(text + at, text + at + wcslen(text + at) + 1);
   }
   return pairs;
 }
@@ -143,24 +162,24 @@ std::vector<std::pair<std::string, std::string>> PendingPairs() {
 std::vector<std::string> PendingDeletions() {
   std::vector<std::string> deleted;
   for (const auto& pair : PendingPairs()) {
-    if (pair.second.empty()) deleted.push_back(pair.first.substr(pair.first.find(':') - 1));
+    if (pair.second.empty()) deleted.push_back(Utf8(pair.first.substr(pair.first.find(L':') - 1)));
   }
   return deleted;
 }
 
 void ForgetPendingDeletions(const std::string& path) {
-  std::string kept;
+  std::wstring kept, below = Wide(path.substr(0, path.find_last_not_of('\\') + 1));
   for (const auto& pair : PendingPairs()) {
-    if (pair.first.find(path.substr(0, path.find_last_not_of('\\') + 1)) != std::string::npos) continue;
-    kept += pair.first + '\0' + pair.second + '\0';
+    if (pair.first.find(below) != std::wstring::npos) continue;
+    kept += pair.first + L'\0' + pair.second + L'\0';
   }
   HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(kSessionManager).c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
   if (kept.empty()) {
-    RegDeleteValueA(key, "PendingFileRenameOperations");
+    RegDeleteValueW(key, L"PendingFileRenameOperations");
   } else {
-    RegSetValueExA(key, "PendingFileRenameOperations", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(kept.c_str()),
-                   static_cast<DWORD>(kept.size() + 1));
+    RegSetValueExW(key, L"PendingFileRenameOperations", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(kept.c_str()),
+                   static_cast<DWORD>((kept.size() + 1) * sizeof(wchar_t)));
   }
   RegCloseKey(key);
 }
@@ -168,7 +187,7 @@ void ForgetPendingDeletions(const std::string& path) {
 std::vector<std::string> FolderRows() {
   std::vector<std::string> rows;
   for (const FolderEntry& row : FolderTable) {
-    if (row.path[0]) rows.push_back(row.path);
+    if (row.path[0]) rows.push_back(Utf8(row.path));
   }
   return rows;
 }
@@ -181,23 +200,23 @@ int RandomBelow(int n) {  // xorshift
   return static_cast<int>(state % static_cast<unsigned>(n));
 }
 
-std::string RandomText(int maxLength, const char* alphabet) {
-  std::string text(RandomBelow(maxLength + 1), ' ');
-  for (char& c : text) c = alphabet[RandomBelow(static_cast<int>(strlen(alphabet)))];
+std::wstring RandomText(int maxLength, const wchar_t* alphabet) {
+  std::wstring text(RandomBelow(maxLength + 1), L' ');
+  for (wchar_t& c : text) c = alphabet[RandomBelow(static_cast<int>(wcslen(alphabet)))];
   return text;
 }
 
-void SweepGuarded(int cases, int maxLength, int slack, const char* alphabet,
-                  const std::function<void(char* text, size_t capacity)>& operation) {
+void SweepGuarded(int cases, int maxLength, int slack, const wchar_t* alphabet,
+                  const std::function<void(wchar_t* text, size_t capacity)>& operation) {
   cases *= std::max(1, getenv("SETUP_SOAK") ? atoi(getenv("SETUP_SOAK")) : 1);
   for (int n = 0; n < cases; ++n) {
-    std::string input = RandomText(maxLength, alphabet);
-    char buffer[32 + kPathCapacity + 32], *text = buffer + 32, *after = text + kPathCapacity;
-    memset(buffer, 0xA5, sizeof buffer);
-    text[input.copy(text, kPathCapacity - 1)] = '\0';
+    std::wstring input = RandomText(maxLength, alphabet);
+    wchar_t buffer[32 + kPathCapacity + 32], *text = buffer + 32, *after = text + kPathCapacity;
+    std::fill(std::begin(buffer), std::end(buffer), L'\xA5A5');
+    text[input.copy(text, kPathCapacity - 1)] = L'\0';
     size_t capacity = std::min<size_t>(input.size() + 1 + RandomBelow(slack + 1), kPathCapacity);
     operation(text, capacity);
-    ASSERT_LT(strnlen(text, kPathCapacity), capacity) << "case " << n << ": " << input;
-    ASSERT_EQ(64, std::count(buffer, text, '\xA5') + std::count(after, after + 32, '\xA5')) << "case " << n;
+    ASSERT_LT(wcsnlen(text, kPathCapacity), capacity) << "case " << n << ": " << Utf8(input);
+    ASSERT_EQ(64, std::count(buffer, text, L'\xA5A5') + std::count(after, after + 32, L'\xA5A5')) << "case " << n;
   }
 }

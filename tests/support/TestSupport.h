@@ -1,5 +1,6 @@
 #pragma once
-// Real folders, files and registry keys for tests, removed again when a test ends.
+// Real folders, files and registry keys for tests, removed again when a test ends. Texts are UTF-8
+// here and go to the system through its wide interfaces, so that any name works in a test.
 #include <windows.h>
 
 #include <functional>
@@ -7,6 +8,9 @@
 #include <vector>
 
 using Bytes = std::vector<unsigned char>;
+
+std::wstring Wide(const std::string& utf8);
+std::string Utf8(const std::wstring& wide);
 
 // A new folder below C:\ named after this process, in the letter case normalisation gives; removed at the end.
 class TempFolder {
@@ -23,6 +27,7 @@ void RemoveTree(const std::string& path);
 bool WriteWholeFile(const std::string& path, const Bytes& bytes);
 Bytes ReadWholeFile(const std::string& path);                     // empty when it cannot be read
 std::vector<std::string> ListFolder(const std::string& folder);   // names, sorted
+bool Exists(const std::string& path);
 Bytes ResourceBytes(const char* name);                            // a type-3000 resource of this test
 
 // Deletes the key and all below it at the end, unless it existed before: a test then must not use it.
@@ -41,7 +46,9 @@ class RegistryKeyGuard {
 bool KeyExists(HKEY root, const std::string& path, REGSAM view = 0);
 bool ReadValue(HKEY root, const std::string& key, const std::string& name, Bytes* data, DWORD* type = nullptr,
                REGSAM view = 0);
-// Creates the key with its parents and sets one string value; view may be KEY_WOW64_32KEY or _64KEY.
+std::string ReadText(HKEY root, const std::string& key, const std::string& name);  // a REG_SZ value, "" if none
+// Creates the key with its parents and sets one string value (REG_MULTI_SZ: texts separated by NULs);
+// view may be KEY_WOW64_32KEY or _64KEY.
 bool SetString(HKEY root, const std::string& key, const std::string& name, const std::string& text,
                DWORD type = REG_SZ, REGSAM view = 0);
 
@@ -56,9 +63,9 @@ void ClearFolderTable();
 inline std::string Pid() { return std::to_string(GetCurrentProcessId()); }
 
 // Seeded random texts (the same on every run; SETUP_SOAK=N runs N times as many) in a buffer of
-// capacity characters at most, between guard bytes: the operation gets each text and its capacity,
-// length + 1 + up to slack. Fails where the text ends past its capacity or a guard byte changed.
+// capacity characters at most, between guard characters: the operation gets each text and its
+// capacity, length + 1 + up to slack. Fails where the text ends past its capacity or a guard changed.
 int RandomBelow(int n);
-std::string RandomText(int maxLength, const char* alphabet);
-void SweepGuarded(int cases, int maxLength, int slack, const char* alphabet,
-                  const std::function<void(char* text, size_t capacity)>& operation);
+std::wstring RandomText(int maxLength, const wchar_t* alphabet);
+void SweepGuarded(int cases, int maxLength, int slack, const wchar_t* alphabet,
+                  const std::function<void(wchar_t* text, size_t capacity)>& operation);

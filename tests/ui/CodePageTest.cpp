@@ -11,13 +11,13 @@ TEST_F(DoubleByteCodePage, FoldersKeepTheirNamesThroughDiscoveryTheListAndAnInst
     FAIL() << "code page " << GetACP() << ": the ja_JP.UTF-8 locale is missing";
   }
   // In code page 932 the second bytes of these are 'G', 'f', 'B', '^' and '\'.
-  std::string editor = folder_.path() + Narrow(L"\u30A8\u30C7\u30A3\u30BF\u8868");
-  std::string own = folder_.Make("igrafx") + "\\" + Narrow(L"\u30C7\u30A3\u8868");
-  ASSERT_TRUE(CreateDirectoryA(editor.c_str(), nullptr) && CreateDirectoryA(own.c_str(), nullptr));
+  std::string editor = folder_.path() + "\u30A8\u30C7\u30A3\u30BF\u8868";
+  std::string own = folder_.Make("igrafx") + "\\\u30C7\u30A3\u8868";
+  ASSERT_TRUE(CreateDirectoryW(Wide(editor).c_str(), nullptr) && CreateDirectoryW(Wide(own).c_str(), nullptr));
   Discover(editor);
   Discover(own + "\\", "PluginDir2");
   const std::vector<std::string> listed = {editor + "\\Velmoran\\",
-                                           folder_.path() + "Igrafx\\" + Narrow(L"\u30C7\u30A3\u8868") + "\\",
+                                           folder_.path() + "Igrafx\\\u30C7\u30A3\u8868\\",
                                            "******** BROWSE ********"};
   for (int entry = 0; entry < 2; ++entry) {
     ASSERT_TRUE(Start());
@@ -31,7 +31,7 @@ TEST_F(DoubleByteCodePage, FoldersKeepTheirNamesThroughDiscoveryTheListAndAnInst
   EXPECT_EQ(std::vector<std::string>{"MienFold.8bf"}, ListFolder(own + "\\"));
   // Two folders whose names differ only in a second byte, 'A' against 'a': two entries of the record.
   setup_.reset();
-  std::string first = folder_.path() + Narrow(L"\u30A2"), second = folder_.path() + Narrow(L"\u30C2");
+  std::string first = folder_.path() + "\u30A2", second = folder_.path() + "\u30C2";
   EXPECT_EQ(0u, Run("/S /D=" + first) + Run("/S /D=" + second));
   EXPECT_EQ(0u, Run("/UNINSTALL /S"));
   EXPECT_TRUE(ListFolder(first + "\\").empty() && ListFolder(second + "\\").empty());

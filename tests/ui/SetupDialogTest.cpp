@@ -178,6 +178,8 @@ TEST_F(SetupDialogTest, AnUpdateGoesInWhileAnEditorHasTheOldPlugInLoaded) {
   EXPECT_EQ(2u, ListFolder(target).size());  // and the old one, aside
 }
 
+// Presets that cannot be stored once the files are in place: the run takes back all it wrote, the
+// old plug-in included, and the machine is as it was.
 TEST_F(SetupDialogTest, PresetsThatCannotBeStoredAndAMissingPayloadAreReported) {
   // Below a volatile key the registry keeps nothing: the refusal a key without write rights gives.
   HKEY blocker;
@@ -185,13 +187,17 @@ TEST_F(SetupDialogTest, PresetsThatCannotBeStoredAndAMissingPayloadAreReported) 
                                            KEY_ALL_ACCESS, nullptr, &blocker, nullptr));
   RegCloseKey(blocker);
   std::string target = Discover(folder_.path());
+  folder_.Make("Velmoran");
+  ASSERT_TRUE(WriteWholeFile(target + "MienFold.8bf", {1, 2, 3}));
   ASSERT_TRUE(Start("FixtureSetup.exe"));
   Install();
   std::string message = setup_->CloseMessage();
   EXPECT_TRUE(Mentions(message, "HKEY_LOCAL_MACHINE\\Software\\Velmoran\\Graphitor\\Portrait01")) << message;
   EXPECT_TRUE(Mentions(message, "11 more problems")) << message;
   EXPECT_FALSE(Completed(0));
-  EXPECT_TRUE(ReadWholeFile(target + "MienFold.8bf") == Placeholder());
+  EXPECT_EQ(std::vector<std::string>{"MienFold.8bf"}, ListFolder(target));
+  EXPECT_TRUE(ReadWholeFile(target + "MienFold.8bf") == Bytes({1, 2, 3}));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntry) || Exists(Uninstaller()));
   RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Velmoran");
   Install();
   EXPECT_TRUE(Completed());

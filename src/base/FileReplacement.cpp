@@ -1,0 +1,192 @@
+#include "base/FileReplacement.h"
+
+#include <winternl.h>
+
+#include "base/InstallLog.h"
+
+namespace {
+
+const ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+DWORD LastErrorOr(DWORD fallback) {
+  DWORD error = GetLastError();
+  return error ? error : fallback;
+}
+
+// name + "." + this process's id + "." + a counter + the suffix; false when it would not fit.
+bool MakeAsideName(const wchar_t* name, wchar_t* aside) {
+  static LONG counter;
+  if (wcsnlen(name, MAX_PATH) + 20 + wcslen(ASIDE_SUFFIX) >= MAX_PATH) return false;
+  wsprintfW(aside, L"%s.%lx.%lx" ASIDE_SUFFIX, name, GetCurrentProcessId(),
+            static_cast<unsigned long>(InterlockedIncrement(&counter)));
+  return true;
+}
+
+// The folder's text and the name: what the system's list of deletions at the next start takes.
+bool FullName(const TrustedFolder& folder, const wchar_t* name, wchar_t* full) {
+  return JoinPath(full, kFileNameCapacity, name, folder.path()) != nullptr;
+}
+
+void DeleteAtNextStart(const TrustedFolder& folder, const wchar_t* name) {
+  wchar_t full[kFileNameCapacity];
+  if (!FullName(folder, name, full)) return;
+  if (MoveFileExW(full, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+    LogMovedAside(full);
+  } else {
+    LogFailure(L"Could not arrange to remove at the next start", full, GetLastError());
+  }
+}
+
+}  // namespace
+
+bool IsAsideName(const wchar_t* name) {
+  size_t length = wcslen(name), suffix = wcslen(ASIDE_SUFFIX);
+  return length > suffix && SameIgnoringCase(name + length - suffix, ASIDE_SUFFIX);
+}
+
+bool IsHeldError(DWORD error) {
+  return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_USER_MAPPED_FILE;
+}
+
+Replacements::~Replacements() {
+  if (entries_) HeapFree(GetProcessHeap(), 0, entries_);
+}
+
+bool Replacements::Reserve() {
+  if (count_ < capacity_) return true;
+  int capacity = capacity_ ? capacity_ * 2 : 16;
+  if (capacity > 0x100000) return false;  // a million files: no setup writes that many
+  void* block = entries_ ? HeapReAlloc(GetProcessHeap(), 0, entries_, capacity * sizeof *entries_)
+                         : HeapAlloc(GetProcessHeap(), 0, capacity * sizeof *entries_);
+  if (!block) return false;
+  entries_ = static_cast<Entry*>(block);
+  capacity_ = capacity;
+  return true;
+}
+
+void Replacements::Add(const TrustedFolder& folder, const wchar_t* name, const wchar_t* aside) {
+  Entry& entry = entries_[count_++];
+  entry.folder = &folder;
+  CopyText(entry.name, MAX_PATH, name);
+  CopyText(entry.aside, MAX_PATH, aside);
+}
+
+void Replacements::Commit() {
+  for (int i = 0; i < count_; ++i) {
+    const Entry& entry = entries_[i];
+    if (!entry.aside[0]) continue;
+    ScopedHandle old;
+    DWORD error = entry.folder->OpenFile(entry.aside, DELETE, kShareAll, FILE_OPEN, &old);
+    if (!error) error = DeleteOpenFile(old.get());
+    if (error == ERROR_FILE_NOT_FOUND) continue;
+    if (error) DeleteAtNextStart(*entry.folder, entry.aside);  // a program still has it loaded
+  }
+  count_ = 0;
+}
+
+bool Replacements::TakeBack() {
+  bool whole = true;
+  for (int i = count_ - 1; i >= 0; --i) {
+    const Entry& entry = entries_[i];
+    ScopedHandle file;
+    DWORD error = entry.folder->OpenFile(entry.name, DELETE, kShareAll, FILE_OPEN, &file);
+    if (!error) error = DeleteOpenFile(file.get());
+    file.reset();
+    if (!error && entry.aside[0]) {
+      error = entry.folder->OpenFile(entry.aside, DELETE, kShareAll, FILE_OPEN, &file);
+      if (!error) error = entry.folder->Rename(file.get(), entry.name, false);
+    }
+    if (error) {
+      wchar_t full[kFileNameCapacity];
+      if (FullName(*entry.folder, entry.aside[0] ? entry.aside : entry.name, full)) {
+        LogFailure(L"Could not take back", full, error);
+      }
+      whole = false;
+    }
+  }
+  count_ = 0;
+  return whole;
+}
+
+bool Replacements::ListAside(TextList* list) const {
+  for (int i = 0; i < count_; ++i) {
+    wchar_t full[kFileNameCapacity];
+    if (entries_[i].aside[0] && FullName(*entries_[i].folder, entries_[i].aside, full) && !AddText(list, full)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+DWORD NewFile::Begin(const TrustedFolder& folder) {
+  Abandon();
+  folder_ = &folder;
+  // Beside the target, so that putting it in place is a rename on one volume; under a name of our
+  // own, made anew should a file of that name exist.
+  static LONG attempt;
+  DWORD error = ERROR_FILE_EXISTS;
+  for (int tries = 0; tries < 100 && error == ERROR_FILE_EXISTS; ++tries) {
+    wchar_t name[32];
+    wsprintfW(name, L"~vms%lx%lx.tmp", GetCurrentProcessId(), static_cast<unsigned long>(InterlockedIncrement(&attempt)));
+    error = folder.OpenFile(name, GENERIC_WRITE | DELETE, 0, FILE_CREATE, &file_);
+  }
+  return error;
+}
+
+DWORD NewFile::Write(const void* data, DWORD size) {
+  const BYTE* at = static_cast<const BYTE*>(data);
+  const DWORD kChunk = 1u << 20;  // one huge write is slower than a few large ones under Wine
+  while (size > 0) {
+    DWORD written = 0;
+    if (!WriteFile(file_.get(), at, size < kChunk ? size : kChunk, &written, nullptr) || written == 0) {
+      return LastErrorOr(ERROR_WRITE_FAULT);
+    }
+    at += written;
+    size -= written;
+  }
+  return 0;
+}
+
+DWORD NewFile::PutInPlace(const wchar_t* name, Replacements* journal, wchar_t* strandedAside) {
+  strandedAside[0] = L'\0';
+  if (!journal->Reserve()) return ERROR_NOT_ENOUGH_MEMORY;
+  // On the disk before the rename: after a power loss the plug-in's name holds the old file or the
+  // whole new one, never an empty or partly written one.
+  if (!FlushFileBuffers(file_.get())) return LastErrorOr(ERROR_WRITE_FAULT);
+  ScopedHandle old;
+  wchar_t aside[MAX_PATH] = L"";
+  DWORD error = folder_->OpenFile(name, DELETE, kShareAll, FILE_OPEN, &old);
+  if (error == ERROR_FILE_NOT_FOUND) {
+    error = 0;
+  } else if (!error) {
+    DWORD attributes = AttributesOf(old.get());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY)) return ERROR_ACCESS_DENIED;
+    error = MakeAsideName(name, aside) ? folder_->Rename(old.get(), aside, false) : ERROR_FILENAME_EXCED_RANGE;
+  }
+  if (error) return error;
+  error = folder_->Rename(file_.get(), name, false);
+  if (error) {
+    // Never a folder without a working plug-in, if it can be helped.
+    DWORD putBack = old.valid() ? folder_->Rename(old.get(), name, false) : 0;
+    if (putBack) {
+      FullName(*folder_, aside, strandedAside);
+      LogFailure(L"Could not put back the old plug-in, now", strandedAside, putBack);
+    }
+    return error;
+  }
+  journal->Add(*folder_, name, aside);
+  file_.reset();
+  return 0;
+}
+
+void NewFile::Abandon() {
+  if (file_.valid()) DeleteOpenFile(file_.get());
+  file_.reset();
+}
+
+DWORD MoveAsideForNextStart(const TrustedFolder& folder, HANDLE file, const wchar_t* name, wchar_t* asideName) {
+  if (!MakeAsideName(name, asideName)) return ERROR_FILENAME_EXCED_RANGE;
+  DWORD error = folder.Rename(file, asideName, false);
+  if (!error) DeleteAtNextStart(folder, asideName);
+  return error;
+}

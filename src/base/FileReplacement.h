@@ -1,0 +1,85 @@
+#pragma once
+// Files put in place so that a folder never holds a half-written plug-in, and so that a whole run
+// can be taken back until it is committed. A new file is written as a temporary file in its
+// folder and flushed to the disk; then the old file, if there is one, is renamed aside in the same
+// folder, under a name no editor loads, and the new file takes its name. An editor that has loaded
+// the old plug-in keeps it from being replaced or deleted, but not from being renamed: it uses the
+// new one from its next start. Committing deletes what was moved aside, or, where a program still
+// has it loaded, leaves it to the system's next start. Taking back deletes the new files and gives
+// the old ones their names again. Everything goes through the folder's handle (TrustedFolder).
+#include <windows.h>
+
+#include "base/Product.h"
+#include "base/ScopedHandle.h"
+#include "base/TextList.h"
+#include "base/TrustedFolder.h"
+
+enum { kFileNameCapacity = 500 };  // a folder and a file's name, NUL included
+
+// Files moved aside end so: no editor loads them, and later runs know them as the setup's own.
+#define ASIDE_SUFFIX L"." MAKER_SCAN_WORD "-old"
+bool IsAsideName(const wchar_t* name);
+
+// What one run put in place, in order, until it is committed or taken back.
+class Replacements {
+ public:
+  Replacements() = default;
+  ~Replacements();
+  Replacements(const Replacements&) = delete;
+  Replacements& operator=(const Replacements&) = delete;
+
+  // Deletes the old files moved aside; each one a program still has loaded is left to the next
+  // start and its full name logged. Forgets everything.
+  void Commit();
+  // Deletes every new file and gives every old one its name back, newest first. Forgets everything.
+  // False, with each one logged, when a file could not be taken back.
+  bool TakeBack();
+  // Adds the full name of every file moved aside to the list. False when no memory is left.
+  bool ListAside(TextList* list) const;
+  bool empty() const { return count_ == 0; }
+
+ private:
+  friend class NewFile;
+  struct Entry {
+    const TrustedFolder* folder;
+    wchar_t name[MAX_PATH];
+    wchar_t aside[MAX_PATH];  // empty: there was no old file
+  };
+  bool Reserve();  // room for one more entry
+  void Add(const TrustedFolder& folder, const wchar_t* name, const wchar_t* aside);
+  Entry* entries_ = nullptr;
+  int count_ = 0, capacity_ = 0;
+};
+
+// A file being written: a temporary file in its folder until PutInPlace, deleted if it never gets
+// there.
+class NewFile {
+ public:
+  NewFile() = default;
+  ~NewFile() { Abandon(); }
+  NewFile(const NewFile&) = delete;
+  NewFile& operator=(const NewFile&) = delete;
+
+  // Makes the temporary file in the folder, which must outlive this object. 0 or the system's error.
+  DWORD Begin(const TrustedFolder& folder);
+  DWORD Write(const void* data, DWORD size);
+  // Flushes the file and puts it in place under name, the old file moved aside, and tells the
+  // journal. A read-only old file is its owner's protection: ERROR_ACCESS_DENIED, nothing moved.
+  // Should the new file not get the name, the old one gets it back; when even that fails,
+  // strandedAside (kFileNameCapacity characters) names where the old file now is, and the log
+  // says so. 0 or the system's error of the first step that failed.
+  DWORD PutInPlace(const wchar_t* name, Replacements* journal, wchar_t* strandedAside);
+  // Deletes the temporary file, unless it was put in place.
+  void Abandon();
+
+ private:
+  const TrustedFolder* folder_ = nullptr;
+  ScopedHandle file_;
+};
+
+// Renames the open file (opened with DELETE) aside in its folder and has the system delete it at
+// the next start. asideName (MAX_PATH characters) receives its new name. 0 or the system's error.
+DWORD MoveAsideForNextStart(const TrustedFolder& folder, HANDLE file, const wchar_t* name, wchar_t* asideName);
+
+// The errors of a file that a program holds open or loaded.
+bool IsHeldError(DWORD error);

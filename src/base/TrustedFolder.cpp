@@ -1,0 +1,173 @@
+#include "base/TrustedFolder.h"
+
+#include <stddef.h>
+#include <winternl.h>
+
+#include <utility>
+
+namespace {
+
+enum { kNameCapacity = 256 };  // a name of one file or folder, NUL included
+
+const ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// Opens name (length characters, not terminated) relative to root, or as an NT path when root is
+// null, without following a link at its end. 0 or the system's error.
+DWORD OpenRelative(HANDLE root, const wchar_t* name, size_t length, ACCESS_MASK access, ULONG share,
+                   ULONG disposition, ULONG options, ScopedHandle* opened) {
+  UNICODE_STRING text;
+  text.Length = text.MaximumLength = static_cast<USHORT>(length * sizeof(wchar_t));
+  text.Buffer = const_cast<PWSTR>(name);
+  OBJECT_ATTRIBUTES attributes;
+  InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, root, nullptr);
+  IO_STATUS_BLOCK io;
+  NTSTATUS status = NtCreateFile(opened->receive(), access | FILE_READ_ATTRIBUTES | SYNCHRONIZE, &attributes, &io,
+                                 nullptr, FILE_ATTRIBUTE_NORMAL, share, disposition,
+                                 options | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT, nullptr, 0);
+  if (NT_SUCCESS(status)) return 0;
+  opened->release();  // NtCreateFile leaves no handle behind on failure
+  DWORD error = RtlNtStatusToDosError(status);
+  return error ? error : ERROR_OPEN_FAILED;
+}
+
+// A link, or something whose kind the system cannot tell: either way not to be gone through.
+bool IsLink(HANDLE file) {
+  FILE_ATTRIBUTE_TAG_INFO tag;
+  return !GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag) ||
+         (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool IsDeviceName(const wchar_t* name) {
+  size_t stem = wcscspn(name, L".");
+  while (stem > 0 && name[stem - 1] == L' ') --stem;
+  static const wchar_t* const kDevices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+  for (const wchar_t* device : kDevices) {
+    if (wcslen(device) == stem && CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, name, static_cast<int>(stem),
+                                                 device, -1) == CSTR_EQUAL) {
+      return true;
+    }
+  }
+  // COM1 to COM9 and LPT1 to LPT9; newer systems take the superscript digits too.
+  return stem == 4 && (HasPrefixIgnoringCase(name, L"COM") || HasPrefixIgnoringCase(name, L"LPT")) &&
+         ((name[3] >= L'1' && name[3] <= L'9') || name[3] == 0xB9 || name[3] == 0xB2 || name[3] == 0xB3);
+}
+
+}  // namespace
+
+bool IsPlainFileName(const wchar_t* name) {
+  size_t length = wcsnlen(name, kNameCapacity);
+  if (length == 0 || length >= kNameCapacity || name[length - 1] == L'.' || name[length - 1] == L' ') return false;
+  for (size_t i = 0; i < length; ++i) {
+    if (name[i] < 32 || wcschr(L"\\/:*?\"<>|", name[i])) return false;
+  }
+  return !IsDeviceName(name);
+}
+
+DWORD TrustedFolder::Open(const wchar_t* path, FolderAccess access) {
+  handle_.reset();
+  rootMissing_ = false;
+  if (!IsInstallablePath(path) || !CopyText(path_, kPathCapacity - 1, path) ||
+      !EnsureTrailingBackslash(path_, kPathCapacity)) {
+    path_[0] = L'\0';
+    return ERROR_BAD_PATHNAME;
+  }
+  // The root in the system's own notation: "\??\X:\" or "\??\UNC\server\share\".
+  wchar_t root[kPathCapacity + 8] = L"\\??\\";
+  const wchar_t* rest = path_ + 3;
+  if (path_[0] == L'\\') {
+    const wchar_t* share = wcschr(path_ + 2, L'\\');
+    rest = share ? wcschr(share + 1, L'\\') : nullptr;
+    if (!share || !rest || share == path_ + 2 || rest == share + 1) return ERROR_BAD_PATHNAME;
+    ++rest;
+    wcscat(root, L"UNC\\");
+    wcsncat(root, path_ + 2, static_cast<size_t>(rest - path_ - 2));
+  } else {
+    wcsncat(root, path_, 3);
+  }
+  const ACCESS_MASK write = access == kReadFolder ? 0 : FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY;
+  ScopedHandle current;
+  DWORD error = OpenRelative(nullptr, root, wcslen(root), FILE_TRAVERSE | write, kShareAll, FILE_OPEN,
+                             FILE_DIRECTORY_FILE, &current);
+  if (error) {
+    rootMissing_ = true;
+    return error;
+  }
+  while (*rest) {
+    const wchar_t* end = wcschr(rest, L'\\');
+    wchar_t name[kNameCapacity];
+    size_t length = static_cast<size_t>(end - rest);
+    if (length >= kNameCapacity) return ERROR_BAD_PATHNAME;
+    wmemcpy(name, rest, length);
+    name[length] = L'\0';
+    if (!IsPlainFileName(name)) return ERROR_BAD_PATHNAME;
+    bool last = end[1] == L'\0';
+    // The folder itself may not be renamed while it is open: that holds every folder above it too.
+    ScopedHandle next;
+    error = OpenRelative(current.get(), name, length,
+                         FILE_TRAVERSE | (access == kMakeFolder || last ? write : 0) | (last ? FILE_LIST_DIRECTORY : 0),
+                         last ? FILE_SHARE_READ | FILE_SHARE_WRITE : kShareAll,
+                         access == kMakeFolder ? FILE_OPEN_IF : FILE_OPEN, FILE_DIRECTORY_FILE, &next);
+    if (error) return error;
+    if (IsLink(next.get())) return kLinkRefused;
+    current = std::move(next);
+    rest = end + 1;
+  }
+  handle_ = std::move(current);
+  return 0;
+}
+
+DWORD TrustedFolder::OpenFile(const wchar_t* name, ACCESS_MASK access, ULONG share, ULONG disposition,
+                              ScopedHandle* file) const {
+  file->reset();
+  if (!IsPlainFileName(name)) return ERROR_INVALID_NAME;
+  if (!isOpen()) return ERROR_INVALID_HANDLE;
+  DWORD error = OpenRelative(handle_.get(), name, wcslen(name), access, share, disposition, FILE_NON_DIRECTORY_FILE, file);
+  if (!error && IsLink(file->get())) {
+    file->reset();
+    error = kLinkRefused;
+  }
+  return error;
+}
+
+DWORD TrustedFolder::Rename(HANDLE file, const wchar_t* name, bool replace) const {
+  if (!IsPlainFileName(name)) return ERROR_INVALID_NAME;
+  union {
+    FILE_RENAME_INFO info;
+    BYTE bytes[sizeof(FILE_RENAME_INFO) + sizeof(wchar_t) * (8 + kPathCapacity + kNameCapacity)];
+  } rename = {};
+  // The name goes behind the structure's first character, in the room the union leaves.
+  wchar_t* target = reinterpret_cast<wchar_t*>(rename.bytes + offsetof(FILE_RENAME_INFO, FileName));
+  rename.info.ReplaceIfExists = replace;
+  rename.info.RootDirectory = handle_.get();
+  wcscpy(target, name);
+  rename.info.FileNameLength = static_cast<DWORD>(wcslen(target) * sizeof(wchar_t));
+  if (SetFileInformationByHandle(file, FileRenameInfo, &rename, sizeof rename)) return 0;
+  DWORD error = GetLastError();
+  if (error != ERROR_INVALID_PARAMETER) return error;
+  // Systems that take no folder handle here (Wine) get the folder's full name, as it was opened.
+  rename.info.RootDirectory = nullptr;
+  wcscpy(target, L"\\??\\");
+  wcscat(target, path_);
+  wcscat(target, name);
+  rename.info.FileNameLength = static_cast<DWORD>(wcslen(target) * sizeof(wchar_t));
+  return SetFileInformationByHandle(file, FileRenameInfo, &rename, sizeof rename) ? 0 : GetLastError();
+}
+
+DWORD TrustedFolder::RemoveSubfolder(const wchar_t* name) const {
+  if (!IsPlainFileName(name)) return ERROR_INVALID_NAME;
+  ScopedHandle folder;
+  DWORD error = OpenRelative(handle_.get(), name, wcslen(name), DELETE, kShareAll, FILE_OPEN, FILE_DIRECTORY_FILE, &folder);
+  if (!error && IsLink(folder.get())) error = kLinkRefused;
+  return error ? error : DeleteOpenFile(folder.get());
+}
+
+DWORD DeleteOpenFile(HANDLE file) {
+  FILE_DISPOSITION_INFO disposition = {TRUE};
+  return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) ? 0 : GetLastError();
+}
+
+DWORD AttributesOf(HANDLE file) {
+  FILE_BASIC_INFO basic;
+  return GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic) ? basic.FileAttributes
+                                                                                  : INVALID_FILE_ATTRIBUTES;
+}

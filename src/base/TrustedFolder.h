@@ -1,0 +1,53 @@
+#pragma once
+// A folder the elevated setup acts in without trusting its name twice. It is opened by walking from
+// its drive or share down, one name at a time, each through the handle of the folder above and
+// never through a link (a junction or symbolic link, which whoever can write to a folder may plant
+// there). Its files are then opened, created, renamed and deleted through its handle, by plain
+// names only, so that swapping a folder between two steps sends no operation anywhere else. The
+// handle lets nobody rename the folder while it is open, which keeps the folders above it in place.
+#include <windows.h>
+
+#include "base/PathText.h"
+#include "base/ScopedHandle.h"
+
+enum FolderAccess { kReadFolder, kWriteFolder, kMakeFolder };  // make: create what is missing
+
+// What a link on the way gives instead of an open folder or file.
+const DWORD kLinkRefused = ERROR_CANT_ACCESS_FILE;
+
+class TrustedFolder {
+ public:
+  // Opens the folder "X:\..." or "\\server\share\...". 0 or the system's error: kLinkRefused for a
+  // link, ERROR_BAD_PATHNAME for another kind of text.
+  DWORD Open(const wchar_t* path, FolderAccess access);
+  bool isOpen() const { return handle_.valid(); }
+  HANDLE get() const { return handle_.get(); }
+  const wchar_t* path() const { return path_; }  // as opened, ending in a backslash
+  // After a failed Open: true when the drive or share itself was not there, so that what lies in
+  // it is out of reach rather than gone.
+  bool rootMissing() const { return rootMissing_; }
+
+  // Opens a file of this folder by its plain name, as NtCreateFile's disposition says (FILE_OPEN,
+  // FILE_CREATE); a link is refused and closed again. 0 or the system's error.
+  DWORD OpenFile(const wchar_t* name, ACCESS_MASK access, ULONG share, ULONG disposition, ScopedHandle* file) const;
+  // Gives the open file (opened with DELETE) another plain name in this folder.
+  DWORD Rename(HANDLE file, const wchar_t* name, bool replace) const;
+  // Removes the empty subfolder; 0 or the system's error (ERROR_DIR_NOT_EMPTY when it is not).
+  DWORD RemoveSubfolder(const wchar_t* name) const;
+
+ private:
+  ScopedHandle handle_;
+  wchar_t path_[kPathCapacity] = L"";
+  bool rootMissing_ = false;
+};
+
+// Deletes the open file, which was opened with DELETE. 0 or the system's error.
+DWORD DeleteOpenFile(HANDLE file);
+
+// The attributes of the open file; INVALID_FILE_ATTRIBUTES when the system cannot say.
+DWORD AttributesOf(HANDLE file);
+
+// A name a file can have inside a folder: not empty, no separator, wildcard or character the file
+// system refuses, not "." or "..", no blank or dot at the end, and no device name (CON, NUL,
+// COM1...) with or without an extension.
+bool IsPlainFileName(const wchar_t* name);

@@ -1,0 +1,26 @@
+#pragma once
+// The state of one installation run, made by the run and handed down to every step that writes:
+// where the files go, what is left out, what was written and what failed, and what the run can
+// still take back.
+#include "base/FileReplacement.h"
+#include "base/TrustedFolder.h"
+#include "payload/InstallFailures.h"
+#include "payload/PresetValues.h"
+#include "payload/SkipList.h"
+#include "payload/WrittenItems.h"
+
+struct RunState {
+  TrustedFolder folder;         // the chosen folder, open for writing
+  TrustedFolder keptFolder;     // where the uninstaller is kept, open for writing
+  SkipList skipped;      // keywords of the components left out
+  WrittenItems written;
+  InstallFailures failures;
+  Replacements files;   // files put in place, with the old ones moved aside
+  ValueJournal values;  // preset values as they were
+
+  // Back to what was there before the run, after a failure; false when something could not be.
+  bool TakeBack() {
+    values.TakeBack();
+    return files.TakeBack();
+  }
+};
