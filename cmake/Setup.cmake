@@ -48,29 +48,32 @@ endfunction()
 
 # Embeds files as resources of type 3000, the ones the setup installs. Each argument after the
 # resource-script name is [KEYWORD/]RESOURCE_NAME=FILE; the resource name encodes the installed file
-# name. KEYWORD names the component the file belongs to: its toggle, cleared, leaves the file out.
+# name. KEYWORD names the component the file belongs to: its toggle, cleared, leaves out every file
+# whose installed name holds the keyword, letter case aside; tools/components.py refuses a payload
+# for which that would go wrong.
 function(setup_embed_payload target rcname)
-  get_target_property(keywords ${target} SETUP_COMPONENT_KEYWORDS)
+  get_target_property(components ${target} SETUP_COMPONENTS)
+  if(NOT components)
+    set(components "")  # a test program: no toggles
+  endif()
+  setup_check_components(- "${components}" ${ARGN})
   set(pairs "")
   foreach(entry IN LISTS ARGN)
-    if(entry MATCHES "^([^/=]+)/(.+)$")
-      set(keyword ${CMAKE_MATCH_1})
-      set(entry ${CMAKE_MATCH_2})
-      string(REGEX REPLACE "=.*" "" name "${entry}")
-      string(TOUPPER "${name}" upper)
-      string(TOUPPER "${keyword}" upperKeyword)
-      if(NOT keyword IN_LIST keywords)
-        message(FATAL_ERROR "Payload entry '${entry}' names '${keyword}', which is no component of ${target}")
-      endif()
-      # A toggle leaves out every file whose installed name holds its keyword.
-      string(FIND "${upper}" "${upperKeyword}" at)
-      if(at LESS 0)
-        message(FATAL_ERROR "Payload resource '${name}' must hold its component's keyword '${keyword}'")
-      endif()
-    endif()
-    list(APPEND pairs "${entry}")
+    string(REGEX REPLACE "^[^/=]+/" "" pair "${entry}")
+    list(APPEND pairs "${pair}")
   endforeach()
   setup_pack_payload(${target} ${rcname} ${pairs})
+endfunction()
+
+# Runs tools/components.py over the components and payload entries: writes the string table of the
+# toggles into RC (- for none), or stops the configuration with its reasons.
+function(setup_check_components rc components)
+  execute_process(COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/components.py ${rc}
+                          --components ${components} --payload ${ARGN}
+                  RESULT_VARIABLE failed ERROR_VARIABLE faults)
+  if(failed)
+    message(FATAL_ERROR "${faults}")
+  endif()
 endfunction()
 
 # The build machine's payload packer (tools/pack_payload.c over the LZMA SDK's encoder): built
@@ -132,43 +135,14 @@ function(setup_pack target rcname mode)
   set_source_files_properties(${rc} PROPERTIES GENERATED TRUE OBJECT_DEPENDS "${files}")
 endfunction()
 
-# The components a setup offers, one toggle each, in order: entries KEYWORD|CAPTION|STATUS TEXT.
-# Their texts go into a string table that the dialog reads.
+# The components a setup offers, one toggle each, in order: entries KEYWORD|CAPTION|STATUS TEXT, in
+# any language (UTF-8). Their texts go into a string table that the dialog reads.
 function(setup_embed_components target)
-  set(script "STRINGTABLE\nBEGIN\n")
-  set(id 1000)
-  set(keywords "")
-  list(LENGTH ARGN count)
-  if(count GREATER 14)
-    message(FATAL_ERROR "A setup offers at most 14 components")
-  endif()
-  foreach(component IN LISTS ARGN)
-    string(REPLACE "|" ";" fields "${component}")
-    list(LENGTH fields fieldCount)
-    if(NOT fieldCount EQUAL 3)
-      message(FATAL_ERROR "Component '${component}' is not KEYWORD|CAPTION|STATUS TEXT")
-    endif()
-    list(GET fields 0 keyword)
-    list(GET fields 1 caption)
-    list(GET fields 2 status)
-    string(LENGTH "${keyword}" keywordLength)
-    string(LENGTH "${caption}" captionLength)
-    string(LENGTH "${status}" statusLength)
-    if(keywordLength EQUAL 0 OR keywordLength GREATER 39 OR captionLength GREATER 39 OR statusLength GREATER 79)
-      message(FATAL_ERROR "Component '${component}': keyword 1-39, caption up to 39, status up to 79 characters")
-    endif()
-    foreach(field IN LISTS fields)
-      string(REPLACE "\"" "\"\"" field "${field}")
-      string(APPEND script "  ${id} \"${field}\"\n")
-      math(EXPR id "${id} + 1")
-    endforeach()
-    list(APPEND keywords ${keyword})
-  endforeach()
-  string(APPEND script "END\n")
   set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_components.rc)
-  file(GENERATE OUTPUT ${rc} CONTENT "${script}")
+  setup_check_components(${rc} "${ARGN}")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/components.py)
   target_sources(${target} PRIVATE ${rc})
-  set_target_properties(${target} PROPERTIES SETUP_COMPONENT_KEYWORDS "${keywords}")
+  set_target_properties(${target} PROPERTIES SETUP_COMPONENTS "${ARGN}")
 endfunction()
 
 # Splits arguments NAME=FILE into the names, checked and upper-cased as resource names are stored,

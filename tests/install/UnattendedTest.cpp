@@ -14,6 +14,10 @@ TEST_F(UnattendedTest, SilentInstallsSayWhatHappenedInTheirExitCodeAndLog) {
   EXPECT_EQ(1u, Run("/X /LOG=" + log + " /S"));  // a window would never let it end
   EXPECT_EQ(1u, Run("/LOG=" + log + "\t/S /X"));
   EXPECT_EQ(0u, Run("/?  /S"));
+  EXPECT_EQ(1u, Run("/S /LOG=\"" + b + "unterminated"));  // a quote never closed
+  EXPECT_EQ(1u, Run("/S /D=" + b + "a\"b"));               // a quote inside the folder
+  EXPECT_EQ(3u, Run("/S /D=\\\\?\\" + b + "x"));          // a folder the record could not hold: nothing written
+  EXPECT_FALSE(Exists(b + "x"));
   EXPECT_EQ(3u, Run("/S /D=" + b + "old"));
   EXPECT_TRUE(ReadWholeFile(old) == Bytes(10, 1));
   EXPECT_EQ(0u, Run("/S /LOG=" + log + " /D=" + b + "with blanks\\in it"));
@@ -37,9 +41,9 @@ TEST_F(UnattendedTest, SilentInstallsSayWhatHappenedInTheirExitCodeAndLog) {
   HANDLE otherSession = CreateMutexA(nullptr, TRUE, "Global\\Velmoran Plugins record");  // a run elsewhere
   EXPECT_EQ(4u, Run("/S /D=" + b + "second"));
   CloseHandle(otherSession);
-  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((b + "second").c_str()));
+  EXPECT_FALSE(Exists(b + "second"));
   EXPECT_EQ(0u, Run("/UNINSTALL /S"));
-  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((found + "Velmoran").c_str()));  // a maker folder, emptied
+  EXPECT_FALSE(Exists(found + "Velmoran"));  // a maker folder, emptied
   EXPECT_TRUE(ListFolder(b + "with blanks\\in it\\").empty());
 }
 
@@ -51,21 +55,58 @@ TEST_F(UnattendedTest, AProgramFilesVariableOfTheUsersChangesNothing) {
                                                           "VelmoranSetup.exe\" /S /D=" + folder_.path() + "plug-ins");
   EXPECT_EQ(0u, cmd.WaitForExit());
   EXPECT_TRUE(ListFolder(own + "\\").empty());
-  EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(Uninstaller().c_str()));
+  EXPECT_TRUE(Exists(Uninstaller()));
+}
+
+// Names the system's code page cannot write (the test command runs this under code page 1252): a setup
+// started from such a folder, /D=, a discovered folder, the list, the record, the log and the uninstall. A
+// record that an earlier release rewrote through the code page reads back the same.
+TEST_F(UnattendedTest, NamesOutsideTheCodePageTakeEveryRoute) {
+  ASSERT_EQ(1252u, GetACP()) << "the test command runs this under the C.UTF-8 locale";
+  const std::string b = folder_.path(), log = b + "\u0436\u0443\u0440\u043d\u0430\u043b.log";
+  std::vector<std::string> installed = {b + "Caf\u00e9\\"};
+  EXPECT_EQ(0u, Run("/S /D=" + installed[0]));
+  HKEY entry;
+  char record[4096];
+  DWORD size = sizeof record;
+  ASSERT_EQ(0, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kEntry, 0, KEY_ALL_ACCESS, &entry));
+  EXPECT_EQ(0, RegQueryValueExA(entry, "InstalledFiles", nullptr, nullptr, reinterpret_cast<BYTE*>(record), &size));
+  EXPECT_EQ(0, RegSetValueExA(entry, "InstalledFiles", 0, REG_MULTI_SZ, reinterpret_cast<BYTE*>(record), size));
+  RegCloseKey(entry);
+  for (const char* name : {"\u0417\u0430\u0433\u0440\u0443\u0437\u043a\u0438", "\u0141ukasz \u017b\u00f3\u0142\u0107", "\u63d2\u4ef6"}) {
+    std::string from = folder_.Make(name) + "\\setup.exe", found = folder_.Make(std::string(name) + "\\Found") + "\\";
+    ASSERT_TRUE(CopyFileW(Wide(BinFolder() + "VelmoranSetup.exe").c_str(), Wide(from).c_str(), FALSE));
+    installed.push_back(b + name + "\\named\\");
+    EXPECT_EQ(0u, Run("/S /LOG=" + log + " /D=" + installed.back(), from)) << name;
+    installed.push_back(Discover(found));
+    EXPECT_EQ(0u, Run("/S /LOG=" + log, from)) << name;
+  }
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(installed.back(), setup_->ListEntries().at(0));
+  setup_.reset();
+  const std::string text = Text(log);
+  EXPECT_EQ("\xEF\xBB\xBF", text.substr(0, 3));  // UTF-8, and says so
+  for (const std::string& folder : installed) {
+    EXPECT_TRUE(ReadWholeFile(folder + "MienFold.8bf") == Placeholder()) << folder;
+    EXPECT_EQ(folder == installed[0], text.find("Wrote file: " + folder + "MienFold.8bf") == std::string::npos);
+  }
+  EXPECT_EQ(0u, Run("/UNINSTALL /S"));
+  for (const std::string& folder : installed) EXPECT_FALSE(Exists(folder + "MienFold.8bf")) << folder;
 }
 
 // An editor keeps its plug-ins loaded. An update moves the old one aside and goes in; the
 // uninstaller does the same with the one it removes; a later run deletes what is no longer loaded.
 TEST_F(UnattendedTest, PlugInsThatAnEditorHasLoadedAreUpdatedAndRemoved) {
   const std::string plugIn = folder_.path() + "MienFold.8bf", log = folder_.path() + "setup.log";
-  const std::string update = BinFolder() + "UpdateSetup.exe";
+  const std::string update = BinFolder() + "UpdateSetup.exe", stranded = folder_.path() + "Old.8bf.1.1.velmoran-old";
   ASSERT_TRUE(CopyFileA((BinFolder() + "plugin_v1.dll").c_str(), plugIn.c_str(), FALSE));
+  ASSERT_TRUE(WriteWholeFile(stranded, {5}));  // no run recorded it: it may be a plug-in that could not go back
   auto editor = LoadAsAnEditorDoes(plugIn);
   ASSERT_TRUE(editor);
   EXPECT_EQ(0u, Run("/S /LOG=" + log + " /D=" + folder_.path(), update));
   EXPECT_TRUE(ReadWholeFile(plugIn) == ReadWholeFile(BinFolder() + "plugin_v2.dll"));
   std::vector<std::string> files = ListFolder(folder_.path());
-  ASSERT_EQ(3u, files.size());  // the new one, the old one aside, and the log
+  ASSERT_EQ(4u, files.size());  // the new one, the old one aside, the one no run recorded, and the log
   const std::string aside = folder_.path() + files[1];
   EXPECT_EQ(".velmoran-old", aside.substr(aside.size() - 13));
   EXPECT_NE(std::string::npos, Text(log).find("goes at the next start: " + aside)) << Text(log);
@@ -76,8 +117,9 @@ TEST_F(UnattendedTest, PlugInsThatAnEditorHasLoadedAreUpdatedAndRemoved) {
   ASSERT_TRUE(editor);
   EXPECT_EQ(0u, Run("/UNINSTALL /S", update));
   files = ListFolder(folder_.path());
-  ASSERT_EQ(2u, files.size());  // the first aside, no longer loaded, went; the new one moved aside
+  ASSERT_EQ(3u, files.size());  // the first aside, no longer loaded, went; the new one moved aside
   EXPECT_NE(aside, folder_.path() + files[0]);
+  EXPECT_EQ(stranded, folder_.path() + files[1]);
   EXPECT_EQ(PendingDeletions().back(), folder_.path() + files[0]);
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntry));
 }

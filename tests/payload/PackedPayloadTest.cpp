@@ -6,6 +6,8 @@
 #include "payload/RunState.h"
 #include "support/SetupDriver.h"
 
+#include <algorithm>
+
 namespace {
 
 Bytes Packed() {
@@ -38,6 +40,23 @@ TEST(PackedPayload, EachItemGoesInByteForByteUnlessItsComponentIsLeftOut) {
       EXPECT_TRUE(ReadWholeFile(folder.path() + "Packed Text.8bf") == text);
     }
   }
+}
+
+// A name in the table that would reach outside the folder, as an altered setup's could: refused,
+// written nowhere, the other items written.
+TEST(PackedPayload, ANameThatLeavesTheFolderIsRefused) {
+  Bytes packed = Packed();
+  const std::string name = "PACKED_PLUGIN.8BF";
+  auto at = std::search(packed.begin(), packed.end(), name.begin(), name.end());
+  ASSERT_NE(packed.end(), at);
+  std::copy_n("..\\..\\PLUGINS.8BF", name.size(), at);
+  TempFolder folder;
+  RunState run;
+  Install(packed, folder, &run);
+  EXPECT_EQ(1, run.failures.count());
+  EXPECT_EQ(kNameNotPlain, run.failures.Get(0)->kind);
+  EXPECT_EQ(std::vector<std::string>{"Packed Text.8bf"}, ListFolder(folder.path()));
+  EXPECT_FALSE(Exists("C:\\Plugins.8bf"));
 }
 
 // With an empty item at the end of its table, which the build never packs and which no byte of

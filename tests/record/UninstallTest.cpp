@@ -25,7 +25,7 @@ TEST_F(UninstallTest, TheListedUninstallerRemovesWhatEachInstallationWroteAndNot
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Velmoran\\Graphitor"));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntry));
   // Running, it could only move aside; the system deletes it and its folder at the next start.
-  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(uninstaller.c_str()));
+  EXPECT_FALSE(Exists(uninstaller));
   std::vector<std::string> pending = PendingDeletions();
   ASSERT_LE(2u, pending.size());
   EXPECT_EQ(keptFolder_ + "\\Uninstall.exe.", pending.end()[-2].substr(0, keptFolder_.size() + 15));
@@ -45,30 +45,37 @@ TEST_F(UninstallTest, EveryInstallationOfTheLargestSetupIsRecordedAndRemoved) {
   ASSERT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, kEntry, "InstalledFiles", &files));
   EXPECT_LT(32768u, files.size());
   EXPECT_EQ(0u, Run("/UNINSTALL /S", Uninstaller()));
-  for (const std::string& folder : folders) EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(folder.c_str()));
+  for (const std::string& folder : folders) EXPECT_FALSE(Exists(folder));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Velmoran"));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntry));
 }
 
 // A list of the wrong type, an entry the setup never writes, a value outside the maker's key: an
 // install writes nothing over such a record, and the uninstaller removes nothing. A folder on a
-// network share is no damage.
+// network share is no damage. A file on a drive that is not there now is not removed and stays
+// recorded, for an uninstall once the drive is back.
 TEST_F(UninstallTest, ARecordThatCannotBeReadIsRefusedNotTakenForEmpty) {
   const std::string target = folder_.path() + "plug-ins\\", other = folder_.path() + "other";
-  for (int damage = 0; damage < 4; ++damage) {
+  char drive = 'Q';
+  while (GetLogicalDrives() & (1u << (drive - 'A'))) ++drive;
+  const std::string away = std::string(1, drive) + ":\\plug-ins\\MienFold.8bf|0123456789abcdef|77824";
+  const struct { const char* list; std::string text; DWORD type; bool readable, removed; } damages[] = {
+      {"InstalledFolders", target, REG_SZ, false, false}, {"InstalledFiles", "C:\\x|ab|1", REG_MULTI_SZ, false, false},
+      {"InstalledValues", "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Key\\Value", REG_MULTI_SZ, false, false},
+      {"InstalledFolders", "\\\\server\\share\\plug-ins\\", REG_MULTI_SZ, true, true},
+      {"InstalledFiles", away, REG_MULTI_SZ, true, false}};
+  for (const auto& d : damages) {
+    SCOPED_TRACE(d.text);
     ASSERT_EQ(0u, Run("/S /D=" + target));
-    Bytes files;
-    ASSERT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, kEntry, "InstalledFiles", &files));
-    std::string list(files.begin(), files.end() - 1);
-    const char* lists[] = {"InstalledFolders", "InstalledFiles", "InstalledValues", "InstalledFolders"};
-    std::string texts[] = {target, list + "C:\\x|ab|1", "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Key\\Value",
-                           target + std::string(1, '\0') + "\\\\server\\share\\plug-ins\\"};
-    ASSERT_TRUE(SetString(HKEY_LOCAL_MACHINE, kEntry, lists[damage], texts[damage], damage ? REG_MULTI_SZ : REG_SZ));
-    bool damaged = damage < 3;
-    EXPECT_EQ(damaged ? 3u : 0u, Run("/S /D=" + other)) << damage;
-    EXPECT_EQ(damaged, GetFileAttributesA(other.c_str()) == INVALID_FILE_ATTRIBUTES) << damage;
-    EXPECT_EQ(damaged ? 3u : 0u, Run("/UNINSTALL /S")) << damage;
-    EXPECT_EQ(damaged, ReadWholeFile(target + "MienFold.8bf") == Placeholder()) << damage;
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kEntry);
+    Bytes list;
+    ASSERT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, kEntry, d.list, &list));
+    std::string entries = Utf8(std::wstring(reinterpret_cast<const wchar_t*>(list.data()), list.size() / 2 - 1));
+    ASSERT_TRUE(SetString(HKEY_LOCAL_MACHINE, kEntry, d.list, d.type == REG_SZ ? d.text : entries + d.text, d.type));
+    EXPECT_EQ(d.readable ? 0u : 3u, Run("/S /D=" + other));
+    EXPECT_EQ(d.readable, Exists(other));
+    EXPECT_EQ(d.removed ? 0u : 3u, Run("/UNINSTALL /S"));
+    EXPECT_EQ(!d.readable, ReadWholeFile(target + "MienFold.8bf") == Placeholder());  // what it reaches goes
+    EXPECT_EQ(!d.removed, KeyExists(HKEY_LOCAL_MACHINE, kEntry));                     // the rest stays recorded
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kEntry);
   }
 }

@@ -8,21 +8,43 @@ std::string BinFolder() {
   return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
+namespace {
 // From the picture files themselves: the setup carries them compressed, and what it shows must be
-// them, pixel for pixel.
-COLORREF ArtPixel(int id, int x, int y) {
+// them, pixel for pixel. The picture is selected into a new memory DC; FreeArt deletes both.
+HDC LoadArt(int id) {
   const char* name = id == 117 ? "background" : id == 128 ? "toggle" : id == 203 ? "exit" : id == 213 ? "banner"
                      : id == 219 ? "begin" : "finish";
   std::string path = std::string(SETUP_SOURCE_ART) + "/" + name + ".bmp";
   for (char& c : path) c = c == '/' ? '\\' : c;
   if (path[0] == '\\') path = "Z:" + path;  // a path of the build machine, under Wine
-  HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
   HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ previous = SelectObject(dc, bitmap);
-  COLORREF colour = GetPixel(dc, x, y);
-  DeleteObject(SelectObject(dc, previous));
+  SelectObject(dc, LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+  return dc;
+}
+
+void FreeArt(HDC dc) {
+  HGDIOBJ picture = GetCurrentObject(dc, OBJ_BITMAP);
   DeleteDC(dc);
+  DeleteObject(picture);
+}
+}  // namespace
+
+COLORREF ArtPixel(int id, int x, int y) {
+  HDC dc = LoadArt(id);
+  COLORREF colour = GetPixel(dc, x, y);
+  FreeArt(dc);
   return colour;
+}
+
+int RunningSetup::CountInk(const RECT& area) const {
+  HDC background = LoadArt(117), dc = GetDC(window_);
+  int count = 0;
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) count += GetPixel(dc, x, y) != GetPixel(background, x, y);
+  }
+  ReleaseDC(window_, dc);
+  FreeArt(background);
+  return count;
 }
 
 RunningSetup::RunningSetup(const std::string& exe, const std::string& arguments) {

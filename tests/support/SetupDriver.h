@@ -39,6 +39,7 @@ class RunningSetup {
   int ListSelection() const;
   void SelectListEntry(int index);  // as a person does: the selection and its notification
   int CountPixels(const RECT& area, COLORREF colour) const;
+  int CountInk(const RECT& area) const;  // pixels where the background picture does not show
   COLORREF Pixel(int x, int y) const;
   // Another visible top-level window of the setup's process; null if none appears in time.
   HWND WaitForPopup(const char* title, DWORD milliseconds = 10000) const;

@@ -67,6 +67,31 @@ TEST_F(SetupDialogTest, InstallsTheSelectedComponentsThenOnlyFinishes) {
   EXPECT_EQ(nullptr, setup_->WaitForPopup("Browse for Folder", 1000));
   setup_->Post(WM_COMMAND, IDOK);  // Enter now finishes
   EXPECT_EQ(0u, setup_->WaitForExit());
+  // The other toggle cleared: its keyword is written in small letters, the payload's in capitals.
+  EXPECT_EQ(0u, Run("/UNINSTALL /S"));
+  ASSERT_TRUE(Start("FixtureSetup.exe"));
+  setup_->Click(255, 103);
+  Install();
+  ASSERT_TRUE(Completed());
+  EXPECT_EQ(std::vector<std::string>{"MienFold.8bf"}, ListFolder(target));
+}
+
+// Whatever a user's program does to the running setup's file (rename it, put another program at its
+// name, write into it), the kept uninstaller is the program that started.
+TEST_F(SetupDialogTest, TheKeptUninstallerIsTheProgramThatStarted) {
+  const std::string download = folder_.Make("downloads") + "\\setup.exe", other = BinFolder() + "plugin_host.exe";
+  ASSERT_TRUE(CopyFileW(Wide(BinFolder() + "VelmoranSetup.exe").c_str(), Wide(download).c_str(), FALSE));
+  Discover(folder_.Make("plug-ins") + "\\");
+  setup_.reset(new RunningSetup(download));
+  ASSERT_TRUE(setup_->WaitForWindow());
+  if (MoveFileW(Wide(download).c_str(), Wide(download + ".old").c_str())) {
+    ASSERT_TRUE(CopyFileW(Wide(other).c_str(), Wide(download).c_str(), FALSE));
+  } else {
+    EXPECT_FALSE(WriteWholeFile(download, ReadWholeFile(other)));
+  }
+  Install();
+  ASSERT_TRUE(Completed());
+  EXPECT_TRUE(ReadWholeFile(Uninstaller()) == ReadWholeFile(BinFolder() + "VelmoranSetup.exe"));
 }
 
 TEST_F(SetupDialogTest, BrowsingWithAFullListReplacesTheOneBrowsedEntry) {
@@ -154,15 +179,15 @@ TEST_F(SetupDialogTest, WhatCannotBeWrittenIsReportedAndKeptUntilARetrySucceeds)
   }
 }
 
-// Fourteen components whose captions have the most letters the build allows, in the widest letter:
-// two columns, every caption cut to end inside its own column and inside the window.
+// Fourteen components whose captions have the most letters the build allows, in the widest letters of
+// three scripts: two columns, every caption cut to end inside its own column and inside the window.
 TEST_F(SetupDialogTest, EveryCaptionOfTheWidestSetupEndsInsideItsColumn) {
   ASSERT_TRUE(Start("FullSetup.exe"));
   for (int top = 80; top < 80 + 7 * 18; top += 18) {
-    EXPECT_GT(setup_->CountPixels({242, top, 353, top + 13}, RGB(0, 0, 0)), 20) << top;  // first column
-    EXPECT_EQ(0, setup_->CountPixels({353, top, 359, top + 13}, RGB(0, 0, 0))) << top;   // clear of the second
-    EXPECT_GT(setup_->CountPixels({379, top, 496, top + 13}, RGB(0, 0, 0)), 20) << top;  // second column
-    EXPECT_EQ(0, setup_->CountPixels({496, top, 500, top + 13}, RGB(0, 0, 0))) << top;   // inside the window
+    EXPECT_GT(setup_->CountInk({242, top, 353, top + 13}), 20) << top;  // first column
+    EXPECT_EQ(0, setup_->CountInk({353, top, 359, top + 13})) << top;   // clear of the second
+    EXPECT_GT(setup_->CountInk({379, top, 496, top + 13}), 20) << top;  // second column
+    EXPECT_EQ(0, setup_->CountInk({496, top, 500, top + 13})) << top;   // inside the window
   }
 }
 
