@@ -7,7 +7,7 @@
 
 #include "app/Allocation.h"
 #include "base/ExitCode.h"
-#include "base/Product.h"
+#include "base/Outcome.h"
 
 bool silentRun;
 
@@ -18,7 +18,7 @@ void* AllocateOrEnd(size_t size) {
   void* block = Allocate(size);
   if (!block) {
     if (!silentRun) MessageBoxW(nullptr, L"There is not enough memory to go on. Nothing more was installed.",
-                                L"" WINDOW_TITLE, MB_OK | MB_ICONERROR | MB_TASKMODAL);
+                                kWindowTitle, MB_OK | MB_ICONERROR | MB_TASKMODAL);
     ExitProcess(kExitOutOfMemory);
   }
   return block;

@@ -7,6 +7,7 @@
 #include "app/CommandLine.h"
 #include "base/ExitCode.h"
 #include "base/InstallLog.h"
+#include "base/Outcome.h"
 #include "base/Product.h"
 #include "base/SystemError.h"
 #include "base/SystemLibrary.h"
@@ -21,8 +22,9 @@ namespace {
 
 SkinState mainSkinState;
 
-const wchar_t kUsage[] =
-    L"" SETUP_DESCRIPTION "\n\n"
+// ASCII, kept narrow: widened as it is shown.
+const char kUsage[] =
+    SETUP_DESCRIPTION "\n\n"
     "/S\tinstall every plug-in without any window\n"
     "/D=folder\tthe folder to install into; the last option, without quotes\n"
     "/LOG=file\tappend a record of the run to the file\n"
@@ -45,10 +47,9 @@ int RunDialog(const InstallSource& source, const wchar_t* folder) {
   delete state.surface;
   state.surface = nullptr;
   if (result == 0) return kExitSuccess;
-  wchar_t message[600] = L"The setup window could not be created.\n\n";
-  AppendErrorDescription(error ? error : ERROR_INVALID_DATA, message, 600);
-  LogLine(L"Outcome: %s", message);
-  MessageBoxW(nullptr, message, L"" WINDOW_TITLE, MB_OK | MB_ICONERROR);
+  wchar_t reason[512];
+  DescribeError(error ? error : ERROR_INVALID_DATA, reason, 512);
+  TellOutcome(false, MB_ICONERROR, "The setup window could not be created.\n\n%s", reason);
   return kExitNoWindow;
 }
 
@@ -58,7 +59,7 @@ int Run(const InstallSource& source, CommandLine* options) {
     wchar_t full[kPathCapacity];
     DWORD length = GetFullPathNameW(options->folder, kPathCapacity, full, nullptr);
     if (length == 0 || length >= kPathCapacity) {
-      LogLine(L"Outcome: the folder of /D= is too long");
+      LogLine("Outcome: the folder of /D= is too long");
       return kExitBadCommandLine;
     }
     wmemcpy(options->folder, full, length + 1);
@@ -67,7 +68,7 @@ int Run(const InstallSource& source, CommandLine* options) {
   // an unattended one says that it did nothing.
   ScopedHandle singleInstance(CreateMutexW(nullptr, TRUE, L" "));
   if (GetLastError() == ERROR_ALREADY_EXISTS) {
-    LogLine(L"Outcome: another copy of the setup is running");
+    LogLine("Outcome: another copy of the setup is running");
     return options->silent || options->uninstall ? kExitAlreadyRunning : kExitSuccess;
   }
   int code = options->uninstall ? RunUninstall(options->silent, source.ownFile)
@@ -102,8 +103,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   InstallLog log(options.logFile, ProgramArguments());  // a refused run is logged too
   int code = kExitSuccess;
   if (!understood || options.help) {
-    if (!understood) LogLine(L"Outcome: the command line is not understood");
-    if (!options.silent) MessageBoxW(nullptr, kUsage, L"" WINDOW_TITLE, understood ? MB_OK : MB_OK | MB_ICONWARNING);
+    if (!understood) LogLine("Outcome: the command line is not understood");
+    wchar_t usage[sizeof kUsage];
+    if (!options.silent && WidenAscii(usage, sizeof kUsage, kUsage)) {
+      MessageBoxW(nullptr, usage, kWindowTitle, understood ? MB_OK : MB_OK | MB_ICONWARNING);
+    }
     code = understood ? kExitSuccess : kExitBadCommandLine;
   } else {
     code = Run({instance, ownFile.get()}, &options);

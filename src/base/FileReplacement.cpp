@@ -33,7 +33,7 @@ void DeleteAtNextStart(const TrustedFolder& folder, const wchar_t* name) {
   if (MoveFileExW(full, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
     LogMovedAside(full);
   } else {
-    LogFailure(L"Could not arrange to remove at the next start", full, GetLastError());
+    LogFailure("Could not arrange to remove at the next start", full, GetLastError());
   }
 }
 
@@ -99,7 +99,7 @@ bool Replacements::TakeBack() {
     if (error) {
       wchar_t full[kFileNameCapacity];
       if (FullName(*entry.folder, entry.aside[0] ? entry.aside : entry.name, full)) {
-        LogFailure(L"Could not take back", full, error);
+        LogFailure("Could not take back", full, error);
       }
       whole = false;
     }
@@ -170,7 +170,7 @@ DWORD NewFile::PutInPlace(const wchar_t* name, Replacements* journal, wchar_t* s
     DWORD putBack = old.valid() ? folder_->Rename(old.get(), name, false) : 0;
     if (putBack) {
       FullName(*folder_, aside, strandedAside);
-      LogFailure(L"Could not put back the old plug-in, now", strandedAside, putBack);
+      LogFailure("Could not put back the old plug-in, now", strandedAside, putBack);
     }
     return error;
   }

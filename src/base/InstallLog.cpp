@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "base/PathText.h"
 #include "base/Product.h"
 #include "base/SystemError.h"
 
@@ -36,8 +37,8 @@ InstallLog::InstallLog(const wchar_t* fileName, const wchar_t* commandLine) {
     codePage_ = CP_ACP;
   }
   openLog = this;
-  LogLine(L"%s %s", L"" PRODUCT_NAME, L"" PRODUCT_VERSION);
-  LogLine(L"Command line:%s", commandLine);
+  LogLine(PRODUCT_NAME " " PRODUCT_VERSION);
+  LogLine("Command line:%s", commandLine);
 }
 
 bool InstallLog::Close() {
@@ -58,12 +59,13 @@ void InstallLog::Write(const wchar_t* line, int length) {
   if (!WriteBytes(file_.get(), bytes, static_cast<DWORD>(size))) failed_ = true;
 }
 
-void LogLine(const wchar_t* format, ...) {
+void LogLine(const char* format, ...) {
   if (!openLog || !openLog->file_.valid()) return;
-  wchar_t line[1024 + 1];  // the most wvsprintf writes
+  wchar_t wideFormat[256], line[1024 + 1];  // the most wvsprintf writes
+  if (!WidenAscii(wideFormat, 256, format)) return;
   va_list arguments;
   va_start(arguments, format);
-  int length = wvsprintfW(line, format, arguments);
+  int length = wvsprintfW(line, wideFormat, arguments);
   va_end(arguments);
   if (length < 0) return;
   for (int i = 0; i < length; ++i) {
@@ -73,11 +75,11 @@ void LogLine(const wchar_t* format, ...) {
 }
 
 void LogMovedAside(const wchar_t* path) {
-  LogLine(L"Moved aside, as a program has it loaded; goes at the next start: %s", path);
+  LogLine("Moved aside, as a program has it loaded; goes at the next start: %s", path);
 }
 
-void LogFailure(const wchar_t* what, const wchar_t* subject, DWORD error) {
+void LogFailure(const char* what, const wchar_t* subject, DWORD error) {
   wchar_t reason[512];
   DescribeError(error, reason, 512);
-  LogLine(L"Failed: %s %s: %s", what, subject, reason);
+  LogLine("Failed: %hs %s: %s", what, subject, reason);
 }

@@ -20,16 +20,17 @@ class InstallLog {
   bool Close();
 
  private:
-  friend void LogLine(const wchar_t* format, ...);
+  friend void LogLine(const char* format, ...);
   void Write(const wchar_t* line, int length);
   ScopedHandle file_;
   UINT codePage_ = CP_UTF8;
   bool asked_ = false, failed_ = false;
 };
 
-// One line, formatted as wsprintfW does; nothing when no log is open.
-void LogLine(const wchar_t* format, ...);
+// One line, formatted as wsprintfW does (%s: a wide text, %hs: an ASCII one); nothing when no log is
+// open. Formats are ASCII, kept narrow: the program's fixed texts would double in size as wide ones.
+void LogLine(const char* format, ...);
 // A file a program holds, moved aside to be deleted at the next start.
 void LogMovedAside(const wchar_t* path);
 // A line with the system's message for the error appended.
-void LogFailure(const wchar_t* what, const wchar_t* subject, DWORD error);
+void LogFailure(const char* what, const wchar_t* subject, DWORD error);

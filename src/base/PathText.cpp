@@ -1,5 +1,6 @@
 #include "base/PathText.h"
 
+#include <string.h>
 #include <windows.h>
 
 namespace {
@@ -119,6 +120,16 @@ wchar_t* StripLeadingNonLetters(wchar_t* text) {
   while (text[start] && !IsLetter(text[start])) ++start;
   wmemmove(text, text + start, length - start + 1);
   return text;
+}
+
+bool WidenAscii(wchar_t* dest, size_t capacity, const char* ascii) {
+  size_t length = strnlen(ascii, capacity);
+  if (length >= capacity) {
+    if (capacity) dest[0] = L'\0';
+    return false;
+  }
+  for (size_t i = 0; i <= length; ++i) dest[i] = static_cast<unsigned char>(ascii[i]);
+  return true;
 }
 
 bool CopyText(wchar_t* dest, size_t capacity, const wchar_t* text) {

@@ -52,3 +52,5 @@ wchar_t* StripLeadingNonLetters(wchar_t* text);
 
 // Copies text into dest of capacity characters. False, dest empty, when it does not fit whole.
 bool CopyText(wchar_t* dest, size_t capacity, const wchar_t* text);
+// The same for an ASCII text, which the program keeps narrow where it holds many: fixed texts.
+bool WidenAscii(wchar_t* dest, size_t capacity, const char* ascii);

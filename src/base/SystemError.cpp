@@ -8,8 +8,3 @@ void DescribeError(DWORD error, wchar_t* text, DWORD capacity) {
     wsprintfW(text, L"System error %lu.", error);  // at most 24 characters
   }
 }
-
-void AppendErrorDescription(DWORD error, wchar_t* text, DWORD capacity) {
-  DWORD used = static_cast<DWORD>(wcsnlen(text, capacity));
-  if (capacity - used >= 32) DescribeError(error, text + used, capacity - used);
-}

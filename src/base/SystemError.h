@@ -5,6 +5,3 @@
 // The system's message for the error, or its number where the system has none. text holds
 // capacity characters, at least 32.
 void DescribeError(DWORD error, wchar_t* text, DWORD capacity);
-
-// The same behind the text already in a buffer of capacity characters, as much as fits.
-void AppendErrorDescription(DWORD error, wchar_t* text, DWORD capacity);

@@ -2,6 +2,7 @@
 
 #include "base/ExitCode.h"
 #include "base/InstallLog.h"
+#include "base/Outcome.h"
 #include "base/PathText.h"
 #include "base/Product.h"
 #include "discovery/FolderTable.h"
@@ -14,7 +15,6 @@
 #include "record/RecordLock.h"
 
 namespace {
-const wchar_t kEntryName[] = L"HKEY_LOCAL_MACHINE\\" UNINSTALL_ENTRY_KEY;
 
 void WritePayload(HMODULE module, RunState* run) {
   bool stored = EnumResourceNamesW(module, MAKEINTRESOURCEW(kPayloadResourceType), InstallResource,
@@ -51,7 +51,7 @@ void WriteEverything(const InstallSource& source, const wchar_t* folder, RunStat
 void InstallIntoFolder(const InstallSource& source, const wchar_t* folder, RunState* run) {
   run->failures.Clear();
   run->written.Clear();
-  LogLine(L"Folder: %s", folder);
+  LogLine("Folder: %s", folder);
   RecordLock lock;
   ScopedKey entry;
   InstallRecord record;
@@ -68,21 +68,21 @@ void InstallIntoFolder(const InstallSource& source, const wchar_t* folder, RunSt
   }
   if (run->failures.count() == 0 && run->written.count() > 0) {
     for (int i = 0; const WrittenItem* item = run->written.Get(i); ++i) {
-      LogLine(L"Wrote %s: %s", item->isValue ? L"registry value" : L"file", item->subject);
+      LogLine("Wrote %hs: %s", item->isValue ? "registry value" : "file", item->subject);
     }
     run->files.Commit();
     run->values.Forget();
   } else {
-    if (!run->TakeBack()) LogLine(L"Not everything this run wrote could be taken back.");
+    if (!run->TakeBack()) LogLine("Not everything this run wrote could be taken back.");
     if (createdEntry) {
       entry.reset();
-      RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"" UNINSTALL_ENTRY_KEY);
+      RegDeleteKeyW(HKEY_LOCAL_MACHINE, EntryKey());
     }
   }
   FreeInstallRecord(&record);
   for (int i = 0; const InstallFailure* failure = run->failures.Get(i); ++i) {
     LogFailure(FailureHeadline(failure->kind), failure->subject, failure->error);
-    if (failure->holder[0]) LogLine(L"Held by %s: close it and try again.", failure->holder);
+    if (failure->holder[0]) LogLine("Held by %s: close it and try again.", failure->holder);
   }
 }
 
@@ -97,16 +97,16 @@ int RunSilentInstall(const InstallSource& source, const wchar_t* folder) {
     if (FolderTable[0].addMakerSubfolder && !JoinPath(target, kPathCapacity, L"" MAKER_FOLDER)) target[0] = L'\0';
   }
   if (!target[0] || !EnsureTrailingBackslash(target, kPathCapacity)) {
-    LogLine(L"Outcome: no plug-in folder was found; name one with /D=.");
+    LogLine("Outcome: no plug-in folder was found; name one with /D=.");
     return kExitNowhereToInstall;
   }
   RunState run;
   InstallIntoFolder(source, target, &run);
   const InstallFailure* failure = run.failures.Get(0);
   if (failure && failure->kind == kAnotherRunActive) {
-    LogLine(L"Outcome: another copy of the setup is running");
+    LogLine("Outcome: another copy of the setup is running");
     return kExitAlreadyRunning;
   }
-  LogLine(L"Outcome: %s", failure ? L"nothing was installed" : L"installed");
+  LogLine(failure ? "Outcome: nothing was installed" : "Outcome: installed");
   return failure ? kExitNotWritten : kExitSuccess;
 }

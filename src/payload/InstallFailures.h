@@ -48,4 +48,4 @@ class InstallFailures {
 
 // What failed, as the message and the log begin to tell it: a sentence ending in a colon and a
 // line break, to be followed by the subject.
-const wchar_t* FailureHeadline(InstallFailureKind kind);
+const char* FailureHeadline(InstallFailureKind kind);

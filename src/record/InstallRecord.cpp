@@ -4,6 +4,7 @@
 
 #include "base/FileReplacement.h"
 #include "base/InstallLog.h"
+#include "base/Outcome.h"
 #include "base/PathText.h"
 #include "base/Product.h"
 #include "base/RegistryView.h"
@@ -231,7 +232,7 @@ void RemoveMovedAsideLeftovers(TextList* aside) {
     if (!error) error = DeleteOpenFile(file.get());
     file.reset();
     bool gone = error == 0 || ((error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) && !folder.rootMissing());
-    if (error == 0) LogLine(L"Removed, no longer loaded: %s", path);
+    if (error == 0) LogLine("Removed, no longer loaded: %s", path);
     if (gone) {
       RemoveText(aside, at);  // one still loaded, or out of reach, waits for a later run
     } else {
@@ -242,7 +243,7 @@ void RemoveMovedAsideLeftovers(TextList* aside) {
 
 LONG OpenInstallRecord(ScopedKey* entry, InstallRecord* record, bool* created) {
   DWORD disposition = 0;
-  LONG status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"" UNINSTALL_ENTRY_KEY, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+  LONG status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, EntryKey(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                                 entry->receive(), &disposition);
   *created = status == ERROR_SUCCESS && disposition == REG_CREATED_NEW_KEY;
   if (status == ERROR_SUCCESS) status = ReadInstallRecord(entry->get(), record);

@@ -72,7 +72,7 @@ DWORD RemoveKeptCopy(HANDLE ownFile) {
     error = MoveAsideForNextStart(kept, ownFile, kKeptName, aside);
     folder[wcslen(folder) - 1] = L'\0';  // the folder's own name, without the backslash
     if (!error && !MoveFileExW(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
-      LogFailure(L"Could not arrange to remove at the next start", folder, GetLastError());
+      LogFailure("Could not arrange to remove at the next start", folder, GetLastError());
     }
     return error;
   }

@@ -5,6 +5,7 @@
 #include "base/FileHolder.h"
 #include "base/FileReplacement.h"
 #include "base/InstallLog.h"
+#include "base/Outcome.h"
 #include "base/PathText.h"
 #include "base/Product.h"
 #include "base/SystemError.h"
@@ -37,7 +38,7 @@ DWORD EnterFolderOf(wchar_t* path, wchar_t** name, Tally* tally) {
 }
 
 void KeepRecorded(const wchar_t* entry, const wchar_t* path, DWORD error, Tally* tally, TextList* kept) {
-  LogFailure(L"Could not remove", path, error);
+  LogFailure("Could not remove", path, error);
   ++tally->failed;
   AddText(kept, entry);
 }
@@ -62,13 +63,13 @@ void RemoveFile(const wchar_t* entry, Tally* tally, TextList* kept) {
   if (!error) {
     HashText(content, hash);
     if (wcsncmp(hash, recordedHash, kHashTextCapacity - 1) != 0) {
-      LogLine(L"Kept, changed since it was installed: %s", path);
+      LogLine("Kept, changed since it was installed: %s", path);
       ++tally->changed;
       return;
     }
     error = DeleteOpenFile(file.get());
     if (!error) {
-      LogLine(L"Removed file: %s", path);
+      LogLine("Removed file: %s", path);
       return;
     }
     // A read-only file is its owner's protection, not a program's hold: it stays.
@@ -82,7 +83,7 @@ void RemoveFile(const wchar_t* entry, Tally* tally, TextList* kept) {
   file.reset();
   KeepRecorded(entry, path, error, tally, kept);
   if (IsHeldError(error) && !tally->holder[0] && NameProgramHolding(path, tally->holder, kHolderCapacity)) {
-    LogLine(L"Held by %s: close it and try again.", tally->holder);
+    LogLine("Held by %s: close it and try again.", tally->holder);
   }
 }
 
@@ -96,7 +97,7 @@ void RemoveValue(const wchar_t* entry, Tally* tally, TextList* kept) {
   if (status == ERROR_SUCCESS) status = RegDeleteValueW(valueKey.get(), name);
   valueKey.reset();
   if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) {
-    LogLine(L"Removed registry value: %s", entry);
+    LogLine("Removed registry value: %s", entry);
     RemoveEmptyKeys(keyPath, view);
   } else {
     KeepRecorded(entry, entry, static_cast<DWORD>(status), tally, kept);
@@ -120,7 +121,7 @@ void RemoveFolder(const wchar_t* folder, const TextList& files, Tally* tally, Te
   parent[length - 1] = L'\0';
   tally->folder = TrustedFolder();
   if (!SameIgnoringCase(wcsrchr(parent, L'\\') + 1, kMakerFolder) || EnterFolderOf(parent, &name, tally) != 0) return;
-  if (tally->folder.RemoveSubfolder(name) == 0) LogLine(L"Removed folder: %s", folder);
+  if (tally->folder.RemoveSubfolder(name) == 0) LogLine("Removed folder: %s", folder);
 }
 
 // Each list keeps what could not be removed.
@@ -142,41 +143,41 @@ void RemoveRecorded(InstallRecord* record, Tally* tally) {
   *record = kept;
 }
 
-int Finish(bool silent, int code, const wchar_t* outcome) {
-  LogLine(L"Outcome: %s", outcome);
-  if (!silent) MessageBoxW(nullptr, outcome, L"" WINDOW_TITLE, MB_OK | (code ? MB_ICONWARNING : MB_ICONINFORMATION));
+int Finish(bool silent, int code, const char* outcome, const wchar_t* detail = L"") {
+  TellOutcome(silent, code ? MB_ICONWARNING : MB_ICONINFORMATION, outcome, detail);
   return code;
 }
 
 int FinishUnreadable(bool silent, LONG status, const wchar_t* what) {
-  LogFailure(L"Could not read", what, static_cast<DWORD>(status));
-  wchar_t message[600] = L"The record of what was installed cannot be read, so nothing was removed.\n\n";
-  AppendErrorDescription(static_cast<DWORD>(status), message, 600);
-  return Finish(silent, kExitNotWritten, message);
+  LogFailure("Could not read", what, static_cast<DWORD>(status));
+  wchar_t reason[512];
+  DescribeError(static_cast<DWORD>(status), reason, 512);
+  return Finish(silent, kExitNotWritten, "The record of what was installed cannot be read, so nothing was removed.\n\n%s",
+                reason);
 }
 
 }  // namespace
 
 int RunUninstall(bool silent, HANDLE ownFile) {
   ScopedKey entry;
-  LONG status = entry.Open(HKEY_LOCAL_MACHINE, L"" UNINSTALL_ENTRY_KEY, KEY_READ);
+  LONG status = entry.Open(HKEY_LOCAL_MACHINE, EntryKey(), KEY_READ);
   if (status == ERROR_FILE_NOT_FOUND) {
-    return Finish(silent, kExitSuccess, L"The " MAKER_NAME " plug-ins are not installed.");
+    return Finish(silent, kExitSuccess, "The " MAKER_NAME " plug-ins are not installed.");
   }
   if (status != ERROR_SUCCESS) return FinishUnreadable(silent, status, L"the entry in the list of installed programs");
   entry.reset();
   if (!silent && MessageBoxW(nullptr, L"Remove the " MAKER_NAME " plug-ins and their presets from this computer?",
-                             L"" WINDOW_TITLE, MB_YESNO | MB_ICONQUESTION) != IDYES) {
-    LogLine(L"Outcome: cancelled");
+                             kWindowTitle, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    LogLine("Outcome: cancelled");
     return kExitCancelled;
   }
   RecordLock lock;
   if (!lock.Take()) {
     return Finish(silent, kExitAlreadyRunning,
-                  L"Another copy of the setup is installing or removing the plug-ins. Nothing was removed.");
+                  "Another copy of the setup is installing or removing the plug-ins. Nothing was removed.");
   }
   InstallRecord record;
-  status = entry.Open(HKEY_LOCAL_MACHINE, L"" UNINSTALL_ENTRY_KEY, KEY_ALL_ACCESS);
+  status = entry.Open(HKEY_LOCAL_MACHINE, EntryKey(), KEY_ALL_ACCESS);
   if (status == ERROR_SUCCESS) status = ReadInstallRecord(entry.get(), &record);
   if (status != ERROR_SUCCESS) {
     FreeInstallRecord(&record);
@@ -187,11 +188,11 @@ int RunUninstall(bool silent, HANDLE ownFile) {
   RemoveRecorded(&record, &tally);
   if (record.files.used == 0 && record.values.used == 0) {
     entry.reset();
-    status = RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"" UNINSTALL_ENTRY_KEY);
+    status = RegDeleteKeyW(HKEY_LOCAL_MACHINE, EntryKey());
     // The entry would start the kept copy: it goes only with the entry.
     DWORD error = status == ERROR_SUCCESS ? RemoveKeptCopy(ownFile) : 0;
     if (error) {
-      LogFailure(L"Could not remove", L"the kept uninstaller", error);
+      LogFailure("Could not remove", L"the kept uninstaller", error);
       ++tally.failed;
     }
   } else {
@@ -199,22 +200,21 @@ int RunUninstall(bool silent, HANDLE ownFile) {
     status = WriteInstallRecord(entry.get(), record);
   }
   if (status != ERROR_SUCCESS) {
-    LogFailure(L"Could not update", L"the entry in the list of installed programs", static_cast<DWORD>(status));
+    LogFailure("Could not update", L"the entry in the list of installed programs", static_cast<DWORD>(status));
     ++tally.failed;
   }
   FreeInstallRecord(&record);
-  if (tally.failed) {
-    wchar_t outcome[256];
-    wsprintfW(outcome, L"Some plug-ins could not be removed: close %s and try again.",
-              tally.holder[0] ? tally.holder : L"your image editor");
+  if (tally.failed && tally.unreachable && !tally.holder[0]) {
     return Finish(silent, kExitNotWritten,
-                  tally.unreachable && !tally.holder[0]
-                      ? L"Some plug-ins are on a drive that is not there now: connect it and remove them again."
-                      : outcome);
+                  "Some plug-ins are on a drive that is not there now: connect it and remove them again.");
+  }
+  if (tally.failed) {
+    return Finish(silent, kExitNotWritten, "Some plug-ins could not be removed: close %s and try again.",
+                  tally.holder[0] ? tally.holder : L"your image editor");
   }
   if (tally.changed) {
     return Finish(silent, kExitChangedFilesKept,
-                  L"The plug-ins were removed, except files changed since they were installed.");
+                  "The plug-ins were removed, except files changed since they were installed.");
   }
-  return Finish(silent, kExitSuccess, L"The " MAKER_NAME " plug-ins were removed.");
+  return Finish(silent, kExitSuccess, "The " MAKER_NAME " plug-ins were removed.");
 }

@@ -2,6 +2,8 @@
 
 #include <wchar.h>
 
+#include "base/Outcome.h"
+#include "base/PathText.h"
 #include "base/Product.h"
 #include "base/SystemError.h"
 #include "payload/InstallFailures.h"
@@ -15,23 +17,30 @@ void Append(wchar_t* buffer, size_t capacity, const wchar_t* text) {
   wmemcpy(buffer + used, text, length);
   buffer[used + length] = L'\0';
 }
+
+// The same for the message's fixed texts, which are ASCII.
+void Append(wchar_t* buffer, size_t capacity, const char* text) {
+  wchar_t wide[256];
+  if (WidenAscii(wide, 256, text)) Append(buffer, capacity, wide);
+}
 }  // namespace
 
 void ShowInstallFailure(HWND dialog, const InstallFailures& failures) {
   const InstallFailure* failure = failures.Get(0);
   if (!failure) return;
   const size_t kCapacity = 2048;
-  wchar_t message[kCapacity] = L"Nothing was installed.\n\n";
+  wchar_t message[kCapacity] = L"";
+  Append(message, kCapacity, "Nothing was installed.\n\n");
   Append(message, kCapacity, FailureHeadline(failure->kind));
   Append(message, kCapacity, failure->subject);
-  Append(message, kCapacity, L"\n\n");
+  Append(message, kCapacity, "\n\n");
   wchar_t reason[512] = L"";
   DescribeError(failure->error, reason, 512);
   Append(message, kCapacity, reason);
   // The old plug-in's place matters more than the count of what else went wrong.
   for (int i = 1; const InstallFailure* other = failures.Get(i); ++i) {
     if (other->kind != kOldPlugInStranded) continue;
-    Append(message, kCapacity, L"\n");
+    Append(message, kCapacity, "\n");
     Append(message, kCapacity, FailureHeadline(other->kind));
     Append(message, kCapacity, other->subject);
   }
@@ -42,11 +51,11 @@ void ShowInstallFailure(HWND dialog, const InstallFailures& failures) {
     Append(message, kCapacity, more);
   }
   if (failure->kind == kAnotherRunActive) {
-    Append(message, kCapacity, L"\n\nWait until it has finished, then click INSTALL again.");
+    Append(message, kCapacity, "\n\nWait until it has finished, then click INSTALL again.");
   } else if (failure->kind != kRecordUnreadable) {
-    Append(message, kCapacity, L"\n\nClose ");
+    Append(message, kCapacity, "\n\nClose ");
     Append(message, kCapacity, failure->holder[0] ? failure->holder : L"your image editor");
-    Append(message, kCapacity, L", or choose another folder, then click INSTALL again.");
+    Append(message, kCapacity, ", or choose another folder, then click INSTALL again.");
   }
-  MessageBoxW(dialog, message, L"" WINDOW_TITLE, MB_OK | MB_ICONWARNING);
+  MessageBoxW(dialog, message, kWindowTitle, MB_OK | MB_ICONWARNING);
 }

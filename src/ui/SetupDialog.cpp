@@ -3,6 +3,7 @@
 #include <new>
 
 #include "base/InstallLog.h"
+#include "base/Outcome.h"
 #include "base/Product.h"
 #include "discovery/HostProbes.h"
 #include "install/InstallRun.h"
@@ -186,7 +187,7 @@ void OnInitDialog(HWND dialog, DialogState* state) {
     return;
   }
   state->ready = true;
-  SetWindowTextW(dialog, L"" WINDOW_TITLE);
+  SetWindowTextW(dialog, kWindowTitle);
   MoveWindow(GetDlgItem(dialog, IDC_FOLDER_LIST), kLeftMargin, height - 60, width - 2 * kLeftMargin + 1, 10, TRUE);
   CentreOnBackground(dialog, width, height);
 }
@@ -238,11 +239,11 @@ INT_PTR RunInstallation(HWND dialog, DialogState* state) {
   InstallIntoFolder(state->source, folder, &run);
   if (run.failures.count() > 0) {
     // Nothing may look installed that is not: the choosing state stays, with the reason.
-    LogLine(L"Outcome: nothing was installed");
+    LogLine("Outcome: nothing was installed");
     ShowInstallFailure(dialog, run.failures);
     return 0;
   }
-  LogLine(L"Outcome: installed");
+  LogLine("Outcome: installed");
   ShowCompletedState(dialog);
   return 0;
 }
