@@ -66,6 +66,12 @@ int FrameSelector::Finish(HWND window) {
   return 1;
 }
 
+void FrameSelector::Step(HWND window) {
+  if (pressFrames && value % 2 != 0) --value;  // a press the mouse left standing
+  value += pressFrames ? 2 : 1;
+  Finish(window);
+}
+
 int FrameSelector::ButtonDown(HWND window, int step) {
   if (flags & SEL_POPUP) {
     if (step < 0) {

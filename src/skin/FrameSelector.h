@@ -30,6 +30,8 @@ class FrameSelector : public Widget {
   void Paint(HDC hdc) override;
   int GetValue() override;
   void SetValue(int v) override;
+  // What a whole click does, for the keyboard: steps to the next value and posts the command.
+  void Step(HWND window);
 
   int value = 0;
   RECT bounds = {};

@@ -40,9 +40,13 @@ int HyperLink::OnMouse(HWND window, UINT message, WPARAM, LPARAM lParam) {
     return 1;
   }
   if (kind == WM_LBUTTONDOWN) {
-    visited = 1;
-    if (commandId) PostMessageW(window, WM_SKINCOMMAND, static_cast<WPARAM>(commandId), 0);
+    Follow(window);
     return 1;
   }
   return 0;
+}
+
+void HyperLink::Follow(HWND window) {
+  visited = 1;
+  if (commandId) PostMessageW(window, WM_SKINCOMMAND, static_cast<WPARAM>(commandId), 0);
 }

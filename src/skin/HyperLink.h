@@ -12,6 +12,8 @@ class HyperLink : public Widget {
 
   int OnMouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
   void Paint(HDC hdc) override;
+  // What a click does, for the keyboard: visited, and the command posted.
+  void Follow(HWND window);
 
   int visited = 0;
   RECT bounds = {};  // right and bottom: the text's extent as last painted

@@ -59,6 +59,10 @@ int PushButton::HitTest(LPARAM position, int x, int y) const {
   return x < px && px < x + (bounds.right - bounds.left) && y < py && py < y + (bounds.bottom - bounds.top) ? 1 : 0;
 }
 
+void PushButton::Press(HWND window) const {
+  if (commandId) PostMessageW(window, WM_SKINCOMMAND, static_cast<WPARAM>(commandId), 0);
+}
+
 void PushButton::DrawCaption(HDC target) {
   if (!caption[0]) return;
   TileBackground(skin, skin->bufferDC, captionRect);

@@ -18,6 +18,8 @@ class PushButton : public Widget {
   void Paint(HDC hdc) override;
 
   void Setup(const RECT& rect, BitmapId normalId, BitmapId pressedId, int commandId);
+  // What a click does, for the keyboard: posts the command.
+  void Press(HWND window) const;
   void DrawPressed(bool pressed);
   // Strict on all four sides: the first column and row do not hit.
   int HitTest(LPARAM position, int x, int y) const;

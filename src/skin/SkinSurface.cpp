@@ -22,6 +22,17 @@ void TileBackground(const SkinState* skin, HDC dc, const RECT& rect) {
   if (skin->background) skin->background->DrawTiled(dc, rect);
 }
 
+SkinDrawing::SkinDrawing(SkinState* skin) : skin_(skin), outer_(skin->paintDC) {
+  skin->paintDC = GetDC(skin->window);
+  SelectObject(skin->paintDC, mainFont);
+  SetBkMode(skin->paintDC, TRANSPARENT);
+}
+
+SkinDrawing::~SkinDrawing() {
+  ReleaseDC(skin_->window, skin_->paintDC);
+  skin_->paintDC = outer_;
+}
+
 SkinSurface::SkinSurface(SkinState* state, HINSTANCE instance)
     : skin(state), paintInfo(), clientRect(), bufferBitmap(nullptr), outerPaintDC_(nullptr) {
   skin->instance = instance;
@@ -29,6 +40,8 @@ SkinSurface::SkinSurface(SkinState* state, HINSTANCE instance)
   skin->paintDC = nullptr;
   skin->bufferDC = nullptr;
   skin->background = nullptr;
+  skin->statusShown = nullptr;
+  skin->statusChildId = 0;
 }
 
 SkinSurface::~SkinSurface() {

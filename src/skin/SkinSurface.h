@@ -19,6 +19,8 @@ struct SkinState {
   BitmapStrip* background;
   Widget* widgets[kMaxWidgets];  // registration order is paint and dispatch order
   RECT statusRect;
+  const wchar_t* statusShown;  // what the status line shows, for screen readers; null when empty
+  LONG statusChildId;          // the status line's child in the window's accessible object; 0: none
 };
 
 extern HFONT mainFont;
@@ -30,6 +32,20 @@ HFONT CreateSkinFont(const wchar_t* name, int height, int underline);
 
 // Covers rect of dc with the skin's background, if the skin has one.
 void TileBackground(const SkinState* skin, HDC dc, const RECT& rect);
+
+// A window DC for widgets that draw outside a paint cycle and a mouse dispatch (for the keyboard):
+// set up as the dispatch sets up its own, and given back when the scope ends.
+class SkinDrawing {
+ public:
+  explicit SkinDrawing(SkinState* skin);
+  ~SkinDrawing();
+  SkinDrawing(const SkinDrawing&) = delete;
+  SkinDrawing& operator=(const SkinDrawing&) = delete;
+
+ private:
+  SkinState* skin_;
+  HDC outer_;
+};
 
 class SkinSurface {
  public:

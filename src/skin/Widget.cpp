@@ -57,4 +57,7 @@ void Widget::ShowStatus(int state) {
   if (shown[0]) PutText(skin->bufferDC, skin->statusRect.left, skin->statusRect.top, shown);
   BlitRect(skin->paintDC, skin->bufferDC, &skin->statusRect);
   hoverState = state;
+  // A screen reader speaks the status line as it changes.
+  skin->statusShown = state == 1 ? statusText : nullptr;
+  if (skin->statusChildId) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, skin->window, OBJID_CLIENT, skin->statusChildId);
 }

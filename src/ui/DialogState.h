@@ -3,6 +3,9 @@
 // part of the dialog reaches it through the window.
 #include <windows.h>
 
+#include <unknwn.h>
+
+#include "base/ScopedHandle.h"
 #include "install/InstallRun.h"
 #include "payload/RunState.h"
 
@@ -11,7 +14,7 @@ class Widget;
 
 enum {
   IDC_FOLDER_LIST = 1033,
-  IDC_FOCUS_SINK = 1034,  // takes the focus away from the list
+  IDC_FOCUS_SINK = 1034,  // the key sink: the keyboard's window for the skinned widgets
 };
 
 enum {
@@ -26,6 +29,19 @@ enum {
 };
 enum { kComponents = kLastComponentSlot - kFirstComponentSlot + 1 };
 
+// A component's texts as the build gave them: its caption whole, even where the toggle shows it cut.
+struct ComponentTexts {
+  wchar_t keyword[40], caption[40], status[80];
+};
+
+// The parts of the dialog as the keyboard and screen readers know them.
+enum ElementKind { kLinkElement, kToggleElement, kListElement, kInstallElement, kCancelElement, kFinishElement,
+                   kPromptElement, kStatusElement, kCompletedLineElement };
+struct DialogElement {
+  ElementKind kind;
+  int index;  // the component of a toggle, the line of the completed text; 0 otherwise
+};
+
 struct DialogState {
   InstallSource source;                // the program: its resources and its own file
   const wchar_t* commandLineFolder;    // /D=, listed and preselected as a browsed folder; empty without it
@@ -38,7 +54,12 @@ struct DialogState {
   int promptX, promptY;
   int candidateCount;  // list entries before the browsed one and the browse entry
   int browsedListed;   // 1 while a browsed folder is listed
-  RunState run;        // the last installation run
+  ComponentTexts components[kComponents];
+  int componentCount;
+  DialogElement focus;  // what the keyboard acts on
+  bool focusShown;      // the focus cue shows: the keyboard has been used
+  ScopedComPtr<IUnknown> accessible;  // the dialog's object for screen readers, made on the first request
+  RunState run;                       // the last installation run
 };
 
 // The state of the dialog window.

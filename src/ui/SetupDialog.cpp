@@ -12,10 +12,13 @@
 #include "skin/HyperLink.h"
 #include "skin/PushButton.h"
 #include "skin/SkinSurface.h"
+#include "ui/AccessibleDialog.h"
 #include "ui/CompletedState.h"
+#include "ui/DialogElements.h"
 #include "ui/DialogState.h"
 #include "ui/FailureMessage.h"
 #include "ui/FolderList.h"
+#include "ui/KeyboardFocus.h"
 #include "ui/ShellApi.h"
 #include "ui/ToggleLayout.h"
 
@@ -67,20 +70,20 @@ RECT At(int x, int y) {
 // One toggle per component the setup carries, in its order, laid out by the widths of their
 // captions.
 bool CreateToggles(DialogState* state, int width) {
-  static wchar_t keywords[kComponents][kSelectorTextCapacity], captions[kComponents][kSelectorTextCapacity],
-      statuses[kComponents][kStatusTextCapacity];
   const wchar_t* captionTexts[kComponents];
   int count = 0;
   HINSTANCE instance = state->source.module;
   for (; count < kComponents; ++count) {
     UINT id = kComponentTexts + 3 * count;
-    if (!LoadStringW(instance, id, keywords[count], kSelectorTextCapacity) ||
-        !LoadStringW(instance, id + 1, captions[count], kSelectorTextCapacity) ||
-        !LoadStringW(instance, id + 2, statuses[count], kStatusTextCapacity)) {
+    ComponentTexts& texts = state->components[count];
+    if (!LoadStringW(instance, id, texts.keyword, kSelectorTextCapacity) ||
+        !LoadStringW(instance, id + 1, texts.caption, kSelectorTextCapacity) ||
+        !LoadStringW(instance, id + 2, texts.status, kStatusTextCapacity)) {
       break;
     }
-    captionTexts[count] = captions[count];
+    captionTexts[count] = texts.caption;
   }
+  state->componentCount = count;
   if (count == 0) {
     state->dialogError = ERROR_RESOURCE_NAME_NOT_FOUND;
     return false;
@@ -96,13 +99,14 @@ bool CreateToggles(DialogState* state, int width) {
   for (int component = 0; component < count; ++component) {
     POINT at = ToggleAt(layout, component);
     // A caption cut to its column shows whole in the status line.
-    wchar_t whole[kSelectorTextCapacity];
-    lstrcpynW(whole, captions[component], kSelectorTextCapacity);
-    bool cut = FitCaption(dc, captions[component], at.x + kCaptionOffset, layout.textRight[component / kTogglesPerColumn]);
+    const ComponentTexts& texts = state->components[component];
+    wchar_t shown[kSelectorTextCapacity];
+    lstrcpynW(shown, texts.caption, kSelectorTextCapacity);
+    bool cut = FitCaption(dc, shown, at.x + kCaptionOffset, layout.textRight[component / kTogglesPerColumn]);
     RECT toggleAt = {at.x, at.y, 0, 0};
     FrameSelector* toggle = MakeWidget<FrameSelector>(
-        state, kFirstComponentSlot + component, toggleAt, kToggleId, labelOffset, captions[component], 0, -3,
-        cut ? whole : statuses[component], static_cast<int>(kCommandComponents), 0, keywords[component]);
+        state, kFirstComponentSlot + component, toggleAt, kToggleId, labelOffset, shown, 0, -3,
+        cut ? texts.caption : texts.status, static_cast<int>(kCommandComponents), 0, texts.keyword);
     if (!toggle) return false;
     toggle->value = 2;
     toggle->captionFont = state->captionFont;
@@ -177,7 +181,6 @@ void OnInitDialog(HWND dialog, DialogState* state) {
   if (made) {
     RunDiscovery();
     FillFolderList(dialog);
-    SendDlgItemMessageW(dialog, IDC_FOCUS_SINK, BM_CLICK, 0, 0);
   }
   ReleaseDC(dialog, skinSurface->skin->paintDC);
   skinSurface->skin->paintDC = nullptr;
@@ -187,12 +190,13 @@ void OnInitDialog(HWND dialog, DialogState* state) {
     return;
   }
   state->ready = true;
+  CreateKeySink(dialog);
   SetWindowTextW(dialog, kWindowTitle);
   MoveWindow(GetDlgItem(dialog, IDC_FOLDER_LIST), kLeftMargin, height - 60, width - 2 * kLeftMargin + 1, 10, TRUE);
   CentreOnBackground(dialog, width, height);
 }
 
-void OnPaint(const DialogState& state) {
+void OnPaint(HWND dialog, const DialogState& state) {
   SkinSurface* skinSurface = state.surface;
   skinSurface->BeginPaintCycle();
   skinSurface->PaintAll();
@@ -201,8 +205,9 @@ void OnPaint(const DialogState& state) {
       skinSurface->TextAt(kCompletedTextX, 100 + 16 * line, kCompletedLines[line]);
     }
   } else {
-    skinSurface->TextAt(state.promptX, state.promptY, L"Select folder where setup will install files:");
+    skinSurface->TextAt(state.promptX, state.promptY, kPromptText);
   }
+  DrawFocusCue(dialog, skinSurface->skin->paintDC);
   skinSurface->EndPaintCycle();
 }
 
@@ -245,13 +250,19 @@ INT_PTR RunInstallation(HWND dialog, DialogState* state) {
   }
   LogLine("Outcome: installed");
   ShowCompletedState(dialog);
+  FocusElement(dialog, {kFinishElement, 0}, false);
+  NotifyStateChange(dialog);
   return 0;
 }
 
 void OnFolderList(HWND dialog, int notification) {
-  if (StateOf(dialog)->installed) return;  // the list is gone with the choice it offered
-  if (notification == CBN_SELCHANGE || notification == CBN_SELENDCANCEL) {
-    SendDlgItemMessageW(dialog, IDC_FOCUS_SINK, BM_CLICK, 0, 0);
+  const DialogState& state = *StateOf(dialog);
+  if (state.installed) return;  // the list is gone with the choice it offered
+  if (notification == CBN_SETFOCUS) OnListFocus(dialog);
+  // A folder picked with the mouse: the focus leaves the list, which would show its choice marked.
+  // The keyboard's focus stays where the keyboard put it.
+  if ((notification == CBN_SELCHANGE || notification == CBN_SELENDCANCEL) && !state.focusShown) {
+    SetFocus(GetDlgItem(dialog, IDC_FOCUS_SINK));
   }
   if (notification == CBN_SELCHANGE && BrowseEntrySelected(dialog)) BrowseForFolder(dialog);
 }
@@ -280,6 +291,7 @@ void OnComponentsChanged(HWND dialog) {
   } else if (!begin->visible) {
     begin->Show(1);
   }
+  NotifyStateChange(dialog);
 }
 
 void OnSkinCommand(HWND dialog, WPARAM command) {
@@ -315,12 +327,16 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
   if (!state->ready) return 0;
   switch (kind) {
     case WM_PAINT:
-      OnPaint(*state);
+      OnPaint(dialog, *state);
       return 0;
     case WM_DESTROY:  // no toggle paints any more
+      DisconnectAccessibleObject(dialog);
       if (state->captionFont) DeleteObject(state->captionFont);
       state->captionFont = nullptr;
       return 0;
+    case WM_GETOBJECT:
+      SetWindowLongPtrW(dialog, DWLP_MSGRESULT, AnswerGetObject(dialog, wParam, lParam));
+      return 1;
     case WM_HELP:
       SendMessageW(dialog, WM_SKINCOMMAND, kCommandHelp, 0);
       return 0;

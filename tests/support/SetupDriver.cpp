@@ -99,6 +99,45 @@ void RunningSetup::Click(int x, int y) {
   Post(WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
 
+void RunningSetup::Key(WORD key, bool shift) {
+  SetForegroundWindow(window_);
+  auto send = [](WORD virtualKey, DWORD flags) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+  };
+  if (shift) send(VK_SHIFT, 0);
+  send(key, 0);
+  send(key, KEYEVENTF_KEYUP);
+  if (shift) send(VK_SHIFT, KEYEVENTF_KEYUP);
+  Post(WM_NULL, 0);
+}
+
+std::vector<RunningSetup::Child> RunningSetup::ReadAloud() const {
+  std::vector<Child> children;
+  IAccessible* dialog = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(window_, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&dialog)))) {
+    return children;
+  }
+  long count = 0, got = 0;
+  dialog->get_accChildCount(&count);
+  std::vector<VARIANT> ids(count);
+  AccessibleChildren(dialog, 0, count, ids.data(), &got);
+  for (VARIANT& id : ids) {
+    VARIANT role = {}, state = {};
+    BSTR name = nullptr;
+    dialog->get_accRole(id, &role);
+    dialog->get_accState(id, &state);
+    dialog->get_accName(id, &name);
+    children.push_back({role.lVal, name ? Utf8(name) : "", state.lVal});
+    SysFreeString(name);
+  }
+  dialog->Release();
+  return children;
+}
+
 void RunningSetup::Post(UINT message, WPARAM wParam, LPARAM lParam) {
   PostMessageA(window_, message, wParam, lParam);
   DWORD_PTR result;

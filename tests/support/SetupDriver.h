@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,6 +36,15 @@ class RunningSetup {
   HWND window() const { return window_; }
   DWORD WaitForExit(DWORD milliseconds = 20000);  // the exit code, or STILL_ACTIVE
   void Click(int x, int y);                        // move, press, release in client pixels
+  void Key(WORD key, bool shift = false);          // pressed and released on the keyboard, the dialog in front
+  // What a screen reader reads from another process: each child of the dialog's accessible object.
+  struct Child {
+    LONG role;
+    std::string name;
+    LONG state;
+    bool operator==(const Child& o) const { return role == o.role && name == o.name && state == o.state; }
+  };
+  std::vector<Child> ReadAloud() const;
   void Post(UINT message, WPARAM wParam, LPARAM lParam = 0);  // then lets the dialog handle it and paint
   std::vector<std::string> ListEntries() const;
   int ListSelection() const;

@@ -232,4 +232,46 @@ TEST_F(SetupDialogTest, PresetsThatCannotBeStoredAndAMissingPayloadAreReported) 
   EXPECT_FALSE(Completed(0));
 }
 
+// Every control from the keyboard, with real key presses through the dialog's own loop, and the dialog as a
+// screen reader reads it from another process, before and after each change.
+TEST_F(SetupDialogTest, EveryControlWorksFromTheKeyboardAndReadsRightInAScreenReader) {
+  std::string target = Discover(folder_.path());
+  ASSERT_TRUE(Start("FixtureSetup.exe"));
+  ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+  const LONG kFocusable = STATE_SYSTEM_FOCUSABLE, kFocused = STATE_SYSTEM_FOCUSED | kFocusable;
+  const LONG kTicked = STATE_SYSTEM_CHECKED | kFocusable, kText = STATE_SYSTEM_READONLY;
+  const std::string prompt = "Select folder where setup will install files:";
+  using Child = RunningSetup::Child;
+  std::string status;  // the status line follows the focus once the keyboard is used
+  auto choosing = [&](LONG mien, LONG alpha, LONG list, LONG install, LONG cancel) {
+    return std::vector<Child>{{30, "www.velmoran.example", STATE_SYSTEM_LINKED | kFocusable}, {44, "Mien Fold Plug-in", mien},
+                              {44, "Alpha One Plug-in", alpha}, {41, prompt, kText},
+                              {46, prompt, list | STATE_SYSTEM_HASPOPUP}, {43, "INSTALL", install | STATE_SYSTEM_DEFAULT},
+                              {43, "CANCEL", cancel}, {41, status, kText}};
+  };
+  EXPECT_EQ(choosing(kTicked, kTicked, kFocusable, kFocused, kFocusable), setup_->ReadAloud());
+  EXPECT_EQ(0, setup_->CountInk({248, 78, 249, 93}));  // no focus cue until the keyboard is used
+  for (WORD key : {VK_TAB, VK_TAB, VK_TAB, VK_SPACE, VK_DOWN}) setup_->Key(key);  // CANCEL, the link, Mien: cleared
+  status = "Select to install Alpha One filter";
+  EXPECT_EQ(choosing(kFocusable, kTicked | kFocused, kFocusable, kFocusable, kFocusable), setup_->ReadAloud());
+  EXPECT_LT(3, setup_->CountInk({248, 96, 249, 113}));  // a dotted line left of Alpha One
+  EXPECT_TRUE(WaitUntil([&] { return setup_->CountPixels({20, 273, 355, 292}, RGB(255, 255, 255)) > 10; }));
+  setup_->Key(VK_TAB);
+  status = "";  // the list has no status text
+  EXPECT_EQ(choosing(kFocusable, kTicked, kFocused, kFocusable, kFocusable), setup_->ReadAloud());
+  setup_->Key(VK_TAB, true);
+  setup_->Key(VK_SPACE);  // Alpha One cleared as well: nothing to install, no INSTALL
+  EXPECT_EQ(7u, setup_->ReadAloud().size());
+  for (WORD key : {VK_SPACE, VK_TAB, VK_TAB, VK_RETURN}) setup_->Key(key);  // ticked again; the list, INSTALL
+  ASSERT_TRUE(Completed());
+  EXPECT_EQ(std::vector<std::string>{"AlphaOne.8bf"}, ListFolder(target));
+  std::vector<Child> completed = setup_->ReadAloud();
+  ASSERT_EQ(7u, completed.size());
+  EXPECT_EQ((Child{41, "restart your image editor to", kText}), completed[2]);
+  EXPECT_EQ((Child{43, "FINISH", kFocused | STATE_SYSTEM_DEFAULT}), completed[5]);
+  setup_->Key(VK_ESCAPE);
+  EXPECT_EQ(0u, setup_->WaitForExit());
+  CoUninitialize();
+}
+
 }  // namespace
