@@ -14,7 +14,7 @@ wineserver -p </dev/null >/dev/null 2>&1
 # The prefix belongs to this build tree. Whatever a test killed by a time-out could not remove is
 # removed here, so that no test finds it and skips.
 for key in 'HKCU\Software\Velmoran' 'HKLM\Software\Velmoran' 'HKU\.default\Software\Velmoran' \
-           'HKLM\Software\adobe' 'HKLM\Software\corel' 'HKCU\Software\jasc' 'HKLM\Software\xara' \
+           'HKLM\Software\adobe' 'HKLM\Software\paint.net' 'HKLM\Software\corel' 'HKCU\Software\jasc' 'HKLM\Software\xara' \
            'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\fireworks.exe' \
            'HKCR\PI3.Image' 'HKCR\PainterFile' \
            'HKCU\Software\Wine\AppDefaults\setup.exe' 'HKCU\Software\Wine\AppDefaults\control.exe' \
@@ -24,7 +24,7 @@ for key in 'HKCU\Software\Velmoran' 'HKLM\Software\Velmoran' 'HKU\.default\Softw
 done
 # The 64-bit prefix's keys of the view tests are under the same names.
 if [ -x "$tests/wine-run-win64.sh" ] && [ -f "$tests/wineprefix64/.ready" ]; then
-  for key in 'HKLM\Software\Adobe' 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\fireworks.exe'; do
+  for key in 'HKLM\Software\Adobe' 'HKLM\Software\paint.net' 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\fireworks.exe'; do
     for view in 32 64; do "$tests/wine-run-win64.sh" reg delete "$key" /f /reg:$view </dev/null >/dev/null 2>&1; done
   done
 fi

@@ -7,10 +7,10 @@
 
 FolderEntry FolderTable[kFolderRows];
 
-void AddFolderCandidate(wchar_t* path) {
+void AddFolderCandidate(wchar_t* path, bool makerSubfolder, bool planned) {
   // A relative or drive-relative text means whatever folder is current.
   if (wcsnlen(path, kPathCapacity) >= kPathCapacity || !IsAbsolutePath(path)) return;
-  if (!FindExistingFolder(path)) return;
+  if (!planned && !FindExistingFolder(path)) return;
   LowerAscii(path);
 
   // Earlier installations recorded our own subfolder; the candidate is the folder that holds it.
@@ -19,7 +19,7 @@ void AddFolderCandidate(wchar_t* path) {
   }
 
   // That editor loads plug-ins from its own folder only, not from subfolders.
-  bool noMakerSubfolder = FindText(path, L"igrafx") != nullptr;
+  bool noMakerSubfolder = !makerSubfolder || FindText(path, L"igrafx") != nullptr;
   if (!EnsureTrailingBackslash(path, kPathCapacity)) return;
   CapitalizePath(path);
 

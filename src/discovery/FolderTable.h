@@ -17,5 +17,7 @@ extern FolderEntry FolderTable[kFolderRows];
 
 // Normalises the text in place (a buffer of kPathCapacity characters) and keeps it if the folder
 // exists, is new and a row is free. A text that is not terminated within the buffer, or that
-// would not fit a row once normalised, is dropped.
-void AddFolderCandidate(wchar_t* path);
+// would not fit a row once normalised, is dropped. makerSubfolder false: the editor loads only
+// from the folder itself. planned: a folder the editor reads that the install makes, as the editor
+// would, which need not exist yet.
+void AddFolderCandidate(wchar_t* path, bool makerSubfolder = true, bool planned = false);

@@ -5,6 +5,8 @@
 #include "base/PathText.h"
 #include "base/Product.h"
 #include "base/ScopedHandle.h"
+#include "base/SystemFolder.h"
+#include "discovery/EditorSettings.h"
 #include "discovery/FolderTable.h"
 #include "discovery/RegistryReader.h"
 #include "discovery/RegistryScanner.h"
@@ -112,9 +114,77 @@ void ProbeSharedAdobeFolders() {
   }
 }
 
+namespace {
+bool IsFolder(const wchar_t* path) {
+  DWORD attributes = GetFileAttributesW(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The folder below the one the value names, offered when it exists (Photoshop's "Plug-ins",
+// Paint.NET's "Effects"): trimmed to its parent it would be a folder no editor loads from.
+void OfferBelowValue(const wchar_t* keyPath, const wchar_t* valueName, const wchar_t* below, REGSAM view) {
+  if (QueryStringValue(HKEY_LOCAL_MACHINE, keyPath, valueName, probeScratch, view) == ERROR_SUCCESS &&
+      IsAbsolutePath(probeScratch) && JoinPath(probeScratch, kPathCapacity, below) && IsFolder(probeScratch)) {
+    AddFolderCandidate(probeScratch);
+  }
+}
+
+// A folder of the signed-in user's, as the shell names it, with the tail appended; false when
+// there is no such folder or the text would not fit.
+bool UserFolder(int csidl, const wchar_t* tail, wchar_t* path) {
+  wchar_t folder[MAX_PATH];
+  return SystemFolderPath(csidl, folder) && JoinPath(path, kPathCapacity, tail, folder);
+}
+}  // namespace
+
+void ProbePhotoshopVersions() {
+  // Photoshop 2020 and later: each version under its number, 140.0 and up, with its program folder.
+  const wchar_t kPhotoshop[] = L"SOFTWARE\\Adobe\\Photoshop";
+  REGSAM views[2];
+  int viewCount = RegistryViews(views);
+  for (int view = 0; view < viewCount; ++view) {
+    wchar_t version[kPathCapacity], keyPath[kPathCapacity];
+    for (DWORD index = 0; EnumSubkey(HKEY_LOCAL_MACHINE, kPhotoshop, version, index, views[view]) == ERROR_SUCCESS;
+         ++index) {
+      if (_wtoi(version) >= 140 && wcschr(version, L'.') && JoinPath(keyPath, kPathCapacity, version, kPhotoshop)) {
+        OfferBelowValue(keyPath, L"ApplicationPath", L"Plug-ins", views[view]);
+      }
+    }
+  }
+}
+
+void ProbeTodaysEditors() {
+  REGSAM views[2];
+  int viewCount = RegistryViews(views);
+  for (int view = 0; view < viewCount; ++view) OfferBelowValue(L"SOFTWARE\\paint.net", L"TARGETDIR", L"Effects", views[view]);
+  // The Store edition of Paint.NET, and its filter host's own list of folders, in its user files.
+  if (UserFolder(CSIDL_PERSONAL, L"paint.net App Files", probeScratch) && IsFolder(probeScratch)) {
+    wchar_t settings[kPathCapacity];
+    if (JoinPath(settings, kPathCapacity, L"PSFilterPdn.xml", probeScratch)) ScanFilterHostSettings(settings);
+    if (JoinPath(probeScratch, kPathCapacity, L"Effects")) AddFolderCandidate(probeScratch, true, true);
+  }
+  if (UserFolder(CSIDL_APPDATA, L"GIMP\\2.10\\gimprc", probeScratch)) ScanGimpSettings(probeScratch);
+  // Affinity Photo 2 and Affinity 3: a user who has run them has their data folder, with its
+  // settings; the plug-in folder beside them is made on install, as the editor makes it.
+  const struct {
+    int csidl;
+    const wchar_t* data;
+  } kAffinity[] = {{CSIDL_APPDATA, L"Affinity\\Photo\\2.0"}, {CSIDL_PROFILE, L".affinity\\Photo\\2.0"},
+                   {CSIDL_APPDATA, L"Affinity\\Affinity\\3.0"}, {CSIDL_PROFILE, L".affinity\\Affinity\\3.0"}};
+  for (const auto& affinity : kAffinity) {
+    wchar_t settings[kPathCapacity];
+    if (UserFolder(affinity.csidl, affinity.data, probeScratch) &&
+        JoinPath(settings, kPathCapacity, L"Settings", probeScratch) && IsFolder(settings) &&
+        JoinPath(probeScratch, kPathCapacity, L"Plugins")) {
+      AddFolderCandidate(probeScratch, true, true);
+    }
+  }
+}
+
 void RunDiscovery() {
   ScanRegistryTree(L"software", L"" MAKER_SCAN_WORD, L"");
   ScanRegistryTree(L"software", L"adobe", L"photoshop");
+  ProbePhotoshopVersions();
   ProbeSharedAdobeFolders();
   ScanRegistryTree(L"software", L"corel", L"paint");
   ScanRegistryTree(L"software", L"jasc", L"paint");
@@ -146,4 +216,5 @@ void RunDiscovery() {
       }
     }
   }
+  ProbeTodaysEditors();
 }

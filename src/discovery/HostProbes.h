@@ -16,6 +16,17 @@ void ProbeSharedAdobeFolders();
 // is the painter's own format, its texts in the system's code page.
 void ScanPainterSettings(const wchar_t* fileName);
 
-// The whole discovery sequence the dialog runs once: five registry scans with the shared Adobe
-// folders after Adobe's, then the three editor probes, each in every registry view.
+// Photoshop 2020 and later: "Plug-ins" in the program folder that the key of each version (140.0
+// and up) below HKLM\SOFTWARE\Adobe\Photoshop names as ApplicationPath, in every registry view,
+// where it exists.
+void ProbePhotoshopVersions();
+
+// Today's editors: Paint.NET (TARGETDIR\Effects, or its Store edition's user files), the folders
+// its filter host lists, those GIMP's filter bridge lists, and Affinity Photo 2's and Affinity 3's
+// plug-in folders for a user who has run them.
+void ProbeTodaysEditors();
+
+// The whole discovery sequence the dialog runs once: five registry scans with Photoshop's own
+// folders and the shared Adobe folders after Adobe's, the three editor probes, each in every
+// registry view, then today's editors.
 void RunDiscovery();

@@ -19,6 +19,9 @@ TEST(RunDiscovery, FindsEveryKindOfSourceInSequenceOrderInBothRegistryViews) {
       {kLm, "software\\adobe", "\\photoshop\\8.0", "PluginPath", "adobe\\plugins", 0},
       {kLm, "software\\adobe", "", "PluginPath", "direct", 0},  // not below "photoshop"
       {kLm, "software\\adobe", "\\Photoshop\\90.0", "PluginPath", "ps64\\plug-ins", other},
+      {kLm, "software\\adobe", "\\Photoshop\\190.0", "ApplicationPath", "ps2025\\", other},  // 2025, as it registers
+      {kLm, "software\\adobe", "\\Photoshop\\130.0", "ApplicationPath", "ps2019\\", other},  // before 2020: no such value
+      {kLm, "software\\paint.net", "", "TARGETDIR", "pdn", other},
       {kLm, "software\\corel", "\\paint shop", "Plugins", "corel", 0},
       {kCu, "software\\jasc", "\\paint shop pro", "Directory1", "jasc", 0},
       {kLm, "software\\xara", "\\xarax", "Plugins", "xara", 0},
@@ -44,15 +47,15 @@ TEST(RunDiscovery, FindsEveryKindOfSourceInSequenceOrderInBothRegistryViews) {
     ASSERT_TRUE(SetString(v.root, std::string(v.top) + v.below, v.name, data, REG_SZ, v.view));
   }
   std::vector<std::string> expected;
-  for (const char* row : {"Own\\Plug-Ins", "Hklm", "Users", "Adobe\\Plugins", "Ps64\\Plug-Ins", "*", "Corel", "Jasc",
-                          "Xara", "Fw\\Plug-Ins", "Pi3\\Plugin", "Painterplug"}) {
+  for (const char* row : {"Own\\Plug-Ins", "Hklm", "Users", "Adobe\\Plugins", "Ps64\\Plug-Ins", "Ps2025\\Plug-Ins", "*",
+                          "Corel", "Jasc", "Xara", "Fw\\Plug-Ins", "Pi3\\Plugin", "Painterplug", "Pdn\\Effects"}) {
     if (row[0] == '*') {
       for (const std::string& adobe : shared) expected.push_back(adobe + "\\Plug-Ins\\CC\\");
     } else {
       expected.push_back(folder.Make(row) + "\\");
     }
   }
-  for (const char* f : {"Own\\Plug-Ins\\Velmoran", "Painter", "Direct"}) folder.Make(f);
+  for (const char* f : {"Own\\Plug-Ins\\Velmoran", "Painter", "Direct", "Ps2019\\Plug-Ins"}) folder.Make(f);
   std::string painter = b + "painterplug";
   std::string record = "\x80" + std::string(1, static_cast<char>(painter.size())) + painter + '\0';
   ASSERT_TRUE(WriteWholeFile(b + "painter\\painter.set", Bytes(record.begin(), record.end())));

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include <shlobj.h>
+
 #include "base/PathText.h"
 #include "discovery/FolderTable.h"
 
@@ -34,13 +36,20 @@ TempFolder::TempFolder() {
 
 TempFolder::~TempFolder() { RemoveTree(path_); }
 
-std::string TempFolder::Make(const std::string& relative) const {
-  std::string full = path_;
-  for (size_t i = 0; i <= relative.size(); ++i) {
-    if (i == relative.size() || relative[i] == '\\') CreateDirectoryW(Wide(full).c_str(), nullptr);
-    if (i < relative.size()) full += relative[i];
+std::string TempFolder::Make(const std::string& relative) const { return MakeFolders(path_ + relative); }
+
+std::string MakeFolders(const std::string& path) {
+  for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1)) {
+    CreateDirectoryW(Wide(path.substr(0, at)).c_str(), nullptr);
   }
-  return full;
+  CreateDirectoryW(Wide(path).c_str(), nullptr);
+  return path;
+}
+
+std::string KnownFolder(int csidl) {
+  wchar_t path[MAX_PATH] = L"";
+  SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+  return Utf8(path);
 }
 
 void RemoveTree(const std::string& path) {

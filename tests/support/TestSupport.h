@@ -24,6 +24,8 @@ class TempFolder {
 };
 
 void RemoveTree(const std::string& path);
+std::string MakeFolders(const std::string& path);  // with its parents; the path
+std::string KnownFolder(int csidl);                // as the shell names it, without a backslash
 bool WriteWholeFile(const std::string& path, const Bytes& bytes);
 Bytes ReadWholeFile(const std::string& path);                     // empty when it cannot be read
 std::vector<std::string> ListFolder(const std::string& folder);   // names, sorted

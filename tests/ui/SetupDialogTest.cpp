@@ -1,5 +1,7 @@
 // The real setup under the platform: what a person sees and gets on disk and in the registry, and the faults of a
 // real machine: each is reported, keeps what was there, never claims completion, and a retry then succeeds.
+#include <shlobj.h>
+
 #include <algorithm>
 
 #include "support/SetupDriver.h"
@@ -230,6 +232,38 @@ TEST_F(SetupDialogTest, PresetsThatCannotBeStoredAndAMissingPayloadAreReported) 
   Install();
   EXPECT_TRUE(Mentions(setup_->CloseMessage(), "could not be read"));
   EXPECT_FALSE(Completed(0));
+}
+
+// Today's editors in the signed-in user's folders, as they leave them there: Paint.NET's user files with its filter
+// host's settings, GIMP's gimprc and Affinity Photo's data folder. Each is offered, and installed into; the
+// plug-in folder of Paint.NET and of Affinity is made as the editor would make it.
+TEST_F(SetupDialogTest, TodaysEditorsOfTheUserAreOfferedAndInstalledInto) {
+  const std::string appData = KnownFolder(CSIDL_APPDATA), made[] = {KnownFolder(CSIDL_PERSONAL) + "\\paint.net App Files",
+                                                                     appData + "\\GIMP", appData + "\\Affinity"};
+  for (const std::string& folder : made) if (Exists(folder)) GTEST_SKIP() << folder << " exists already";
+  struct Removal { const std::string* paths; ~Removal() { for (int i = 0; i < 3; ++i) RemoveTree(paths[i]); } } removal{made};
+  std::string host = folder_.Make("host filters") + "\\", bridge = folder_.Make("bridge filters") + "\\";
+  std::string settings = "<PSFilterPdnSettings><SearchDirectories><string>" + host + "</string></SearchDirectories>",
+              gimprc = "(pspi-path \"";
+  for (char c : bridge.substr(0, bridge.size() - 1)) gimprc += c == '\\' ? "\\\\" : std::string(1, c);  // as GIMP quotes
+  gimprc += "\")\n";
+  ASSERT_TRUE(WriteWholeFile(MakeFolders(made[0]) + "\\PSFilterPdn.xml", Bytes(settings.begin(), settings.end())));
+  ASSERT_TRUE(WriteWholeFile(MakeFolders(made[1] + "\\2.10") + "\\gimprc", Bytes(gimprc.begin(), gimprc.end())));
+  MakeFolders(made[2] + "\\Photo\\2.0\\Settings");
+  const std::vector<std::string> offered = {host + "Velmoran\\", made[0] + "\\Effects\\Velmoran\\", bridge,
+                                            made[2] + "\\Photo\\2.0\\Plugins\\Velmoran\\"};
+  for (size_t entry = 0; entry < offered.size(); ++entry) {
+    ASSERT_TRUE(Start());
+    std::vector<std::string> entries = setup_->ListEntries();
+    ASSERT_EQ(offered.size() + 1, entries.size());
+    EXPECT_TRUE(Mentions(entries[entry], offered[entry]) && Mentions(offered[entry], entries[entry])) << entries[entry];
+    setup_->SelectListEntry(static_cast<int>(entry));
+    Install();
+    ASSERT_TRUE(Completed()) << offered[entry];
+    EXPECT_TRUE(ReadWholeFile(offered[entry] + "MienFold.8bf") == Placeholder()) << offered[entry];
+    setup_.reset();
+    EXPECT_EQ(0u, Run("/UNINSTALL /S"));
+  }
 }
 
 // Every control from the keyboard, with real key presses through the dialog's own loop, and the dialog as a
