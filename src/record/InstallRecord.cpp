@@ -139,8 +139,9 @@ LONG AddWritten(InstallRecord* record, const RunState& run) {
   return ERROR_SUCCESS;
 }
 
-// The entry's own values: what the list of installed programs shows and starts. The lists go
-// last: should a value fail before them, the record stays as it was.
+// The entry's own values: what the list of installed programs shows and starts, and what deployment
+// tools read (the version, the size of all that this machine has installed, where the last
+// installation went). The lists go last: should a value fail before them, the record stays as it was.
 LONG WriteEntry(HKEY key, const InstallRecord& record, const wchar_t* folder, const wchar_t* keptPath) {
   DWORD kilobytes = 0;
   for (size_t at = 0; at < record.files.used; at = NextText(record.files, at)) {
@@ -153,6 +154,7 @@ LONG WriteEntry(HKEY key, const InstallRecord& record, const wchar_t* folder, co
   const LONG steps[] = {SetText(key, L"DisplayName", L"" PRODUCT_NAME), SetText(key, L"Publisher", L"" MAKER_NAME),
                         SetText(key, L"DisplayVersion", L"" PRODUCT_VERSION), SetText(key, L"DisplayIcon", icon),
                         SetText(key, L"InstallLocation", folder), SetNumber(key, L"EstimatedSize", kilobytes),
+                        SetText(key, L"URLInfoAbout", L"http://" MAKER_WEB_HOST "/"),
                         SetNumber(key, L"NoModify", 1), SetNumber(key, L"NoRepair", 1),
                         SetText(key, L"UninstallString", command), SetText(key, L"QuietUninstallString", quietCommand),
                         WriteInstallRecord(key, record)};

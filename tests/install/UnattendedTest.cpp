@@ -123,3 +123,31 @@ TEST_F(UnattendedTest, PlugInsThatAnEditorHasLoadedAreUpdatedAndRemoved) {
   EXPECT_EQ(PendingDeletions().back(), folder_.path() + files[0]);
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntry));
 }
+
+// As winget and Intune run it: the switches exactly as the build's manifest writes them, twice, over an earlier
+// version's entry; then the entry reads as the manifest and the administrators' tools expect.
+TEST_F(UnattendedTest, TheManifestsSwitchesInstallAndTheEntryReadsAsTheyExpect) {
+  const std::string manifest = Text(BinFolder() + "Velmoran.VelmoranPlugins.installer.yaml");
+  auto field = [&](const std::string& key, const std::string& token = "", const std::string& value = "") {
+    size_t at = manifest.find(key + ": ") + key.size() + 2;
+    std::string text = manifest.substr(at, manifest.find('\n', at) - at);
+    return token.empty() ? text : text.replace(text.find(token), token.size(), value);
+  };
+  const std::string log = folder_.path() + "deploy.log", first = folder_.path() + "first", second = folder_.path() + "second";
+  ASSERT_TRUE(SetString(HKEY_LOCAL_MACHINE, kEntry, "DisplayVersion", "1.0.0"));
+  for (const std::string& folder : {first, second}) {
+    EXPECT_EQ(0u, Run(field("  Silent") + " " + field("  Log", "<LOGPATH>", log) + " " +
+                      field("  InstallLocation", "<INSTALLPATH>", folder)));
+    EXPECT_TRUE(ReadWholeFile(folder + "\\MienFold.8bf") == Placeholder());
+  }
+  EXPECT_NE(std::string::npos, Text(log).find("Outcome: installed"));
+  const std::string texts[][2] = {{"DisplayName", field("  - DisplayName")}, {"Publisher", field("    Publisher")},
+                                  {"DisplayVersion", field("    DisplayVersion")}, {"DisplayIcon", Uninstaller() + ",0"},
+                                  {"InstallLocation", second + "\\"}, {"URLInfoAbout", "http://www.velmoran.example/"}};
+  for (const auto& text : texts) EXPECT_EQ(text[1], ReadText(HKEY_LOCAL_MACHINE, kEntry, text[0])) << text[0];
+  for (const auto& number : {std::make_pair("EstimatedSize", 2 * 76), {"NoModify", 1}, {"NoRepair", 1}}) {
+    Bytes value;
+    EXPECT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, kEntry, number.first, &value) && value.size() == 4 &&
+                *reinterpret_cast<DWORD*>(value.data()) == static_cast<DWORD>(number.second)) << number.first;
+  }
+}
