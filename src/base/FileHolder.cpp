@@ -15,20 +15,14 @@ struct RestartManager {
   decltype(&RmEndSession) endSession;
 };
 
-// Loaded from the system folder on first use: most runs never need it.
-const RestartManager* SystemRestartManager() {
-  static RestartManager api;
-  static int state;  // 0 not tried, 1 loaded, -1 missing
-  if (state == 0) {
-    HMODULE module = LoadSystemLibrary(L"rstrtmgr.dll");
-    state = module && FindFunction(module, "RmStartSession", &api.startSession) &&
-                    FindFunction(module, "RmRegisterResources", &api.registerResources) &&
-                    FindFunction(module, "RmGetList", &api.getList) && FindFunction(module, "RmEndSession", &api.endSession)
-                ? 1
-                : -1;
-  }
-  return state == 1 ? &api : nullptr;
+bool LoadRestartManager(RestartManager* api) {
+  HMODULE module = LoadSystemLibrary(L"rstrtmgr.dll");
+  return module && FindFunction(module, "RmStartSession", &api->startSession) &&
+         FindFunction(module, "RmRegisterResources", &api->registerResources) &&
+         FindFunction(module, "RmGetList", &api->getList) && FindFunction(module, "RmEndSession", &api->endSession);
 }
+
+const RestartManager* SystemRestartManager() { return LoadOnce(LoadRestartManager); }
 }  // namespace
 
 bool NameProgramHolding(const wchar_t* path, wchar_t* name, size_t capacity) {

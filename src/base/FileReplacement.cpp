@@ -2,6 +2,7 @@
 
 #include <winternl.h>
 
+#include "base/HeapArray.h"
 #include "base/InstallLog.h"
 
 namespace {
@@ -48,20 +49,11 @@ bool IsHeldError(DWORD error) {
   return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_USER_MAPPED_FILE;
 }
 
-Replacements::~Replacements() {
-  if (entries_) HeapFree(GetProcessHeap(), 0, entries_);
-}
+Replacements::~Replacements() { FreeBlock(entries_); }
 
 bool Replacements::Reserve() {
-  if (count_ < capacity_) return true;
-  int capacity = capacity_ ? capacity_ * 2 : 16;
-  if (capacity > 0x100000) return false;  // a million files: no setup writes that many
-  void* block = entries_ ? HeapReAlloc(GetProcessHeap(), 0, entries_, capacity * sizeof *entries_)
-                         : HeapAlloc(GetProcessHeap(), 0, capacity * sizeof *entries_);
-  if (!block) return false;
-  entries_ = static_cast<Entry*>(block);
-  capacity_ = capacity;
-  return true;
+  // A million files: no setup writes that many.
+  return MakeRoom(reinterpret_cast<void**>(&entries_), count_, &capacity_, sizeof *entries_, 0x100000);
 }
 
 void Replacements::Add(const TrustedFolder& folder, const wchar_t* name, const wchar_t* aside) {
@@ -169,7 +161,7 @@ DWORD NewFile::PutInPlace(const wchar_t* name, Replacements* journal, wchar_t* s
     // Never a folder without a working plug-in, if it can be helped.
     DWORD putBack = old.valid() ? folder_->Rename(old.get(), name, false) : 0;
     if (putBack) {
-      FullName(*folder_, aside, strandedAside);
+      if (!FullName(*folder_, aside, strandedAside)) CopyText(strandedAside, kFileNameCapacity, aside);
       LogFailure("Could not put back the old plug-in, now", strandedAside, putBack);
     }
     return error;

@@ -15,6 +15,16 @@ void HardenDllSearch();
 // Loads a DLL from the system folder; null when it cannot.
 HMODULE LoadSystemLibrary(const wchar_t* name);
 
+// The functions of Api, which load finds in the system's DLLs, the first time they are asked for;
+// null when they cannot be found. Most runs never need them: they load late.
+template <typename Api>
+const Api* LoadOnce(bool (*load)(Api* api)) {
+  static Api api;
+  static int state;  // 0 not tried, 1 found, -1 missing
+  if (state == 0) state = load(&api) ? 1 : -1;
+  return state == 1 ? &api : nullptr;
+}
+
 // The named function of the module, as the caller's function pointer type; false when missing.
 template <typename Function>
 bool FindFunction(HMODULE module, const char* name, Function* function) {

@@ -34,6 +34,15 @@ void RemoveText(TextList* list, size_t offset) {
   list->used -= next - offset;
 }
 
+bool CopyTexts(TextList* to, const TextList& from) {
+  ClearTexts(to);
+  if (!from.used) return true;
+  if (!ReserveText(to, from.used)) return false;
+  wmemcpy(to->text, from.text, from.used + 1);
+  to->used = from.used;
+  return true;
+}
+
 void ClearTexts(TextList* list) {
   list->used = 0;
   if (list->text) list->text[0] = '\0';

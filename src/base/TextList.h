@@ -25,5 +25,7 @@ bool ReserveText(TextList* list, size_t count);
 //   for (size_t at = 0; at < list.used; at = NextText(list, at))
 inline size_t NextText(const TextList& list, size_t offset) { return offset + wcslen(list.text + offset) + 1; }
 
+// Makes to a copy of from. False when no memory is left.
+bool CopyTexts(TextList* to, const TextList& from);
 void ClearTexts(TextList* list);  // empty, keeping the block
 void FreeTexts(TextList* list);   // empty, returning the block

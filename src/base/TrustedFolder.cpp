@@ -5,6 +5,8 @@
 
 #include <utility>
 
+#include "base/InstallLog.h"
+
 namespace {
 
 enum { kNameCapacity = 256 };  // a name of one file or folder, NUL included
@@ -14,7 +16,7 @@ const ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 // Opens name (length characters, not terminated) relative to root, or as an NT path when root is
 // null, without following a link at its end. 0 or the system's error.
 DWORD OpenRelative(HANDLE root, const wchar_t* name, size_t length, ACCESS_MASK access, ULONG share,
-                   ULONG disposition, ULONG options, ScopedHandle* opened) {
+                   ULONG disposition, ULONG options, ScopedHandle* opened, bool* created = nullptr) {
   UNICODE_STRING text;
   text.Length = text.MaximumLength = static_cast<USHORT>(length * sizeof(wchar_t));
   text.Buffer = const_cast<PWSTR>(name);
@@ -24,7 +26,10 @@ DWORD OpenRelative(HANDLE root, const wchar_t* name, size_t length, ACCESS_MASK 
   NTSTATUS status = NtCreateFile(opened->receive(), access | FILE_READ_ATTRIBUTES | SYNCHRONIZE, &attributes, &io,
                                  nullptr, FILE_ATTRIBUTE_NORMAL, share, disposition,
                                  options | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT, nullptr, 0);
-  if (NT_SUCCESS(status)) return 0;
+  if (NT_SUCCESS(status)) {
+    if (created) *created = io.Information == FILE_CREATED;
+    return 0;
+  }
   opened->release();  // NtCreateFile leaves no handle behind on failure
   DWORD error = RtlNtStatusToDosError(status);
   return error ? error : ERROR_OPEN_FAILED;
@@ -35,6 +40,11 @@ bool IsLink(HANDLE file) {
   FILE_ATTRIBUTE_TAG_INFO tag;
   return !GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag) ||
          (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool IsWine() {
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version");
 }
 
 bool IsDeviceName(const wchar_t* name) {
@@ -66,6 +76,7 @@ bool IsPlainFileName(const wchar_t* name) {
 DWORD TrustedFolder::Open(const wchar_t* path, FolderAccess access) {
   handle_.reset();
   rootMissing_ = false;
+  made_ = 0;
   if (!IsInstallablePath(path) || !CopyText(path_, kPathCapacity - 1, path) ||
       !EnsureTrailingBackslash(path_, kPathCapacity)) {
     path_[0] = L'\0';
@@ -84,10 +95,12 @@ DWORD TrustedFolder::Open(const wchar_t* path, FolderAccess access) {
   } else {
     wcsncat(root, path_, 3);
   }
+  // Making a folder asks its parent's permissions, not those of the handle it is made through:
+  // only the folder itself is opened for writing.
   const ACCESS_MASK write = access == kReadFolder ? 0 : FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY;
   ScopedHandle current;
-  DWORD error = OpenRelative(nullptr, root, wcslen(root), FILE_TRAVERSE | write, kShareAll, FILE_OPEN,
-                             FILE_DIRECTORY_FILE, &current);
+  DWORD error = OpenRelative(nullptr, root, wcslen(root), FILE_TRAVERSE, kShareAll, FILE_OPEN, FILE_DIRECTORY_FILE,
+                             &current);
   if (error) {
     rootMissing_ = true;
     return error;
@@ -103,11 +116,12 @@ DWORD TrustedFolder::Open(const wchar_t* path, FolderAccess access) {
     bool last = end[1] == L'\0';
     // The folder itself may not be renamed while it is open: that holds every folder above it too.
     ScopedHandle next;
-    error = OpenRelative(current.get(), name, length,
-                         FILE_TRAVERSE | (access == kMakeFolder || last ? write : 0) | (last ? FILE_LIST_DIRECTORY : 0),
+    bool created = false;
+    error = OpenRelative(current.get(), name, length, FILE_TRAVERSE | (last ? write | FILE_LIST_DIRECTORY : 0),
                          last ? FILE_SHARE_READ | FILE_SHARE_WRITE : kShareAll,
-                         access == kMakeFolder ? FILE_OPEN_IF : FILE_OPEN, FILE_DIRECTORY_FILE, &next);
+                         access == kMakeFolder ? FILE_OPEN_IF : FILE_OPEN, FILE_DIRECTORY_FILE, &next, &created);
     if (error) return error;
+    if (created) ++made_;
     if (IsLink(next.get())) return kLinkRefused;
     current = std::move(next);
     rest = end + 1;
@@ -144,12 +158,16 @@ DWORD TrustedFolder::Rename(HANDLE file, const wchar_t* name, bool replace) cons
   if (SetFileInformationByHandle(file, FileRenameInfo, &rename, sizeof rename)) return 0;
   DWORD error = GetLastError();
   if (error != ERROR_INVALID_PARAMETER) return error;
-  // Systems that take no folder handle here (Wine) get the folder's full name, as it was opened.
+  // Where no folder handle is taken here (network shares), a plain name renames the file in its own
+  // folder, the one this handle holds in place. Wine takes a plain name as relative to the current
+  // folder instead: there the folder's full name goes with it, as the folder was opened.
   rename.info.RootDirectory = nullptr;
-  wcscpy(target, L"\\??\\");
-  wcscat(target, path_);
-  wcscat(target, name);
-  rename.info.FileNameLength = static_cast<DWORD>(wcslen(target) * sizeof(wchar_t));
+  if (IsWine()) {
+    wcscpy(target, L"\\??\\");
+    wcscat(target, path_);
+    wcscat(target, name);
+    rename.info.FileNameLength = static_cast<DWORD>(wcslen(target) * sizeof(wchar_t));
+  }
   return SetFileInformationByHandle(file, FileRenameInfo, &rename, sizeof rename) ? 0 : GetLastError();
 }
 
@@ -159,6 +177,28 @@ DWORD TrustedFolder::RemoveSubfolder(const wchar_t* name) const {
   DWORD error = OpenRelative(handle_.get(), name, wcslen(name), DELETE, kShareAll, FILE_OPEN, FILE_DIRECTORY_FILE, &folder);
   if (!error && IsLink(folder.get())) error = kLinkRefused;
   return error ? error : DeleteOpenFile(folder.get());
+}
+
+bool TrustedFolder::TakeBackMade() {
+  handle_.reset();  // its own handle would keep the folder
+  wchar_t path[kPathCapacity];
+  CopyText(path, kPathCapacity, path_);
+  for (; made_ > 0; --made_) {
+    path[wcslen(path) - 1] = L'\0';  // "...\parent\made" and its name
+    wchar_t* cut = wcsrchr(path, L'\\') + 1;
+    wchar_t name[kNameCapacity];
+    CopyText(name, kNameCapacity, cut);
+    *cut = L'\0';
+    TrustedFolder parent;
+    DWORD error = parent.Open(path, kReadFolder);
+    if (!error) error = parent.RemoveSubfolder(name);
+    if (error) {
+      LogFailure("Could not take back the folder", path_, error);
+      made_ = 0;
+      return false;
+    }
+  }
+  return true;
 }
 
 DWORD DeleteOpenFile(HANDLE file) {

@@ -34,11 +34,15 @@ class TrustedFolder {
   DWORD Rename(HANDLE file, const wchar_t* name, bool replace) const;
   // Removes the empty subfolder; 0 or the system's error (ERROR_DIR_NOT_EMPTY when it is not).
   DWORD RemoveSubfolder(const wchar_t* name) const;
+  // After a failed run: closes the folder and removes the folders that Open made, deepest first,
+  // those left empty. False, each logged, when one stays.
+  bool TakeBackMade();
 
  private:
   ScopedHandle handle_;
   wchar_t path_[kPathCapacity] = L"";
   bool rootMissing_ = false;
+  int made_ = 0;  // the folders at the end of the path that Open made
 };
 
 // Deletes the open file, which was opened with DELETE. 0 or the system's error.

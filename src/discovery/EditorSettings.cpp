@@ -64,10 +64,14 @@ struct Folders {
     overflowed = false;
   }
   void Add(const wchar_t* text, size_t length) {
+    if (length >= kPathCapacity) {  // refused whole, as it stands: never cut into another folder
+      overflowed = true;
+      return;
+    }
     while (length > 0 && (*text == L' ' || *text == L'\t')) ++text, --length;
     while (length > 0 && (text[length - 1] == L' ' || text[length - 1] == L'\t')) --length;
     if (length == 0) return;
-    if (count == kSettingsFolderLimit || length >= kPathCapacity) {
+    if (count == kSettingsFolderLimit) {
       overflowed = true;
       return;
     }

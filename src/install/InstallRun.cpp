@@ -51,6 +51,8 @@ void WriteEverything(const InstallSource& source, const wchar_t* folder, RunStat
 void InstallIntoFolder(const InstallSource& source, const wchar_t* folder, RunState* run) {
   run->failures.Clear();
   run->written.Clear();
+  run->folder = TrustedFolder();  // nothing of an earlier try is this run's to take back
+  run->keptFolder = TrustedFolder();
   LogLine("Folder: %s", folder);
   RecordLock lock;
   ScopedKey entry;
@@ -62,8 +64,9 @@ void InstallIntoFolder(const InstallSource& source, const wchar_t* folder, RunSt
   } else {
     run->failures.Record(kAnotherRunActive, L"", ERROR_BUSY);
   }
+  if (!run->written.complete()) run->failures.Record(kUninstallNotRecorded, kEntryName, ERROR_NOT_ENOUGH_MEMORY);
   if (run->failures.count() == 0 && run->written.count() > 0) {
-    LONG status = RecordInstallation(entry.get(), &record, *run, keptPath);
+    LONG status = RecordInstallation(entry.get(), record, *run, keptPath);
     if (status != ERROR_SUCCESS) run->failures.Record(kUninstallNotRecorded, kEntryName, static_cast<DWORD>(status));
   }
   if (run->failures.count() == 0 && run->written.count() > 0) {

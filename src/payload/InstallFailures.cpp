@@ -1,8 +1,10 @@
 #include "payload/InstallFailures.h"
 
 void InstallFailures::Record(InstallFailureKind kind, const wchar_t* subject, DWORD error, const wchar_t* holder) {
-  if (count_ < kKeptFailures) {
-    InstallFailure& failure = kept_[count_];
+  // Where an old plug-in now is must reach the message and the log, however many failures came first.
+  int slot = count_ < kKeptFailures ? count_ : kind == kOldPlugInStranded ? kKeptFailures - 1 : -1;
+  if (slot >= 0) {
+    InstallFailure& failure = kept_[slot];
     failure.kind = kind;
     failure.error = error;
     lstrcpynW(failure.subject, subject ? subject : L"", kFailureSubjectCapacity);

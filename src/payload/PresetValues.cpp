@@ -2,6 +2,8 @@
 
 #include <wchar.h>
 
+#include "base/HeapArray.h"
+#include "base/InstallLog.h"
 #include "base/PathText.h"
 #include "base/Product.h"
 #include "base/RegistryView.h"
@@ -36,11 +38,11 @@ void WritePresetBlock(RunState* run, const PresetKind& kind, const BYTE* data, D
     wchar_t valueName[32];  // prefixes are short constants
     wsprintfW(valueName, L"%s%0.2i", kind.valuePrefix, record);
     for (int view = 0; view < viewCount; ++view) {
-      LONG status = run->values.Remember(kind.keyPath, valueName, views[view])
-                        ? WriteRegistryValue(valueName, kind.keyPath,
-                                             data + static_cast<DWORD>(record - 1) * kind.recordSize,
-                                             static_cast<DWORD>(kind.recordSize), views[view])
-                        : ERROR_NOT_ENOUGH_MEMORY;
+      LONG status = run->values.Remember(kind.keyPath, valueName, views[view]);
+      if (status == ERROR_SUCCESS) {
+        status = WriteRegistryValue(valueName, kind.keyPath, data + static_cast<DWORD>(record - 1) * kind.recordSize,
+                                    static_cast<DWORD>(kind.recordSize), views[view]);
+      }
       wchar_t subject[kFailureSubjectCapacity];
       wsprintfW(subject, L"HKEY_LOCAL_MACHINE\\%s\\%s%s", kind.keyPath, valueName, view ? OTHER_VIEW_SUFFIX : L"");
       if (status != ERROR_SUCCESS) {
@@ -75,22 +77,14 @@ void RemoveEmptyKeys(wchar_t* keyPath, REGSAM view) {
   }
 }
 
-ValueJournal::~ValueJournal() {
-  if (entries_) HeapFree(GetProcessHeap(), 0, entries_);
-}
+ValueJournal::~ValueJournal() { FreeBlock(entries_); }
 
-bool ValueJournal::Remember(const wchar_t* keyPath, const wchar_t* name, REGSAM view) {
-  if (count_ == capacity_) {
-    int capacity = capacity_ ? capacity_ * 2 : 16;
-    void* block = capacity > 0x10000 ? nullptr
-                  : entries_ ? HeapReAlloc(GetProcessHeap(), 0, entries_, capacity * sizeof *entries_)
-                             : HeapAlloc(GetProcessHeap(), 0, capacity * sizeof *entries_);
-    if (!block) return false;
-    entries_ = static_cast<Entry*>(block);
-    capacity_ = capacity;
+LONG ValueJournal::Remember(const wchar_t* keyPath, const wchar_t* name, REGSAM view) {
+  if (!MakeRoom(reinterpret_cast<void**>(&entries_), count_, &capacity_, sizeof *entries_, 0x10000)) {
+    return ERROR_NOT_ENOUGH_MEMORY;
   }
   Entry& entry = entries_[count_];
-  if (!CopyText(entry.name, kNameCapacity, name)) return false;
+  if (!CopyText(entry.name, kNameCapacity, name)) return ERROR_INVALID_NAME;
   entry.keyPath = keyPath;
   entry.view = view;
   entry.size = kDataCapacity;
@@ -98,24 +92,29 @@ bool ValueJournal::Remember(const wchar_t* keyPath, const wchar_t* name, REGSAM 
   LONG status = key.Open(HKEY_LOCAL_MACHINE, keyPath, KEY_QUERY_VALUE | view);
   if (status == ERROR_SUCCESS) status = RegQueryValueExW(key.get(), name, nullptr, &entry.type, entry.data, &entry.size);
   entry.existed = status == ERROR_SUCCESS;
-  if (!entry.existed && status != ERROR_FILE_NOT_FOUND) return false;
+  if (!entry.existed && status != ERROR_FILE_NOT_FOUND) return status;
   ++count_;
-  return true;
+  return ERROR_SUCCESS;
 }
 
-void ValueJournal::TakeBack() {
+bool ValueJournal::TakeBack() {
+  bool whole = true;
   for (int i = count_ - 1; i >= 0; --i) {
     const Entry& entry = entries_[i];
     ScopedKey key;
-    if (key.Open(HKEY_LOCAL_MACHINE, entry.keyPath, KEY_SET_VALUE | entry.view) != ERROR_SUCCESS) continue;
-    if (entry.existed) {
-      RegSetValueExW(key.get(), entry.name, 0, entry.type, entry.data, entry.size);
-    } else {
-      RegDeleteValueW(key.get(), entry.name);
+    LONG status = key.Open(HKEY_LOCAL_MACHINE, entry.keyPath, KEY_SET_VALUE | entry.view);
+    if (status == ERROR_SUCCESS) {
+      status = entry.existed ? RegSetValueExW(key.get(), entry.name, 0, entry.type, entry.data, entry.size)
+                             : RegDeleteValueW(key.get(), entry.name);
     }
     key.reset();
+    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
+      LogFailure("Could not take back", entry.name, static_cast<DWORD>(status));
+      whole = false;
+    }
     wchar_t keyPath[kPathCapacity];
     if (CopyText(keyPath, kPathCapacity, entry.keyPath)) RemoveEmptyKeys(keyPath, entry.view);
   }
   count_ = 0;
+  return whole;
 }

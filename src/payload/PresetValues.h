@@ -38,12 +38,12 @@ class ValueJournal {
   ValueJournal(const ValueJournal&) = delete;
   ValueJournal& operator=(const ValueJournal&) = delete;
 
-  // Remembers the value before it is written. False when it cannot be (no memory, or a value of
-  // another program too large to be ours): it must then not be written.
-  bool Remember(const wchar_t* keyPath, const wchar_t* name, REGSAM view);
+  // Remembers the value before it is written. ERROR_SUCCESS, or why it cannot be (no memory, a
+  // value too large to be ours, a key that cannot be read): it must then not be written.
+  LONG Remember(const wchar_t* keyPath, const wchar_t* name, REGSAM view);
   // Puts every remembered value back as it was, or deletes it where there was none, and removes
-  // the keys left empty. Forgets everything.
-  void TakeBack();
+  // the keys left empty. Forgets everything. False when a value could not be taken back.
+  bool TakeBack();
   void Forget() { count_ = 0; }
 
  private:

@@ -18,9 +18,12 @@ struct RunState {
   Replacements files;   // files put in place, with the old ones moved aside
   ValueJournal values;  // preset values as they were
 
-  // Back to what was there before the run, after a failure; false when something could not be.
+  // Back to what was there before the run, after a failure, the folders it made included; false
+  // when something could not be.
   bool TakeBack() {
-    values.TakeBack();
-    return files.TakeBack();
+    bool whole = values.TakeBack();
+    whole = files.TakeBack() && whole;
+    whole = folder.TakeBackMade() && whole;
+    return keptFolder.TakeBackMade() && whole;
   }
 };

@@ -151,17 +151,20 @@ LONG WriteEntry(HKEY key, const InstallRecord& record, const wchar_t* folder, co
   wsprintfW(icon, L"%s,0", keptPath);
   wsprintfW(command, L"\"%s\" /UNINSTALL", keptPath);
   wsprintfW(quietCommand, L"\"%s\" /UNINSTALL /S", keptPath);
-  const LONG steps[] = {SetText(key, L"DisplayName", L"" PRODUCT_NAME), SetText(key, L"Publisher", L"" MAKER_NAME),
-                        SetText(key, L"DisplayVersion", L"" PRODUCT_VERSION), SetText(key, L"DisplayIcon", icon),
-                        SetText(key, L"InstallLocation", folder), SetNumber(key, L"EstimatedSize", kilobytes),
-                        SetText(key, L"URLInfoAbout", L"http://" MAKER_WEB_HOST "/"),
-                        SetNumber(key, L"NoModify", 1), SetNumber(key, L"NoRepair", 1),
-                        SetText(key, L"UninstallString", command), SetText(key, L"QuietUninstallString", quietCommand),
-                        WriteInstallRecord(key, record)};
-  for (LONG status : steps) {
+  const struct {
+    const wchar_t* name;
+    const wchar_t* text;  // null: the number
+    DWORD number;
+  } values[] = {{L"DisplayName", L"" PRODUCT_NAME, 0}, {L"Publisher", L"" MAKER_NAME, 0},
+                {L"DisplayVersion", L"" PRODUCT_VERSION, 0}, {L"DisplayIcon", icon, 0}, {L"InstallLocation", folder, 0},
+                {L"EstimatedSize", nullptr, kilobytes}, {L"URLInfoAbout", L"http://" MAKER_WEB_HOST "/", 0},
+                {L"NoModify", nullptr, 1}, {L"NoRepair", nullptr, 1}, {L"UninstallString", command, 0},
+                {L"QuietUninstallString", quietCommand, 0}};
+  for (const auto& value : values) {
+    LONG status = value.text ? SetText(key, value.name, value.text) : SetNumber(key, value.name, value.number);
     if (status != ERROR_SUCCESS) return status;
   }
-  return ERROR_SUCCESS;
+  return WriteInstallRecord(key, record);
 }
 
 }  // namespace
@@ -252,7 +255,15 @@ LONG OpenInstallRecord(ScopedKey* entry, InstallRecord* record, bool* created) {
   return status;
 }
 
-LONG RecordInstallation(HKEY entry, InstallRecord* record, const RunState& run, const wchar_t* keptPath) {
-  LONG status = AddWritten(record, run);
-  return status == ERROR_SUCCESS ? WriteEntry(entry, *record, run.folder.path(), keptPath) : status;
+LONG RecordInstallation(HKEY entry, const InstallRecord& record, const RunState& run, const wchar_t* keptPath) {
+  InstallRecord updated;
+  LONG status = CopyTexts(&updated.files, record.files) && CopyTexts(&updated.values, record.values) &&
+                        CopyTexts(&updated.folders, record.folders) && CopyTexts(&updated.aside, record.aside)
+                    ? AddWritten(&updated, run)
+                    : ERROR_NOT_ENOUGH_MEMORY;
+  if (status == ERROR_SUCCESS) status = WriteEntry(entry, updated, run.folder.path(), keptPath);
+  // A list may have been written before another failed: the record goes back to what it was.
+  if (status != ERROR_SUCCESS) WriteInstallRecord(entry, record);
+  FreeInstallRecord(&updated);
+  return status;
 }

@@ -46,7 +46,7 @@ void RemoveMovedAsideLeftovers(TextList* aside);
 // or the registry's status when the entry cannot be opened or made.
 LONG OpenInstallRecord(ScopedKey* entry, InstallRecord* record, bool* created);
 
-// Adds what the run wrote into folder to the record and stores it in the entry, with the values
-// the list of installed programs shows and the commands of the kept uninstaller at keptPath.
-// ERROR_SUCCESS or why not.
-LONG RecordInstallation(HKEY entry, InstallRecord* record, const RunState& run, const wchar_t* keptPath);
+// Stores in the entry the record with what the run wrote added, with the values the list of
+// installed programs shows and the commands of the kept uninstaller at keptPath. ERROR_SUCCESS, or
+// why not: the entry's record is then as it was.
+LONG RecordInstallation(HKEY entry, const InstallRecord& record, const RunState& run, const wchar_t* keptPath);

@@ -33,8 +33,8 @@ bool RecordLock::Take() {
     mutex_.reset(CreateMutexW(nullptr, FALSE, name));
   }
   if (!mutex_.valid()) return false;
-  // An abandoned lock: the run that held it ended without letting go; the record is whole, as
-  // each list is written in one call.
+  // An abandoned lock: the run that held it ended without letting go. Its record reads as written
+  // (each list is one value) or is refused as damaged; what it left unrecorded is its own loss.
   DWORD waited = WaitForSingleObject(mutex_.get(), kLockWait);
   held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
   return held_;

@@ -21,6 +21,7 @@ const wchar_t kMakerFolder[] = L"" MAKER_NAME;
 
 struct Tally {
   int failed, changed, unreachable;
+  bool lostTrack;  // something left could not be kept in the record (no memory): the record stays
   wchar_t holder[kHolderCapacity];  // a program that holds a file that could not be removed
   TrustedFolder folder;             // the folder of the last file, open for the next one in it
 };
@@ -40,7 +41,7 @@ DWORD EnterFolderOf(wchar_t* path, wchar_t** name, Tally* tally) {
 void KeepRecorded(const wchar_t* entry, const wchar_t* path, DWORD error, Tally* tally, TextList* kept) {
   LogFailure("Could not remove", path, error);
   ++tally->failed;
-  AddText(kept, entry);
+  if (!AddText(kept, entry)) tally->lostTrack = true;
 }
 
 // Whether the file is still what the setup wrote, and its deletion, through one handle that lets
@@ -112,7 +113,7 @@ void RemoveFolder(const wchar_t* folder, const TextList& files, Tally* tally, Te
     stillUsed = stillUsed || HasPrefixIgnoringCase(files.text + file, folder);
   }
   if (stillUsed) {
-    AddText(kept, folder);
+    if (!AddText(kept, folder)) tally->lostTrack = true;
     return;
   }
   wchar_t parent[kPathCapacity], *name;
@@ -186,7 +187,10 @@ int RunUninstall(bool silent, HANDLE ownFile) {
   RemoveMovedAsideLeftovers(&record.aside);
   Tally tally = {};
   RemoveRecorded(&record, &tally);
-  if (record.files.used == 0 && record.values.used == 0) {
+  if (tally.lostTrack) {
+    // What is left could not all be listed: the entry keeps the record it had, for another try.
+    status = ERROR_NOT_ENOUGH_MEMORY;
+  } else if (record.files.used == 0 && record.values.used == 0) {
     entry.reset();
     status = RegDeleteKeyW(HKEY_LOCAL_MACHINE, EntryKey());
     // The entry would start the kept copy: it goes only with the entry.

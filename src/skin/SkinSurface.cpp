@@ -40,7 +40,7 @@ SkinSurface::SkinSurface(SkinState* state, HINSTANCE instance)
   skin->paintDC = nullptr;
   skin->bufferDC = nullptr;
   skin->background = nullptr;
-  skin->statusShown = nullptr;
+  skin->statusShown[0] = L'\0';
   skin->statusChildId = 0;
 }
 

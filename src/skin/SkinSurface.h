@@ -19,7 +19,7 @@ struct SkinState {
   BitmapStrip* background;
   Widget* widgets[kMaxWidgets];  // registration order is paint and dispatch order
   RECT statusRect;
-  const wchar_t* statusShown;  // what the status line shows, for screen readers; null when empty
+  wchar_t statusShown[80];     // what the status line shows, for screen readers (a widget's status text)
   LONG statusChildId;          // the status line's child in the window's accessible object; 0: none
 };
 

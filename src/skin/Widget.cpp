@@ -58,6 +58,6 @@ void Widget::ShowStatus(int state) {
   BlitRect(skin->paintDC, skin->bufferDC, &skin->statusRect);
   hoverState = state;
   // A screen reader speaks the status line as it changes.
-  skin->statusShown = state == 1 ? statusText : nullptr;
+  lstrcpynW(skin->statusShown, shown, kStatusTextCapacity);
   if (skin->statusChildId) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, skin->window, OBJID_CLIENT, skin->statusChildId);
 }

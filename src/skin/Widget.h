@@ -8,7 +8,7 @@
 // Posted by widgets to their window; wParam is the command id, lParam 0.
 enum { WM_SKINCOMMAND = 0x500 };
 
-enum { kStatusTextCapacity = 80 };
+enum { kStatusTextCapacity = sizeof SkinState::statusShown / sizeof(wchar_t) };
 
 class Widget {
  public:

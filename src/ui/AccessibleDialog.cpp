@@ -21,24 +21,23 @@ struct AccessibilityApi {
   decltype(&SysAllocString) allocString;
 };
 
-const AccessibilityApi* Accessibility() {
-  static AccessibilityApi api;
-  static int state;  // 0 not tried, 1 loaded, -1 missing
-  if (state == 0) {
-    HMODULE oleacc = LoadSystemLibrary(L"oleacc.dll");
-    HMODULE automation = LoadSystemLibrary(L"oleaut32.dll");
-    state = oleacc && automation && FindFunction(oleacc, "LresultFromObject", &api.lresultFromObject) &&
-                    FindFunction(oleacc, "CreateStdAccessibleObject", &api.createStdAccessibleObject) &&
-                    FindFunction(automation, "SysAllocString", &api.allocString)
-                ? 1
-                : -1;
-  }
-  return state == 1 ? &api : nullptr;
+bool LoadAccessibility(AccessibilityApi* api) {
+  HMODULE oleacc = LoadSystemLibrary(L"oleacc.dll");
+  HMODULE automation = LoadSystemLibrary(L"oleaut32.dll");
+  return oleacc && automation && FindFunction(oleacc, "LresultFromObject", &api->lresultFromObject) &&
+         FindFunction(oleacc, "CreateStdAccessibleObject", &api->createStdAccessibleObject) &&
+         FindFunction(automation, "SysAllocString", &api->allocString);
 }
 
+const AccessibilityApi* Accessibility() { return LoadOnce(LoadAccessibility); }
+
 HRESULT Text(const wchar_t* text, BSTR* out) {
-  *out = text && text[0] ? Accessibility()->allocString(text) : nullptr;
-  return !*out ? S_FALSE : S_OK;
+  if (!text || !text[0]) {
+    *out = nullptr;
+    return S_FALSE;
+  }
+  *out = Accessibility()->allocString(text);
+  return *out ? S_OK : E_OUTOFMEMORY;
 }
 
 void SetNumber(VARIANT* variant, LONG number) {
@@ -127,6 +126,7 @@ class AccessibleDialog final : public IAccessible {
     return widget ? Text(widget->statusText, description) : S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
+    role->vt = VT_EMPTY;
     DialogElement element;
     HRESULT result = Resolve(child, &element);
     if (FAILED(result)) return result;
@@ -137,6 +137,7 @@ class AccessibleDialog final : public IAccessible {
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+    state->vt = VT_EMPTY;
     DialogElement element;
     HRESULT result = Resolve(child, &element);
     if (FAILED(result)) return result;
@@ -193,6 +194,7 @@ class AccessibleDialog final : public IAccessible {
     HRESULT result = Resolve(child, &element);
     if (result != S_OK) return FAILED(result) ? result : E_INVALIDARG;
     if (!(flags & SELFLAG_TAKEFOCUS) || !IsFocusable(element)) return E_INVALIDARG;
+    if (!IsWindowEnabled(dialog_)) return E_FAIL;  // a message box or the folder browser is open
     if (element.kind == kListElement) {
       SetFocus(GetDlgItem(dialog_, IDC_FOLDER_LIST));
     } else {
@@ -254,6 +256,7 @@ class AccessibleDialog final : public IAccessible {
     HRESULT result = Resolve(child, &element);
     if (result != S_OK) return FAILED(result) ? result : DISP_E_MEMBERNOTFOUND;
     if (!IsFocusable(element)) return DISP_E_MEMBERNOTFOUND;
+    if (!IsWindowEnabled(dialog_)) return E_FAIL;  // a message box or the folder browser is open
     PressElement(dialog_, element);
     return S_OK;
   }

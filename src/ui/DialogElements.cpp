@@ -132,7 +132,7 @@ void ElementName(HWND dialog, DialogElement element, wchar_t* name, size_t capac
       text = kPromptText;
       break;
     case kStatusElement:
-      if (state.surface->skin->statusShown) text = state.surface->skin->statusShown;
+      text = state.surface->skin->statusShown;
       break;
     default:
       text = kCompletedLines[element.index];

@@ -56,8 +56,11 @@ void MoveAmongToggles(HWND dialog, const DialogState& state, int step) {
   if (component >= 0 && component < state.componentCount) FocusElement(dialog, {kToggleElement, component}, true);
 }
 
-void OnKey(HWND dialog, DialogState* state, WPARAM key) {
+void OnKey(HWND dialog, DialogState* state, WPARAM key, LPARAM flags) {
   bool onToggle = state->focus.kind == kToggleElement;
+  // A key held down acts once: a toggle must not flicker, nor a second Enter finish what the first installed.
+  bool repeated = (flags & 0x40000000) != 0;
+  if (repeated && (key == VK_SPACE || key == VK_RETURN || key == VK_ESCAPE)) return;
   switch (key) {
     case VK_TAB:
       MoveFocus(dialog, state, GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
@@ -110,7 +113,7 @@ LRESULT CALLBACK KeySinkProc(HWND sink, UINT message, WPARAM wParam, LPARAM lPar
     case WM_GETDLGCODE:
       return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS;
     case WM_KEYDOWN:
-      OnKey(dialog, state, wParam);
+      OnKey(dialog, state, wParam, lParam);
       return 0;
     case WM_CHAR:
       return 0;

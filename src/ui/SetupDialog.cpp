@@ -329,7 +329,8 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_PAINT:
       OnPaint(dialog, *state);
       return 0;
-    case WM_DESTROY:  // no toggle paints any more
+    case WM_DESTROY:  // no toggle paints any more, no screen reader asks any more
+      state->ready = false;
       DisconnectAccessibleObject(dialog);
       if (state->captionFont) DeleteObject(state->captionFont);
       state->captionFont = nullptr;

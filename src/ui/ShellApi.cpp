@@ -62,22 +62,21 @@ void OpenThroughDesktop(const ShellApi& shell, const wchar_t* url) {
 
 }  // namespace
 
-const ShellApi* SystemShell() {
-  static ShellApi api;
-  static int state;  // 0 not tried, 1 loaded, -1 failed
-  if (state == 0) {
-    HMODULE shell = LoadSystemLibrary(L"shell32.dll");
-    HMODULE com = LoadSystemLibrary(L"ole32.dll");
-    bool found = shell && com && FindFunction(shell, "SHBrowseForFolderW", &api.browseForFolder) &&
-                 FindFunction(shell, "SHGetPathFromIDListW", &api.pathFromIdList) &&
-                 FindFunction(shell, "ShellExecuteW", &api.shellExecute) &&
-                 FindFunction(com, "CoInitializeEx", &api.coInitializeEx) &&
-                 FindFunction(com, "CoUninitialize", &api.coUninitialize) && FindFunction(com, "CoTaskMemFree", &api.coTaskMemFree) &&
-                 FindFunction(com, "CoCreateInstance", &api.coCreateInstance);
-    state = found ? 1 : -1;
-  }
-  return state == 1 ? &api : nullptr;
+namespace {
+bool LoadShell(ShellApi* api) {
+  HMODULE shell = LoadSystemLibrary(L"shell32.dll");
+  HMODULE com = LoadSystemLibrary(L"ole32.dll");
+  return shell && com && FindFunction(shell, "SHBrowseForFolderW", &api->browseForFolder) &&
+         FindFunction(shell, "SHGetPathFromIDListW", &api->pathFromIdList) &&
+         FindFunction(shell, "ShellExecuteW", &api->shellExecute) &&
+         FindFunction(com, "CoInitializeEx", &api->coInitializeEx) &&
+         FindFunction(com, "CoUninitialize", &api->coUninitialize) &&
+         FindFunction(com, "CoTaskMemFree", &api->coTaskMemFree) &&
+         FindFunction(com, "CoCreateInstance", &api->coCreateInstance);
 }
+}  // namespace
+
+const ShellApi* SystemShell() { return LoadOnce(LoadShell); }
 
 void OpenPageAsUser(HWND owner, const wchar_t* url) {
   const ShellApi* shell = SystemShell();

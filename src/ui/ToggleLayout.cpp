@@ -58,8 +58,8 @@ bool FitCaption(HDC dc, wchar_t* caption, int x, int textRight) {
   if (x + TextWidth(dc, caption, length) <= textRight) return false;
   const wchar_t kEllipsis[] = L"...";
   int room = textRight - x - TextWidth(dc, kEllipsis, 3);
-  // The longest start of whole characters that leaves room for the ellipsis, three bytes shorter
-  // than the caption at least: the cut caption never needs more room than the whole one.
+  // The longest start of whole characters that leaves room for the ellipsis, three characters
+  // shorter than the caption at least: the cut caption never needs more room than the whole one.
   int keep = 0;
   for (int at = 0; at < length;) {
     int next = at + (IS_HIGH_SURROGATE(caption[at]) && IS_LOW_SURROGATE(caption[at + 1]) ? 2 : 1);

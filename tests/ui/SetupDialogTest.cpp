@@ -224,7 +224,7 @@ TEST_F(SetupDialogTest, PresetsThatCannotBeStoredAndAMissingPayloadAreReported) 
   EXPECT_FALSE(Completed(0));
   EXPECT_EQ(std::vector<std::string>{"MienFold.8bf"}, ListFolder(target));
   EXPECT_TRUE(ReadWholeFile(target + "MienFold.8bf") == Bytes({1, 2, 3}));
-  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntry) || Exists(Uninstaller()));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntry) || Exists(keptFolder_));  // the folder it made too
   RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Velmoran");
   Install();
   EXPECT_TRUE(Completed());
