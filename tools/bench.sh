@@ -77,11 +77,11 @@ xvfb-run -a -s '-screen 0 1024x768x24' bash -c '
   echo
   "$loader" "$bin/bench_setup.exe" "$ROUNDS"
   echo
-  "$loader" "$bin/bench_record.exe" "$(winepath -w "$bin/FullSetup.exe")" "C:\\record-bench" 3
+  "$loader" "$bin/bench_record.exe" "$("$loader" winepath.exe -w "$bin/FullSetup.exe")" "C:\\record-bench" 3
   rm -rf "$WINEPREFIX/drive_c/record-bench"
   echo
-  "$loader" "$bin/bench_payload.exe" "$(winepath -w "$ours")" "$(winepath -w "$many/nsis-solid.exe")" \
-    "$(winepath -w "$many/nsis-zlib.exe")" "C:\\payload-bench" 3
+  "$loader" "$bin/bench_payload.exe" "$("$loader" winepath.exe -w "$ours")" "$("$loader" winepath.exe -w "$many/nsis-solid.exe")" \
+    "$("$loader" winepath.exe -w "$many/nsis-zlib.exe")" "C:\\payload-bench" 3
   rm -rf "$WINEPREFIX/drive_c/payload-bench"
   echo
   echo "discovery walk against a walk that holds its key handles:"
