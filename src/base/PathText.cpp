@@ -57,13 +57,17 @@ bool SameIgnoringCase(const wchar_t* a, const wchar_t* b) {
   return CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, a, -1, b, -1) == CSTR_EQUAL;
 }
 
+bool IsFolder(const wchar_t* path) {
+  DWORD attributes = GetFileAttributesW(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool FindExistingFolder(wchar_t* path) {
   size_t length = wcslen(path);
   if (EndsInBackslash(path)) path[--length] = L'\0';
   for (;;) {
     if (length <= 3) return false;
-    DWORD attributes = GetFileAttributesW(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
+    if (IsFolder(path)) return true;
     if (EndsInBackslash(path)) return false;
     path[--length] = L'\0';
   }

@@ -26,6 +26,9 @@ bool ContainsIgnoringCase(const wchar_t* text, const wchar_t* needle);
 // Equal, letter case aside as above.
 bool SameIgnoringCase(const wchar_t* a, const wchar_t* b);
 
+// True when the text names a folder that exists.
+bool IsFolder(const wchar_t* path);
+
 // Trims the text until it names a folder that exists. Texts of three characters or fewer (a drive
 // root) are never accepted.
 bool FindExistingFolder(wchar_t* path);

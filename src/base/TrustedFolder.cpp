@@ -179,19 +179,28 @@ DWORD TrustedFolder::RemoveSubfolder(const wchar_t* name) const {
   return error ? error : DeleteOpenFile(folder.get());
 }
 
+DWORD TrustedFolder::OpenFolderOf(const wchar_t* fullName, FolderAccess access, const wchar_t** name) {
+  const wchar_t* last = wcsrchr(fullName, L'\\');
+  *name = last ? last + 1 : fullName;
+  wchar_t folder[kPathCapacity];
+  size_t length = static_cast<size_t>(*name - fullName);
+  if (!last || length >= kPathCapacity) return ERROR_BAD_PATHNAME;
+  wmemcpy(folder, fullName, length);
+  folder[length] = L'\0';
+  return isOpen() && SameIgnoringCase(folder, path_) ? 0 : Open(folder, access);
+}
+
 bool TrustedFolder::TakeBackMade() {
   handle_.reset();  // its own handle would keep the folder
   wchar_t path[kPathCapacity];
   CopyText(path, kPathCapacity, path_);
   for (; made_ > 0; --made_) {
-    path[wcslen(path) - 1] = L'\0';  // "...\parent\made" and its name
-    wchar_t* cut = wcsrchr(path, L'\\') + 1;
-    wchar_t name[kNameCapacity];
-    CopyText(name, kNameCapacity, cut);
-    *cut = L'\0';
+    path[wcslen(path) - 1] = L'\0';  // "...\parent\made"
     TrustedFolder parent;
-    DWORD error = parent.Open(path, kReadFolder);
+    const wchar_t* name;
+    DWORD error = parent.OpenFolderOf(path, kReadFolder, &name);
     if (!error) error = parent.RemoveSubfolder(name);
+    path[name - path] = L'\0';
     if (error) {
       LogFailure("Could not take back the folder", path_, error);
       made_ = 0;

@@ -26,6 +26,14 @@ class TrustedFolder {
   // After a failed Open: true when the drive or share itself was not there, so that what lies in
   // it is out of reach rather than gone.
   bool rootMissing() const { return rootMissing_; }
+  // Whether the error of Open or OpenFile says the thing is gone: not found, where the drive or
+  // share is there.
+  bool IsGone(DWORD error) const {
+    return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) && !rootMissing_;
+  }
+  // Opens the folder that the full name (of a file, or of a folder without its backslash) lies in,
+  // unless it is the one open already; *name points at the last part of fullName. 0 or as Open.
+  DWORD OpenFolderOf(const wchar_t* fullName, FolderAccess access, const wchar_t** name);
 
   // Opens a file of this folder by its plain name, as NtCreateFile's disposition says (FILE_OPEN,
   // FILE_CREATE); a link is refused and closed again. 0 or the system's error.

@@ -81,10 +81,7 @@ struct Folders {
   // Each folder itself, where it exists: trimmed to a parent it would be one the editor does not read.
   void Offer(bool makerSubfolder) {
     for (int i = 0; i < count && !overflowed; ++i) {
-      DWORD attributes = GetFileAttributesW(paths[i]);
-      if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        AddFolderCandidate(paths[i], makerSubfolder);
-      }
+      if (IsFolder(paths[i])) AddFolderCandidate(paths[i], makerSubfolder);
     }
   }
 };

@@ -107,19 +107,11 @@ void ProbeSharedAdobeFolders() {
       continue;
     }
     // Only the folder itself: trimmed to its parent it would be a folder no editor loads from.
-    DWORD attributes = GetFileAttributesW(probeScratch);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-      AddFolderCandidate(probeScratch);
-    }
+    if (IsFolder(probeScratch)) AddFolderCandidate(probeScratch);
   }
 }
 
 namespace {
-bool IsFolder(const wchar_t* path) {
-  DWORD attributes = GetFileAttributesW(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // The folder below the one the value names, offered when it exists (Photoshop's "Plug-ins",
 // Paint.NET's "Effects"): trimmed to its parent it would be a folder no editor loads from.
 void OfferBelowValue(const wchar_t* keyPath, const wchar_t* valueName, const wchar_t* below, REGSAM view) {

@@ -49,10 +49,7 @@ void WriteEverything(const InstallSource& source, const wchar_t* folder, RunStat
 }  // namespace
 
 void InstallIntoFolder(const InstallSource& source, const wchar_t* folder, RunState* run) {
-  run->failures.Clear();
-  run->written.Clear();
-  run->folder = TrustedFolder();  // nothing of an earlier try is this run's to take back
-  run->keptFolder = TrustedFolder();
+  run->Begin();
   LogLine("Folder: %s", folder);
   RecordLock lock;
   ScopedKey entry;

@@ -92,14 +92,7 @@ void FinishItem(RunState* run, Item* item) {
   bool whole = item->left == 0 && item->hash == item->entry.hash;
   if (item->target == kItemFile) {
     DWORD error = item->error ? item->error : whole ? 0 : ERROR_INVALID_DATA;
-    if (error) {
-      item->file.Abandon();
-      wchar_t fullName[kFileNameCapacity];
-      JoinPath(fullName, kFileNameCapacity, item->installName, run->folder.path());
-      run->failures.Record(kFileNotWritten, fullName, error);
-    } else {
-      FinishFile(run, &item->file, item->installName, static_cast<DWORD>(item->entry.size), item->hash);
-    }
+    FinishFile(run, &item->file, item->installName, error, static_cast<DWORD>(item->entry.size), item->hash);
   } else if (item->target == kItemPreset) {
     if (whole) {
       ULONGLONG size = item->entry.size < kPresetCapacity ? item->entry.size : kPresetCapacity;
@@ -118,7 +111,7 @@ void RecordUnreached(RunState* run, Reader table, ULONGLONG count) {
   const PresetKind* kind;
   while (count-- > 0 && NextEntry(&table, &entry)) {
     ItemTarget target = TargetOf(run, entry.name, installName, &kind);
-    if (target == kItemFile) run->failures.Record(kFileNotWritten, installName, ERROR_INVALID_DATA);
+    if (target == kItemFile) FinishFile(run, nullptr, installName, ERROR_INVALID_DATA, 0, 0);
     if (target == kItemPreset) run->failures.Record(kPresetTooShort, entry.name, ERROR_INVALID_DATA);
   }
 }

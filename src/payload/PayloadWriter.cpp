@@ -44,10 +44,11 @@ ItemTarget TargetOf(RunState* run, const wchar_t* name, wchar_t* installName, co
   return kItemFile;
 }
 
-void FinishFile(RunState* run, NewFile* file, const wchar_t* installName, DWORD size, ContentHash hash) {
-  wchar_t fullName[kFileNameCapacity], stranded[kFileNameCapacity];
+void FinishFile(RunState* run, NewFile* file, const wchar_t* installName, DWORD error, DWORD size, ContentHash hash) {
+  wchar_t fullName[kFileNameCapacity], stranded[kFileNameCapacity] = L"";
   JoinPath(fullName, kFileNameCapacity, installName, run->folder.path());  // TargetOf saw that it fits
-  DWORD error = file->PutInPlace(installName, &run->files, stranded);
+  if (error && file) file->Abandon();
+  if (!error) error = file->PutInPlace(installName, &run->files, stranded);
   if (!error) {
     run->written.Record(false, fullName, size, hash);
     return;
@@ -94,13 +95,7 @@ BOOL CALLBACK InstallResource(HMODULE module, LPCWSTR, LPWSTR name, LONG_PTR run
       NewFile file;
       DWORD error = file.Begin(run->folder);
       if (!error) error = file.Write(data, size);
-      if (error) {
-        wchar_t fullName[kFileNameCapacity];
-        JoinPath(fullName, kFileNameCapacity, installName, run->folder.path());
-        run->failures.Record(kFileNotWritten, fullName, error);
-      } else {
-        FinishFile(run, &file, installName, size, HashBytes(kEmptyContentHash, data, size));
-      }
+      FinishFile(run, &file, installName, error, size, HashBytes(kEmptyContentHash, data, size));
       break;
     }
     default:  // left out, or refused and recorded

@@ -25,5 +25,6 @@ ItemTarget TargetOf(RunState* run, const wchar_t* name, wchar_t* installName, co
 bool IsLeftOut(const RunState& run, const wchar_t* name);
 
 // Puts the file in place and records it as written, or records why not, with the program that
-// holds it if the system says.
-void FinishFile(RunState* run, NewFile* file, const wchar_t* installName, DWORD size, ContentHash hash);
+// holds it if the system says. error: why the file could not be written whole (0: it was); it is
+// then abandoned. file may be null for one never begun.
+void FinishFile(RunState* run, NewFile* file, const wchar_t* installName, DWORD error, DWORD size, ContentHash hash);

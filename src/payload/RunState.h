@@ -18,6 +18,14 @@ struct RunState {
   Replacements files;   // files put in place, with the old ones moved aside
   ValueJournal values;  // preset values as they were
 
+  // Ready for a new run: nothing of an earlier try is this one's to record or take back.
+  void Begin() {
+    failures.Clear();
+    written.Clear();
+    folder = TrustedFolder();
+    keptFolder = TrustedFolder();
+  }
+
   // Back to what was there before the run, after a failure, the folders it made included; false
   // when something could not be.
   bool TakeBack() {

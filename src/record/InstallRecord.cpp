@@ -225,20 +225,15 @@ bool SplitValueEntry(wchar_t* entry, wchar_t** keyPath, wchar_t** name, REGSAM* 
 void RemoveMovedAsideLeftovers(TextList* aside) {
   TrustedFolder folder;
   for (size_t at = 0; at < aside->used;) {
-    wchar_t path[kFileNameCapacity];
-    CopyText(path, kFileNameCapacity, aside->text + at);  // entries are checked as they are read: they fit
-    wchar_t* name = wcsrchr(path, L'\\') + 1;
-    wchar_t kept = *name;
-    *name = L'\0';
-    DWORD error = SameIgnoringCase(path, folder.path()) && folder.isOpen() ? 0 : folder.Open(path, kReadFolder);
-    *name = kept;
+    const wchar_t* path = aside->text + at;  // entries are checked as they are read: they fit
+    const wchar_t* name;
+    DWORD error = folder.OpenFolderOf(path, kReadFolder, &name);
     ScopedHandle file;
     if (!error) error = folder.OpenFile(name, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN, &file);
     if (!error) error = DeleteOpenFile(file.get());
     file.reset();
-    bool gone = error == 0 || ((error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) && !folder.rootMissing());
     if (error == 0) LogLine("Removed, no longer loaded: %s", path);
-    if (gone) {
+    if (error == 0 || folder.IsGone(error)) {
       RemoveText(aside, at);  // one still loaded, or out of reach, waits for a later run
     } else {
       at = NextText(*aside, at);

@@ -55,11 +55,12 @@ DWORD KeepUninstaller(RunState* run, HANDLE ownFile) {
 }
 
 DWORD RemoveKeptCopy(HANDLE ownFile) {
-  wchar_t folder[MAX_PATH], programFiles[MAX_PATH];
-  if (!KeptFolderPath(folder) || !SystemFolderPath(CSIDL_PROGRAM_FILES, programFiles)) return ERROR_PATH_NOT_FOUND;
+  wchar_t folder[MAX_PATH];
+  if (!KeptFolderPath(folder)) return ERROR_PATH_NOT_FOUND;
   TrustedFolder kept;
   DWORD error = kept.Open(folder, kReadFolder);
-  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return 0;  // never kept, or gone
+  if (kept.IsGone(error)) return 0;  // never kept, or gone already
+  folder[wcslen(folder) - 1] = L'\0';  // the folder's own name, without the backslash
   ScopedHandle file;
   const ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   if (!error) error = kept.OpenFile(kKeptName, 0, kShareAll, FILE_OPEN, &file);
@@ -70,7 +71,6 @@ DWORD RemoveKeptCopy(HANDLE ownFile) {
     file.reset();
     wchar_t aside[MAX_PATH];
     error = MoveAsideForNextStart(kept, ownFile, kKeptName, aside);
-    folder[wcslen(folder) - 1] = L'\0';  // the folder's own name, without the backslash
     if (!error && !MoveFileExW(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
       LogFailure("Could not arrange to remove at the next start", folder, GetLastError());
     }
@@ -82,9 +82,10 @@ DWORD RemoveKeptCopy(HANDLE ownFile) {
     file.reset();
   }
   if (error) return error;
-  kept = TrustedFolder();
+  kept = TrustedFolder();  // its own handle would keep the folder
   TrustedFolder parent;
-  error = parent.Open(programFiles, kReadFolder);
-  if (!error) error = parent.RemoveSubfolder(L"" PRODUCT_NAME);
+  const wchar_t* name;
+  error = parent.OpenFolderOf(folder, kReadFolder, &name);
+  if (!error) error = parent.RemoveSubfolder(name);
   return error == ERROR_DIR_NOT_EMPTY ? 0 : error;  // another program's files in it: it stays
 }

@@ -26,18 +26,6 @@ struct Tally {
   TrustedFolder folder;             // the folder of the last file, open for the next one in it
 };
 
-// Opens the folder of the path (which ends at the last backslash) in tally's folder, unless it is
-// open already. 0 or the system's error.
-DWORD EnterFolderOf(wchar_t* path, wchar_t** name, Tally* tally) {
-  *name = wcsrchr(path, L'\\') + 1;
-  wchar_t first = **name;
-  **name = L'\0';
-  DWORD error = tally->folder.isOpen() && SameIgnoringCase(path, tally->folder.path()) ? 0
-                                                                                        : tally->folder.Open(path, kReadFolder);
-  **name = first;
-  return error;
-}
-
 void KeepRecorded(const wchar_t* entry, const wchar_t* path, DWORD error, Tally* tally, TextList* kept) {
   LogFailure("Could not remove", path, error);
   ++tally->failed;
@@ -49,15 +37,15 @@ void KeepRecorded(const wchar_t* entry, const wchar_t* path, DWORD error, Tally*
 // program has loaded cannot be deleted, only renamed: it moves aside and goes at the next start. A
 // file on a drive or share that is not there now stays recorded, for a later uninstall.
 void RemoveFile(const wchar_t* entry, Tally* tally, TextList* kept) {
-  wchar_t path[kFileNameCapacity + 40], hash[kHashTextCapacity], *name;
+  wchar_t path[kFileNameCapacity + 40], hash[kHashTextCapacity];
   CopyText(path, kFileNameCapacity + 40, entry);  // entries are checked as they are read: they fit
   wchar_t* recordedHash = wcschr(path, L'|');
   *recordedHash++ = L'\0';
-  DWORD error = EnterFolderOf(path, &name, tally);
+  const wchar_t* name;
+  DWORD error = tally->folder.OpenFolderOf(path, kReadFolder, &name);
   ScopedHandle file;
   if (!error) error = tally->folder.OpenFile(name, GENERIC_READ | DELETE, FILE_SHARE_READ, FILE_OPEN, &file);
-  bool gone = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-  if (gone && !tally->folder.rootMissing()) return;  // removed already, or its folder was
+  if (tally->folder.IsGone(error)) return;  // removed already, or its folder was
   if (error && tally->folder.rootMissing()) ++tally->unreachable;
   ContentHash content;
   if (!error && !HashOpenFile(file.get(), &content)) error = GetLastError();
@@ -116,13 +104,15 @@ void RemoveFolder(const wchar_t* folder, const TextList& files, Tally* tally, Te
     if (!AddText(kept, folder)) tally->lostTrack = true;
     return;
   }
-  wchar_t parent[kPathCapacity], *name;
-  CopyText(parent, kPathCapacity, folder);  // "...\Velmoran\": the parent, and the folder's name
-  size_t length = wcslen(parent);
-  parent[length - 1] = L'\0';
-  tally->folder = TrustedFolder();
-  if (!SameIgnoringCase(wcsrchr(parent, L'\\') + 1, kMakerFolder) || EnterFolderOf(parent, &name, tally) != 0) return;
-  if (tally->folder.RemoveSubfolder(name) == 0) LogLine("Removed folder: %s", folder);
+  wchar_t maker[kPathCapacity];
+  CopyText(maker, kPathCapacity, folder);  // "...\Velmoran\" without its backslash
+  maker[wcslen(maker) - 1] = L'\0';
+  tally->folder = TrustedFolder();  // its own handle would keep the folder
+  const wchar_t* name;
+  if (tally->folder.OpenFolderOf(maker, kReadFolder, &name) == 0 && SameIgnoringCase(name, kMakerFolder) &&
+      tally->folder.RemoveSubfolder(name) == 0) {
+    LogLine("Removed folder: %s", folder);
+  }
 }
 
 // Each list keeps what could not be removed.

@@ -31,7 +31,7 @@ int BitmapStrip::LoadShared(HINSTANCE instance, HDC referenceDC, BitmapId id) {
   if (bitmap) {
     SelectObject(memoryDC, bitmap);
     BITMAP info = {};
-    GetObjectA(bitmap, sizeof info, &info);
+    GetObjectW(bitmap, sizeof info, &info);
     width = info.bmWidth;
     height = info.bmHeight;
   } else {

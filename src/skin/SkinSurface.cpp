@@ -22,14 +22,14 @@ void TileBackground(const SkinState* skin, HDC dc, const RECT& rect) {
   if (skin->background) skin->background->DrawTiled(dc, rect);
 }
 
-SkinDrawing::SkinDrawing(SkinState* skin) : skin_(skin), outer_(skin->paintDC) {
-  skin->paintDC = GetDC(skin->window);
-  SelectObject(skin->paintDC, mainFont);
-  SetBkMode(skin->paintDC, TRANSPARENT);
+SkinDrawing::SkinDrawing(SkinState* skin) : skin_(skin), outer_(skin->paintDC), dc_(GetDC(skin->window)) {
+  SelectObject(dc_, mainFont);
+  SetBkMode(dc_, TRANSPARENT);
+  skin->paintDC = dc_;
 }
 
 SkinDrawing::~SkinDrawing() {
-  ReleaseDC(skin_->window, skin_->paintDC);
+  ReleaseDC(skin_->window, dc_);
   skin_->paintDC = outer_;
 }
 
@@ -145,18 +145,13 @@ int SkinSurface::DispatchMouse(HWND window, UINT message, WPARAM wParam, LPARAM 
   if (message < WM_MOUSEMOVE || message > WM_MBUTTONDBLCLK) return 0;
   if (skin->widgetCount < 1) return 0;
   EnsureBufferCovers(window);
-  HDC outer = skin->paintDC;
-  HDC dc = GetDC(window);
-  SelectObject(dc, mainFont);
-  SetBkMode(dc, TRANSPARENT);
+  SkinDrawing drawing(skin);
   int taken = 0;
   for (int i = 0; i < skin->widgetCount && !taken; ++i) {
     Widget* widget = skin->widgets[i];
     if (!widget->enabled) continue;
-    skin->paintDC = dc;  // a nested paint cycle inside the last call may have moved the slot
+    skin->paintDC = drawing.dc();  // a nested paint cycle inside the last call may have moved the slot
     taken = widget->OnMouse(window, message, wParam, lParam) ? 1 : 0;
   }
-  ReleaseDC(window, dc);
-  skin->paintDC = outer;
   return taken;
 }

@@ -33,18 +33,20 @@ HFONT CreateSkinFont(const wchar_t* name, int height, int underline);
 // Covers rect of dc with the skin's background, if the skin has one.
 void TileBackground(const SkinState* skin, HDC dc, const RECT& rect);
 
-// A window DC for widgets that draw outside a paint cycle and a mouse dispatch (for the keyboard):
-// set up as the dispatch sets up its own, and given back when the scope ends.
+// A window DC for widgets that draw outside a paint cycle (a mouse dispatch, a redraw, the
+// keyboard): the skin's paintDC while the scope lasts, with the skin's font and transparent text.
 class SkinDrawing {
  public:
   explicit SkinDrawing(SkinState* skin);
   ~SkinDrawing();
   SkinDrawing(const SkinDrawing&) = delete;
   SkinDrawing& operator=(const SkinDrawing&) = delete;
+  HDC dc() const { return dc_; }
 
  private:
   SkinState* skin_;
   HDC outer_;
+  HDC dc_;
 };
 
 class SkinSurface {

@@ -2,7 +2,6 @@
 
 #include <wchar.h>
 
-#include "base/GdiScope.h"
 
 Widget::Widget(SkinState* skinState, const wchar_t* text)
     : statusText(), enabled(1), visible(1), erased(0), hoverState(0), commandId(0), skin(skinState),
@@ -31,10 +30,8 @@ void Widget::Redraw() {
   if (skin->paintDC) {
     Paint(skin->paintDC);
   } else {
-    WindowDC dc(skin->window);
-    SelectedObject font(dc.get(), mainFont);
-    SetBkMode(dc.get(), TRANSPARENT);
-    Paint(dc.get());
+    SkinDrawing drawing(skin);
+    Paint(drawing.dc());
   }
   if (!visible) erased = 1;
 }

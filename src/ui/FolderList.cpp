@@ -61,9 +61,7 @@ bool BrowseForFolder(HWND dialog) {
       wchar_t path[MAX_PATH + 1] = L"";
       bool named = shell->pathFromIdList(chosen, path) && path[0];
       shell->coTaskMemFree(chosen);
-      DWORD attributes = named ? GetFileAttributesW(path) : INVALID_FILE_ATTRIBUTES;
-      if (EnsureTrailingBackslash(path, MAX_PATH + 1) && attributes != INVALID_FILE_ATTRIBUTES &&
-          (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      if (named && IsFolder(path) && EnsureTrailingBackslash(path, MAX_PATH + 1)) {
         ListBrowsed(dialog, StateOf(dialog), path);
         listed = true;
       }
