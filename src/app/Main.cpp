@@ -5,9 +5,11 @@
 
 #include "app/Allocation.h"
 #include "app/CommandLine.h"
+#include "base/AdminMutex.h"
 #include "base/ExitCode.h"
 #include "base/InstallLog.h"
 #include "base/Outcome.h"
+#include "base/OwnFile.h"
 #include "base/Product.h"
 #include "base/SystemError.h"
 #include "base/SystemLibrary.h"
@@ -64,30 +66,33 @@ int Run(const InstallSource& source, CommandLine* options) {
     }
     wmemcpy(options->folder, full, length + 1);
   }
+  // A file put at the setup's name as it started is not the program that runs: kept as the
+  // uninstaller, it would run with administrator rights.
+  if (source.ownFile != INVALID_HANDLE_VALUE && !IsRunningImage(source.ownFile)) {
+    TellOutcome(options->silent, MB_ICONERROR,
+                "The setup's file was replaced by another program while the setup started, so nothing was "
+                "changed.\n\nDownload the setup again and start it once more.");
+    return kExitNotWritten;
+  }
   // A second copy would install into the same folders at the same time: it leaves at once, and
   // an unattended one says that it did nothing.
-  ScopedHandle singleInstance(CreateMutexW(nullptr, TRUE, L" "));
-  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+  // One per session, as the object in the session's own namespace was; but a name there is one that
+  // any program of any user can take first (for a service, the global namespace is its session's).
+  DWORD session = 0;
+  ProcessIdToSessionId(GetCurrentProcessId(), &session);
+  wchar_t instanceName[32];
+  wsprintfW(instanceName, L"instance%lu", session);
+  AdminMutex singleInstance;
+  singleInstance.Create(instanceName, L" ", true);
+  if (singleInstance.existed()) {
     LogLine("Outcome: another copy of the setup is running");
     return options->silent || options->uninstall ? kExitAlreadyRunning : kExitSuccess;
   }
   int code = options->uninstall ? RunUninstall(options->silent, source.ownFile)
              : options->silent  ? RunSilentInstall(source, options->folder)
                                 : RunDialog(source, options->folder);
-  if (singleInstance.valid()) ReleaseMutex(singleInstance.get());
+  if (singleInstance.get()) ReleaseMutex(singleInstance.get());
   return code;
-}
-
-// This program's own file, opened before anything else happens, for reading and renaming only by
-// this program: it is what gets kept as the uninstaller, whatever is put at its name later.
-HANDLE OpenOwnFile() {
-  static wchar_t path[32768];
-  DWORD length = GetModuleFileNameW(nullptr, path, 32768);
-  if (length == 0 || length >= 32768) return INVALID_HANDLE_VALUE;
-  HANDLE own = CreateFileW(path, GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  // Where renaming is not granted (some network shares), reading alone still keeps it unchanged.
-  if (own == INVALID_HANDLE_VALUE) own = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  return own;
 }
 
 }  // namespace

@@ -12,4 +12,5 @@ enum ExitCode {
   kExitCancelled = 7,         // uninstall: the user said no
   kExitOutOfMemory = 8,       // the system's own number for it (ERROR_NOT_ENOUGH_MEMORY)
   kExitNoWindow = 9,          // the setup window could not be created
+  kExitNotTakenBack = 10,     // a failed run left something changed that it could not take back
 };

@@ -8,18 +8,28 @@
 namespace {
 
 const ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+const size_t kAsideMarkLength = 36;  // ".", 8 digits, "-", 16 digits, ".", 8 digits, and one to spare
 
 DWORD LastErrorOr(DWORD fallback) {
   DWORD error = GetLastError();
   return error ? error : fallback;
 }
 
-// name + "." + this process's id + "." + a counter + the suffix; false when it would not fit.
+// name + "." + this process's id + "-" + the time it started + "." + a counter + the suffix: a name
+// no other run has given, since a process id is taken again only by a process started later. False
+// when it would not fit.
 bool MakeAsideName(const wchar_t* name, wchar_t* aside) {
   static LONG counter;
-  if (wcsnlen(name, MAX_PATH) + 20 + wcslen(ASIDE_SUFFIX) >= MAX_PATH) return false;
-  wsprintfW(aside, L"%s.%lx.%lx" ASIDE_SUFFIX, name, GetCurrentProcessId(),
-            static_cast<unsigned long>(InterlockedIncrement(&counter)));
+  static FILETIME started;
+  if (!started.dwLowDateTime && !started.dwHighDateTime) {
+    FILETIME unused[3];
+    if (!GetProcessTimes(GetCurrentProcess(), &started, &unused[0], &unused[1], &unused[2])) {
+      GetSystemTimeAsFileTime(&started);
+    }
+  }
+  if (wcsnlen(name, MAX_PATH) + kAsideMarkLength + wcslen(ASIDE_SUFFIX) >= MAX_PATH) return false;
+  wsprintfW(aside, L"%s.%lx-%08lx%08lx.%lx" ASIDE_SUFFIX, name, GetCurrentProcessId(), started.dwHighDateTime,
+            started.dwLowDateTime, static_cast<unsigned long>(InterlockedIncrement(&counter)));
   return true;
 }
 
@@ -64,40 +74,37 @@ void Replacements::Add(const TrustedFolder& folder, const wchar_t* name, const w
 }
 
 void Replacements::Commit() {
+  int remaining = 0;
   for (int i = 0; i < count_; ++i) {
     const Entry& entry = entries_[i];
     if (!entry.aside[0]) continue;
     ScopedHandle old;
     DWORD error = entry.folder->OpenFile(entry.aside, DELETE, kShareAll, FILE_OPEN, &old);
     if (!error) error = DeleteOpenFile(old.get());
-    if (error == ERROR_FILE_NOT_FOUND) continue;
-    if (error) DeleteAtNextStart(*entry.folder, entry.aside);  // a program still has it loaded
+    if (error == 0 || error == ERROR_FILE_NOT_FOUND) continue;
+    DeleteAtNextStart(*entry.folder, entry.aside);  // a program still has it loaded
+    entries_[remaining++] = entry;
   }
-  count_ = 0;
+  count_ = remaining;
 }
 
-bool Replacements::TakeBack() {
-  bool whole = true;
+void Replacements::TakeBack(TakeBackReport* report) {
   for (int i = count_ - 1; i >= 0; --i) {
     const Entry& entry = entries_[i];
     ScopedHandle file;
-    DWORD error = entry.folder->OpenFile(entry.name, DELETE, kShareAll, FILE_OPEN, &file);
-    if (!error) error = DeleteOpenFile(file.get());
-    file.reset();
-    if (!error && entry.aside[0]) {
-      error = entry.folder->OpenFile(entry.aside, DELETE, kShareAll, FILE_OPEN, &file);
-      if (!error) error = entry.folder->Rename(file.get(), entry.name, false);
-    }
+    const wchar_t* left = entry.aside[0] ? entry.aside : entry.name;
+    DWORD error = entry.folder->OpenFile(left, DELETE, kShareAll, FILE_OPEN, &file);
+    // The old file takes its name back over the new one in one step: deleting the new one first
+    // would leave its name taken while another program (a virus scanner, the indexer) still reads it.
+    if (!error) error = entry.aside[0] ? entry.folder->Rename(file.get(), entry.name, true) : DeleteOpenFile(file.get());
     if (error) {
       wchar_t full[kFileNameCapacity];
-      if (FullName(*entry.folder, entry.aside[0] ? entry.aside : entry.name, full)) {
-        LogFailure("Could not take back", full, error);
-      }
-      whole = false;
+      if (!FullName(*entry.folder, left, full)) CopyText(full, kFileNameCapacity, left);
+      LogFailure(entry.aside[0] ? "Could not put back the old plug-in, now" : "Could not remove again", full, error);
+      report->NotTakenBack(full, entry.aside[0] != 0, error);
     }
   }
   count_ = 0;
-  return whole;
 }
 
 bool Replacements::ListAside(TextList* list) const {

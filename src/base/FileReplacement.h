@@ -20,6 +20,17 @@ enum { kFileNameCapacity = 500 };  // a folder and a file's name, NUL included
 #define ASIDE_SUFFIX L"." MAKER_SCAN_WORD "-old"
 bool IsAsideName(const wchar_t* name);
 
+// Told of each file that taking back leaves otherwise than it was.
+class TakeBackReport {
+ public:
+  // fullName: where the old file now lies, when oldStranded; else a new file that could not be
+  // removed again.
+  virtual void NotTakenBack(const wchar_t* fullName, bool oldStranded, DWORD error) = 0;
+
+ protected:
+  ~TakeBackReport() = default;
+};
+
 // What one run put in place, in order, until it is committed or taken back.
 class Replacements {
  public:
@@ -29,13 +40,15 @@ class Replacements {
   Replacements& operator=(const Replacements&) = delete;
 
   // Deletes the old files moved aside; each one a program still has loaded is left to the next
-  // start and its full name logged. Forgets everything.
+  // start and its full name logged. Keeps only those, for ListAside.
   void Commit();
-  // Deletes every new file and gives every old one its name back, newest first. Forgets everything.
-  // False, with each one logged, when a file could not be taken back.
-  bool TakeBack();
-  // Adds the full name of every file moved aside to the list. False when no memory is left.
+  // Gives every old file its name back over the new one, and deletes the new files that replaced
+  // nothing, newest first; each one that stays otherwise is logged and reported. Forgets everything.
+  void TakeBack(TakeBackReport* report);
+  // Adds the full name of every file moved aside (after Commit: every one still there) to the list.
+  // False when no memory is left.
   bool ListAside(TextList* list) const;
+  void Forget() { count_ = 0; }
   bool empty() const { return count_ == 0; }
 
  private:

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "base/PathText.h"
+#include "base/Permissions.h"
 #include "base/Product.h"
 #include "base/SystemError.h"
 
@@ -15,14 +16,25 @@ bool WriteBytes(HANDLE file, const void* bytes, DWORD size) {
   DWORD written = 0;
   return WriteFile(file, bytes, size, &written, nullptr) && written == size;
 }
+// The elevated setup appends to whatever file it is named, so in a folder where other users can make
+// files first, one of them could have it write into another file: a link, a second name of
+// another file (a hard link), or a file that is theirs, not an administrator's.
+bool IsTrustedLogFile(HANDLE file) {
+  BY_HANDLE_FILE_INFORMATION information;
+  return GetFileInformationByHandle(file, &information) &&
+         !(information.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) &&
+         information.nNumberOfLinks == 1 && IsOwnedByAnAdministrator(file);
+}
 }  // namespace
 
 InstallLog::InstallLog(const wchar_t* fileName, const wchar_t* commandLine) {
   asked_ = fileName[0] != L'\0';
   if (!asked_) return;
-  // Shared for writing: another run, refused because this one runs, says so in the same log.
-  file_.reset(CreateFileW(fileName, FILE_APPEND_DATA | FILE_READ_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  // Shared for writing: another run, refused because this one runs, says so in the same log. A
+  // link is opened as itself, never followed.
+  file_.reset(CreateFileW(fileName, FILE_APPEND_DATA | FILE_READ_DATA | READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                          nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (file_.valid() && !IsTrustedLogFile(file_.get())) file_.reset();
   failed_ = !file_.valid();
   if (failed_) return;
   // A new log starts with the mark; one that has none is an earlier version's, in the code page.

@@ -1,5 +1,7 @@
 #include "base/SystemLibrary.h"
 
+#include <wchar.h>
+
 void HardenDllSearch() {
   typedef BOOL(WINAPI * SetDefaultDllDirectoriesFunction)(DWORD);
   HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
@@ -10,8 +12,14 @@ void HardenDllSearch() {
 
 HMODULE LoadSystemLibrary(const wchar_t* name) {
   HMODULE module = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-  // Systems without that flag refuse it; start-up has already taken the current folder out of
-  // their search path.
-  if (!module && GetLastError() == ERROR_INVALID_PARAMETER) module = LoadLibraryW(name);
-  return module;
+  if (module || GetLastError() != ERROR_INVALID_PARAMETER) return module;
+  // Systems without that flag refuse it: the DLL is named by its place in the system folder, so
+  // that no search path, whatever it holds, takes part.
+  wchar_t path[MAX_PATH];
+  UINT length = GetSystemDirectoryW(path, MAX_PATH);
+  size_t nameLength = wcslen(name);
+  if (length == 0 || length + 1 + nameLength >= MAX_PATH) return nullptr;
+  path[length] = L'\\';
+  wmemcpy(path + length + 1, name, nameLength + 1);
+  return LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }

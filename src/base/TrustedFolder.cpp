@@ -1,11 +1,13 @@
 #include "base/TrustedFolder.h"
 
 #include <stddef.h>
+#include <string.h>
 #include <winternl.h>
 
 #include <utility>
 
 #include "base/InstallLog.h"
+#include "base/Permissions.h"
 
 namespace {
 
@@ -15,21 +17,19 @@ const ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // Opens name (length characters, not terminated) relative to root, or as an NT path when root is
 // null, without following a link at its end. 0 or the system's error.
+// A new one gets the security descriptor given, or else what its folder hands down.
 DWORD OpenRelative(HANDLE root, const wchar_t* name, size_t length, ACCESS_MASK access, ULONG share,
-                   ULONG disposition, ULONG options, ScopedHandle* opened, bool* created = nullptr) {
+                   ULONG disposition, ULONG options, ScopedHandle* opened, PSECURITY_DESCRIPTOR security = nullptr) {
   UNICODE_STRING text;
   text.Length = text.MaximumLength = static_cast<USHORT>(length * sizeof(wchar_t));
   text.Buffer = const_cast<PWSTR>(name);
   OBJECT_ATTRIBUTES attributes;
-  InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, root, nullptr);
+  InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, root, security);
   IO_STATUS_BLOCK io;
   NTSTATUS status = NtCreateFile(opened->receive(), access | FILE_READ_ATTRIBUTES | SYNCHRONIZE, &attributes, &io,
                                  nullptr, FILE_ATTRIBUTE_NORMAL, share, disposition,
                                  options | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT, nullptr, 0);
-  if (NT_SUCCESS(status)) {
-    if (created) *created = io.Information == FILE_CREATED;
-    return 0;
-  }
+  if (NT_SUCCESS(status)) return 0;
   opened->release();  // NtCreateFile leaves no handle behind on failure
   DWORD error = RtlNtStatusToDosError(status);
   return error ? error : ERROR_OPEN_FAILED;
@@ -40,6 +40,31 @@ bool IsLink(HANDLE file) {
   FILE_ATTRIBUTE_TAG_INFO tag;
   return !GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag) ||
          (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// The permissions a folder made in the open folder gets: those of the program folders where
+// ordinary users could write in it, so that none of them can change the plug-ins that every
+// user's editor, administrators' included, loads; else what the folder hands down.
+PSECURITY_DESCRIPTOR PermissionsOfNewFolderIn(HANDLE folder) {
+  ScopedHandle readable;  // the same folder, opened again to read its permissions
+  DWORD error = OpenRelative(folder, L"", 0, READ_CONTROL, kShareAll, FILE_OPEN, FILE_DIRECTORY_FILE, &readable);
+  return error || LetsOrdinaryUsersWrite(readable.get()) ? ProgramFolderPermissions() : nullptr;
+}
+
+// Opens the folder name in the open folder, and, when making folders, makes it if it is missing.
+DWORD OpenOrMakeFolder(HANDLE parent, const wchar_t* name, size_t length, ACCESS_MASK access, ULONG share, bool make,
+                       ScopedHandle* opened, bool* created) {
+  *created = false;
+  DWORD error = OpenRelative(parent, name, length, access, share, FILE_OPEN, FILE_DIRECTORY_FILE, opened);
+  if (!make || error != ERROR_FILE_NOT_FOUND) return error;
+  error = OpenRelative(parent, name, length, access, share, FILE_CREATE, FILE_DIRECTORY_FILE, opened,
+                       PermissionsOfNewFolderIn(parent));
+  *created = error == 0;
+  // Made by another program in between: that one is opened, as one that was there before.
+  if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
+    error = OpenRelative(parent, name, length, access, share, FILE_OPEN, FILE_DIRECTORY_FILE, opened);
+  }
+  return error;
 }
 
 bool IsWine() {
@@ -117,9 +142,9 @@ DWORD TrustedFolder::Open(const wchar_t* path, FolderAccess access) {
     // The folder itself may not be renamed while it is open: that holds every folder above it too.
     ScopedHandle next;
     bool created = false;
-    error = OpenRelative(current.get(), name, length, FILE_TRAVERSE | (last ? write | FILE_LIST_DIRECTORY : 0),
-                         last ? FILE_SHARE_READ | FILE_SHARE_WRITE : kShareAll,
-                         access == kMakeFolder ? FILE_OPEN_IF : FILE_OPEN, FILE_DIRECTORY_FILE, &next, &created);
+    error = OpenOrMakeFolder(current.get(), name, length, FILE_TRAVERSE | (last ? write | FILE_LIST_DIRECTORY : 0),
+                             last ? FILE_SHARE_READ | FILE_SHARE_WRITE : kShareAll, access == kMakeFolder, &next,
+                             &created);
     if (error) return error;
     if (created) ++made_;
     if (IsLink(next.get())) return kLinkRefused;
@@ -155,6 +180,16 @@ DWORD TrustedFolder::Rename(HANDLE file, const wchar_t* name, bool replace) cons
   rename.info.RootDirectory = handle_.get();
   wcscpy(target, name);
   rename.info.FileNameLength = static_cast<DWORD>(wcslen(target) * sizeof(wchar_t));
+  if (replace) {
+    // POSIX semantics, where the system has them, take the name over at once even while another
+    // program reads the file that has it (with delete sharing, as virus scanners and indexers do).
+    const DWORD kReplacePosix = 0x1 | 0x2;  // FILE_RENAME_FLAG_REPLACE_IF_EXISTS, _POSIX_SEMANTICS
+    const auto kRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);  // FileRenameInfoEx
+    memcpy(rename.bytes, &kReplacePosix, sizeof kReplacePosix);  // its Flags share ReplaceIfExists' place
+    if (SetFileInformationByHandle(file, kRenameInfoEx, &rename, sizeof rename)) return 0;
+    memset(rename.bytes, 0, sizeof kReplacePosix);
+    rename.info.ReplaceIfExists = TRUE;
+  }
   if (SetFileInformationByHandle(file, FileRenameInfo, &rename, sizeof rename)) return 0;
   DWORD error = GetLastError();
   if (error != ERROR_INVALID_PARAMETER) return error;
@@ -190,7 +225,7 @@ DWORD TrustedFolder::OpenFolderOf(const wchar_t* fullName, FolderAccess access, 
   return isOpen() && SameIgnoringCase(folder, path_) ? 0 : Open(folder, access);
 }
 
-bool TrustedFolder::TakeBackMade() {
+DWORD TrustedFolder::TakeBackMade() {
   handle_.reset();  // its own handle would keep the folder
   wchar_t path[kPathCapacity];
   CopyText(path, kPathCapacity, path_);
@@ -204,10 +239,10 @@ bool TrustedFolder::TakeBackMade() {
     if (error) {
       LogFailure("Could not take back the folder", path_, error);
       made_ = 0;
-      return false;
+      return error;
     }
   }
-  return true;
+  return 0;
 }
 
 DWORD DeleteOpenFile(HANDLE file) {

@@ -43,8 +43,8 @@ class TrustedFolder {
   // Removes the empty subfolder; 0 or the system's error (ERROR_DIR_NOT_EMPTY when it is not).
   DWORD RemoveSubfolder(const wchar_t* name) const;
   // After a failed run: closes the folder and removes the folders that Open made, deepest first,
-  // those left empty. False, each logged, when one stays.
-  bool TakeBackMade();
+  // those left empty. 0, or the system's error (logged) for the first one that stays.
+  DWORD TakeBackMade();
 
  private:
   ScopedHandle handle_;

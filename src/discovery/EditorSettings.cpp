@@ -54,6 +54,13 @@ SettingsText::SettingsText(const wchar_t* fileName) {
   length_ = static_cast<size_t>(length);
 }
 
+bool IsLocalDrivePath(const wchar_t* path) {
+  if (!IsAbsolutePath(path)) return false;
+  const wchar_t root[] = {path[0], L':', L'\\', L'\0'};
+  UINT kind = GetDriveTypeW(root);
+  return kind != DRIVE_REMOTE && kind != DRIVE_NO_ROOT_DIR && kind != DRIVE_UNKNOWN;
+}
+
 // The folders a file names, gathered before any is offered: a file with too many offers none.
 struct Folders {
   wchar_t paths[kSettingsFolderLimit][kPathCapacity];
@@ -79,9 +86,12 @@ struct Folders {
     paths[count++][length] = L'\0';
   }
   // Each folder itself, where it exists: trimmed to a parent it would be one the editor does not read.
+  // Only a folder on a drive of this computer is looked at: asking for one on another computer
+  // (\\host\share) would have the elevated setup sign in there, and a device path (\\.\, \\?\)
+  // reaches past the checks of a path.
   void Offer(bool makerSubfolder) {
     for (int i = 0; i < count && !overflowed; ++i) {
-      if (IsFolder(paths[i])) AddFolderCandidate(paths[i], makerSubfolder);
+      if (IsLocalDrivePath(paths[i]) && IsFolder(paths[i])) AddFolderCandidate(paths[i], makerSubfolder);
     }
   }
 };

@@ -33,6 +33,9 @@ void WriteEverything(const InstallSource& source, const wchar_t* folder, RunStat
                      InstallRecord* record, bool* createdEntry, wchar_t* keptPath) {
   LONG status = OpenInstallRecord(entry, record, createdEntry);
   DWORD error = 0;
+  // Old files that earlier runs moved aside go before this run moves any: none of this run's is
+  // ever taken for a leftover.
+  if (status == ERROR_SUCCESS) RemoveMovedAsideLeftovers(&record->aside);
   if (status != ERROR_SUCCESS) {
     // The record is read before anything is written: what a damaged record would lose track of is
     // never installed.
@@ -42,7 +45,6 @@ void WriteEverything(const InstallSource& source, const wchar_t* folder, RunStat
   } else if (!KeptUninstallerPath(keptPath) || (error = KeepUninstaller(run, source.ownFile)) != 0) {
     run->failures.Record(kUninstallNotRecorded, keptPath, error ? error : ERROR_PATH_NOT_FOUND);
   } else {
-    RemoveMovedAsideLeftovers(&record->aside);
     WritePayload(source.module, run);
   }
 }
@@ -71,12 +73,17 @@ void InstallIntoFolder(const InstallSource& source, const wchar_t* folder, RunSt
       LogLine("Wrote %hs: %s", item->isValue ? "registry value" : "file", item->subject);
     }
     run->files.Commit();
+    // The record lists only the old files still there: a name it keeps is never another file's.
+    LONG status = RecordMovedAside(entry.get(), record, run->files);
+    if (status != ERROR_SUCCESS) LogFailure("Could not update", L"the list of files moved aside", static_cast<DWORD>(status));
+    run->files.Forget();
     run->values.Forget();
   } else {
-    if (!run->TakeBack()) LogLine("Not everything this run wrote could be taken back.");
+    run->TakeBack();
     if (createdEntry) {
       entry.reset();
-      RegDeleteKeyW(HKEY_LOCAL_MACHINE, EntryKey());
+      LONG status = RegDeleteKeyW(HKEY_LOCAL_MACHINE, EntryKey());
+      if (status != ERROR_SUCCESS) run->failures.Record(kNotTakenBack, kEntryName, static_cast<DWORD>(status));
     }
   }
   FreeInstallRecord(&record);
@@ -107,6 +114,12 @@ int RunSilentInstall(const InstallSource& source, const wchar_t* folder) {
     LogLine("Outcome: another copy of the setup is running");
     return kExitAlreadyRunning;
   }
-  LogLine(failure ? "Outcome: nothing was installed" : "Outcome: installed");
-  return failure ? kExitNotWritten : kExitSuccess;
+  LogOutcome(run.failures);
+  return !failure ? kExitSuccess : run.failures.LeftChanges() ? kExitNotTakenBack : kExitNotWritten;
+}
+
+void LogOutcome(const InstallFailures& failures) {
+  LogLine(failures.count() == 0       ? "Outcome: installed"
+          : failures.LeftChanges() ? "Outcome: not installed, and not everything it wrote could be taken back"
+                                   : "Outcome: nothing was installed");
 }

@@ -5,6 +5,7 @@
 // that a failed run leaves the machine as it found it.
 #include <windows.h>
 
+class InstallFailures;
 struct RunState;
 
 // The program being run: its resources and its own file, opened as it started.
@@ -21,3 +22,6 @@ void InstallIntoFolder(const InstallSource& source, const wchar_t* folder, RunSt
 // Installs every component without a window into folder, or into the first candidate when it is
 // empty. Returns the exit code.
 int RunSilentInstall(const InstallSource& source, const wchar_t* folder);
+
+// The outcome line of the log for a run with these failures.
+void LogOutcome(const InstallFailures& failures);

@@ -1,8 +1,13 @@
 #include "payload/InstallFailures.h"
 
+bool IsLeftChanged(InstallFailureKind kind) { return kind == kOldPlugInStranded || kind == kNotTakenBack; }
+
 void InstallFailures::Record(InstallFailureKind kind, const wchar_t* subject, DWORD error, const wchar_t* holder) {
-  // Where an old plug-in now is must reach the message and the log, however many failures came first.
-  int slot = count_ < kKeptFailures ? count_ : kind == kOldPlugInStranded ? kKeptFailures - 1 : -1;
+  int slot = count_ < kKeptFailures ? count_ : -1;
+  // Over the newest kept failure that left nothing changed, never the first: it says why the run failed.
+  for (int i = kKeptFailures - 1; slot < 0 && i >= 1 && IsLeftChanged(kind); --i) {
+    if (!IsLeftChanged(kept_[i].kind)) slot = i;
+  }
   if (slot >= 0) {
     InstallFailure& failure = kept_[slot];
     failure.kind = kind;
@@ -11,6 +16,13 @@ void InstallFailures::Record(InstallFailureKind kind, const wchar_t* subject, DW
     lstrcpynW(failure.holder, holder ? holder : L"", kHolderCapacity);
   }
   if (count_ < 0x7FFFFFFF) ++count_;
+}
+
+bool InstallFailures::LeftChanges() const {
+  for (int i = 0; const InstallFailure* failure = Get(i); ++i) {
+    if (IsLeftChanged(failure->kind)) return true;
+  }
+  return false;
 }
 
 const InstallFailure* InstallFailures::Get(int index) const {
@@ -40,6 +52,8 @@ const char* FailureHeadline(InstallFailureKind kind) {
       return "Nothing was installed: another copy of the setup is installing or removing the plug-ins.\n";
     case kOldPlugInStranded:
       return "The old plug-in could not be put back under its name; it is now:\n";
+    case kNotTakenBack:
+      return "This could not be removed or restored again:\n";
     default:
       return "This part of the setup program could not be read:\n";
   }

@@ -3,6 +3,8 @@
 // on what, and the system's error code.
 #include <windows.h>
 
+#include "base/FileReplacement.h"
+
 enum InstallFailureKind {
   kResourceNotFound,
   kResourceEmpty,
@@ -17,12 +19,13 @@ enum InstallFailureKind {
   kUninstallNotRecorded,
   kRecordUnreadable,   // the record of earlier installations: nothing is written over it
   kAnotherRunActive,   // another install or uninstall on this machine: nothing is written
-  kOldPlugInStranded,  // neither the new plug-in nor the old one has its name: where the old one is
+  kOldPlugInStranded,  // the old plug-in could not get its name back: where it is now
+  kNotTakenBack,       // what the failed run wrote that could not be removed or restored again
 };
 
 enum {
   kFailureSubjectCapacity = 500,
-  kKeptFailures = 8,  // the first ones; later failures are only counted
+  kKeptFailures = 8,  // the first ones, and what was left changed; later failures are only counted
   kHolderCapacity = 128,
 };
 
@@ -33,18 +36,27 @@ struct InstallFailure {
   wchar_t holder[kHolderCapacity];           // the program that holds the file, when the system says
 };
 
-class InstallFailures {
+// The failures of a run. What a failed run left changed is always kept, however many failures
+// came first: the user must learn where an old plug-in now is.
+class InstallFailures final : public TakeBackReport {
  public:
   // holder: the program that holds the file, or null. A subject is only shown: a long one is cut.
   void Record(InstallFailureKind kind, const wchar_t* subject, DWORD error, const wchar_t* holder = nullptr);
   int count() const { return count_; }      // all recorded, kept or not
   const InstallFailure* Get(int index) const;  // null past the kept ones
   void Clear() { count_ = 0; }
+  // Whether the run left something changed that it could not take back.
+  bool LeftChanges() const;
+  void NotTakenBack(const wchar_t* fullName, bool oldStranded, DWORD error) override {
+    Record(oldStranded ? kOldPlugInStranded : kNotTakenBack, fullName, error);
+  }
 
  private:
   InstallFailure kept_[kKeptFailures];
   int count_ = 0;
 };
+
+bool IsLeftChanged(InstallFailureKind kind);
 
 // What failed, as the message and the log begin to tell it: a sentence ending in a colon and a
 // line break, to be followed by the subject.

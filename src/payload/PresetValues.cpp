@@ -11,6 +11,12 @@
 #include "payload/RunState.h"
 
 namespace {
+// A value as the record, the log and the messages name it. subject: kFailureSubjectCapacity
+// characters, more than a preset kind's key and value name need.
+void NameValue(wchar_t* subject, const wchar_t* keyPath, const wchar_t* valueName, bool otherView) {
+  wsprintfW(subject, L"HKEY_LOCAL_MACHINE\\%s\\%s%s", keyPath, valueName, otherView ? OTHER_VIEW_SUFFIX : L"");
+}
+
 const PresetKind kPresetKinds[] = {
     {L"PresetsSketchesbin", L"" MAKER_KEY "\\Graphitor", L"Portrait", 12, 64},
     {L"PresetsBouquetsbin", L"" MAKER_KEY "\\Quiltor", L"Bouquet", 16, 128},
@@ -44,7 +50,7 @@ void WritePresetBlock(RunState* run, const PresetKind& kind, const BYTE* data, D
                                     static_cast<DWORD>(kind.recordSize), views[view]);
       }
       wchar_t subject[kFailureSubjectCapacity];
-      wsprintfW(subject, L"HKEY_LOCAL_MACHINE\\%s\\%s%s", kind.keyPath, valueName, view ? OTHER_VIEW_SUFFIX : L"");
+      NameValue(subject, kind.keyPath, valueName, view != 0);
       if (status != ERROR_SUCCESS) {
         run->failures.Record(kRegistryNotWritten, subject, static_cast<DWORD>(status));
       } else {
@@ -97,8 +103,7 @@ LONG ValueJournal::Remember(const wchar_t* keyPath, const wchar_t* name, REGSAM 
   return ERROR_SUCCESS;
 }
 
-bool ValueJournal::TakeBack() {
-  bool whole = true;
+void ValueJournal::TakeBack(InstallFailures* failures) {
   for (int i = count_ - 1; i >= 0; --i) {
     const Entry& entry = entries_[i];
     ScopedKey key;
@@ -109,12 +114,13 @@ bool ValueJournal::TakeBack() {
     }
     key.reset();
     if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
-      LogFailure("Could not take back", entry.name, static_cast<DWORD>(status));
-      whole = false;
+      wchar_t subject[kFailureSubjectCapacity];
+      NameValue(subject, entry.keyPath, entry.name, entry.view != 0);
+      LogFailure("Could not take back", subject, static_cast<DWORD>(status));
+      failures->Record(kNotTakenBack, subject, static_cast<DWORD>(status));
     }
     wchar_t keyPath[kPathCapacity];
     if (CopyText(keyPath, kPathCapacity, entry.keyPath)) RemoveEmptyKeys(keyPath, entry.view);
   }
   count_ = 0;
-  return whole;
 }

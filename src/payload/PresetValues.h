@@ -3,6 +3,7 @@
 // under HKEY_LOCAL_MACHINE instead of files.
 #include <windows.h>
 
+class InstallFailures;
 struct RunState;
 
 struct PresetKind {
@@ -42,8 +43,8 @@ class ValueJournal {
   // value too large to be ours, a key that cannot be read): it must then not be written.
   LONG Remember(const wchar_t* keyPath, const wchar_t* name, REGSAM view);
   // Puts every remembered value back as it was, or deletes it where there was none, and removes
-  // the keys left empty. Forgets everything. False when a value could not be taken back.
-  bool TakeBack();
+  // the keys left empty. Forgets everything. Each value that stays otherwise is a failure.
+  void TakeBack(InstallFailures* failures);
   void Forget() { count_ = 0; }
 
  private:

@@ -22,16 +22,22 @@ struct RunState {
   void Begin() {
     failures.Clear();
     written.Clear();
+    files.Forget();
+    values.Forget();
     folder = TrustedFolder();
     keptFolder = TrustedFolder();
   }
 
-  // Back to what was there before the run, after a failure, the folders it made included; false
-  // when something could not be.
-  bool TakeBack() {
-    bool whole = values.TakeBack();
-    whole = files.TakeBack() && whole;
-    whole = folder.TakeBackMade() && whole;
-    return keptFolder.TakeBackMade() && whole;
+  // Back to what was there before the run, after a failure, the folders it made included. Each
+  // thing that stays otherwise is a failure of its own, which says where an old plug-in now is.
+  void TakeBack() {
+    values.TakeBack(&failures);
+    files.TakeBack(&failures);
+    // A folder that something left in it keeps is told by what was left.
+    TrustedFolder* const madeBy[] = {&folder, &keptFolder};
+    for (TrustedFolder* made : madeBy) {
+      DWORD error = made->TakeBackMade();
+      if (error && error != ERROR_DIR_NOT_EMPTY) failures.Record(kNotTakenBack, made->path(), error);
+    }
   }
 };

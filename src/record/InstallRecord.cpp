@@ -262,3 +262,14 @@ LONG RecordInstallation(HKEY entry, const InstallRecord& record, const RunState&
   FreeInstallRecord(&updated);
   return status;
 }
+
+LONG RecordMovedAside(HKEY entry, const InstallRecord& record, const Replacements& files) {
+  TextList aside;
+  LONG status = CopyTexts(&aside, record.aside) && files.ListAside(&aside) ? ERROR_SUCCESS : ERROR_NOT_ENOUGH_MEMORY;
+  for (size_t at = 0; status == ERROR_SUCCESS && at < aside.used; at = NextText(aside, at)) {
+    if (!IsAsideEntry(aside.text + at)) status = ERROR_BAD_PATHNAME;
+  }
+  if (status == ERROR_SUCCESS) status = WriteList(entry, kAsideList, aside);
+  FreeTexts(&aside);
+  return status;
+}

@@ -8,6 +8,7 @@
 #include "base/ScopedHandle.h"
 #include "base/TextList.h"
 
+class Replacements;
 struct RunState;
 
 // REG_MULTI_SZ lists. A file's entry is "path|hash|size", a value's "HKEY_LOCAL_MACHINE\key\name",
@@ -50,3 +51,7 @@ LONG OpenInstallRecord(ScopedKey* entry, InstallRecord* record, bool* created);
 // installed programs shows and the commands of the kept uninstaller at keptPath. ERROR_SUCCESS, or
 // why not: the entry's record is then as it was.
 LONG RecordInstallation(HKEY entry, const InstallRecord& record, const RunState& run, const wchar_t* keptPath);
+
+// After the run's commit: stores as the list of files moved aside the earlier ones the record
+// still lists and those of the run still there (files: what the commit left). The registry's status.
+LONG RecordMovedAside(HKEY entry, const InstallRecord& record, const Replacements& files);

@@ -1,11 +1,9 @@
 #pragma once
 // One installation or removal at a time on the machine: the single-instance mutex exists per
 // session, and installs of two signed-in users, or of a deployment service beside a user, would
-// otherwise interleave on the one install record. The lock lives in a private namespace whose
-// boundary admits only the Administrators group, so that no program without those rights can
-// take it first and stop every install. Systems without private namespaces (Wine) get a name in
-// the Global namespace instead.
-#include "base/ScopedHandle.h"
+// otherwise interleave on the one install record. Only administrators can make the lock (where
+// the system has no private namespaces, Wine, it is a name in the Global namespace).
+#include "base/AdminMutex.h"
 
 class RecordLock {
  public:
@@ -19,7 +17,6 @@ class RecordLock {
   bool Take();
 
  private:
-  ScopedNamespace namespace_;
-  ScopedHandle mutex_;
+  AdminMutex mutex_;
   bool held_ = false;
 };

@@ -313,7 +313,7 @@ LRESULT AnswerGetObject(HWND dialog, WPARAM wParam, LPARAM lParam) {
   if (!state || !state->ready || !api || !shell) return 0;
   if (!state->accessible) {
     // Another process reads the object through COM: this thread stays in a single-threaded apartment.
-    shell->coInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    EnterComApartment(*shell);
     AccessibleDialog* object = new (std::nothrow) AccessibleDialog(dialog);
     if (!object) return 0;
     *state->accessible.receive() = object;

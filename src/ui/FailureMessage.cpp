@@ -30,21 +30,25 @@ void ShowInstallFailure(HWND dialog, const InstallFailures& failures) {
   if (!failure) return;
   const size_t kCapacity = 2048;
   wchar_t message[kCapacity] = L"";
-  Append(message, kCapacity, "Nothing was installed.\n\n");
+  // What the failed run could not take back is never hidden behind "nothing was installed".
+  Append(message, kCapacity, failures.LeftChanges() ? "The plug-ins were not installed, and not everything the "
+                                                      "setup wrote could be put back as it was.\n\n"
+                                                    : "Nothing was installed.\n\n");
   Append(message, kCapacity, FailureHeadline(failure->kind));
   Append(message, kCapacity, failure->subject);
   Append(message, kCapacity, "\n\n");
   wchar_t reason[512] = L"";
   DescribeError(failure->error, reason, 512);
   Append(message, kCapacity, reason);
-  // The old plug-in's place matters more than the count of what else went wrong.
+  // Where an old plug-in now is matters more than the count of what else went wrong.
+  int others = failures.count() - 1;
   for (int i = 1; const InstallFailure* other = failures.Get(i); ++i) {
-    if (other->kind != kOldPlugInStranded) continue;
+    if (!IsLeftChanged(other->kind)) continue;
     Append(message, kCapacity, "\n");
     Append(message, kCapacity, FailureHeadline(other->kind));
     Append(message, kCapacity, other->subject);
+    --others;
   }
-  int others = failures.count() - 1;
   if (others > 0) {
     wchar_t more[64];
     wsprintfW(more, L"\n(%d more problem%s.)", others, others == 1 ? L"" : L"s");

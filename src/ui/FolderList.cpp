@@ -49,7 +49,7 @@ bool BrowseForFolder(HWND dialog) {
   bool listed = false;
   if (shell) {
     // The browser needs COM on this thread.
-    HRESULT com = shell->coInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    HRESULT com = EnterComApartment(*shell);
     wchar_t displayName[MAX_PATH];
     BROWSEINFOW browseInfo = {};
     browseInfo.hwndOwner = dialog;

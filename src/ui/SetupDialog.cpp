@@ -244,11 +244,11 @@ INT_PTR RunInstallation(HWND dialog, DialogState* state) {
   InstallIntoFolder(state->source, folder, &run);
   if (run.failures.count() > 0) {
     // Nothing may look installed that is not: the choosing state stays, with the reason.
-    LogLine("Outcome: nothing was installed");
+    LogOutcome(run.failures);
     ShowInstallFailure(dialog, run.failures);
     return 0;
   }
-  LogLine("Outcome: installed");
+  LogOutcome(run.failures);
   ShowCompletedState(dialog);
   FocusElement(dialog, {kFinishElement, 0}, false);
   NotifyStateChange(dialog);

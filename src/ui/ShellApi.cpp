@@ -72,17 +72,29 @@ bool LoadShell(ShellApi* api) {
          FindFunction(com, "CoInitializeEx", &api->coInitializeEx) &&
          FindFunction(com, "CoUninitialize", &api->coUninitialize) &&
          FindFunction(com, "CoTaskMemFree", &api->coTaskMemFree) &&
-         FindFunction(com, "CoCreateInstance", &api->coCreateInstance);
+         FindFunction(com, "CoCreateInstance", &api->coCreateInstance) &&
+         FindFunction(com, "CoInitializeSecurity", &api->coInitializeSecurity);
 }
 }  // namespace
 
 const ShellApi* SystemShell() { return LoadOnce(LoadShell); }
 
+HRESULT EnterComApartment(const ShellApi& shell) {
+  HRESULT entered = shell.coInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  static bool secured;
+  if (SUCCEEDED(entered) && !secured) {
+    secured = true;
+    shell.coInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT, RPC_C_IMP_LEVEL_IDENTIFY,
+                               nullptr, EOAC_NO_CUSTOM_MARSHAL, nullptr);
+  }
+  return entered;
+}
+
 void OpenPageAsUser(HWND owner, const wchar_t* url) {
   const ShellApi* shell = SystemShell();
   if (!shell) return;
   // The shell may hand the address to COM servers; they need COM on this thread.
-  HRESULT com = shell->coInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  HRESULT com = EnterComApartment(*shell);
   if (IsElevated()) {
     OpenThroughDesktop(*shell, url);
   } else {

@@ -16,10 +16,17 @@ struct ShellApi {
   decltype(&CoUninitialize) coUninitialize;
   decltype(&CoTaskMemFree) coTaskMemFree;
   decltype(&CoCreateInstance) coCreateInstance;
+  decltype(&CoInitializeSecurity) coInitializeSecurity;
 };
 
 // Null when the system's shell or COM library cannot be loaded.
 const ShellApi* SystemShell();
+
+// Enters this thread into a single-threaded apartment, as CoInitializeEx does (each success is
+// ended by coUninitialize). The first time, before COM is used for anything, it sets this
+// elevated process's COM security: whoever it calls may identify it but not act as it, and no
+// object may bring marshalling code of its own into it.
+HRESULT EnterComApartment(const ShellApi& shell);
 
 // Opens a web page in the signed-in user's browser. An elevated setup asks the desktop's shell to
 // open it, so that the browser does not run with the setup's administrator rights; when that is

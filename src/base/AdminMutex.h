@@ -1,0 +1,21 @@
+#pragma once
+// A named mutex that no program without administrator rights can create first. Such a program
+// could otherwise squat on the name and stop every run of the setup, deployment services'
+// included. The mutex lives in a private namespace whose boundary admits only the Administrators
+// group; systems without private namespaces (Wine) get the fallback name instead.
+#include "base/ScopedHandle.h"
+
+class AdminMutex {
+ public:
+  // Creates the mutex, or opens the one that exists: name inside the namespace, fallbackName
+  // without it. False when neither can be made.
+  bool Create(const wchar_t* name, const wchar_t* fallbackName, bool initialOwner);
+  HANDLE get() const { return mutex_.get(); }
+  // After Create: another process had made it first.
+  bool existed() const { return existed_; }
+
+ private:
+  ScopedNamespace namespace_;
+  ScopedHandle mutex_;
+  bool existed_ = false;
+};

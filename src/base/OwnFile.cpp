@@ -1,0 +1,29 @@
+#include "base/OwnFile.h"
+
+#include <winternl.h>
+
+#include "base/ScopedHandle.h"
+
+extern "C" NTSTATUS NTAPI NtAreMappedFilesTheSame(PVOID firstView, PVOID secondView);
+
+HANDLE OpenOwnFile() {
+  static wchar_t path[32768];
+  DWORD length = GetModuleFileNameW(nullptr, path, 32768);
+  if (length == 0 || length >= 32768) return INVALID_HANDLE_VALUE;
+  // Executing is asked for as the loader asks for it: an image view needs it.
+  const DWORD kRead = GENERIC_READ | FILE_EXECUTE;
+  HANDLE own = CreateFileW(path, kRead | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  // Where renaming is not granted (some network shares), reading alone still keeps it unchanged.
+  if (own == INVALID_HANDLE_VALUE) own = CreateFileW(path, kRead, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  return own;
+}
+
+bool IsRunningImage(HANDLE file) {
+  ScopedHandle section(CreateFileMappingW(file, nullptr, PAGE_READONLY | SEC_IMAGE, 0, 0, nullptr));
+  if (!section.valid()) return false;
+  void* view = MapViewOfFile(section.get(), FILE_MAP_READ, 0, 0, 0);
+  if (!view) return false;
+  bool same = NtAreMappedFilesTheSame(GetModuleHandleW(nullptr), view) == 0;
+  UnmapViewOfFile(view);
+  return same;
+}

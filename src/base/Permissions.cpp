@@ -1,0 +1,91 @@
+#include "base/Permissions.h"
+
+#include <aclapi.h>
+#include <sddl.h>
+
+#include "base/ScopedHandle.h"
+
+namespace {
+
+// The security descriptor a call gave, freed when the scope ends.
+class ScopedDescriptor {
+ public:
+  ScopedDescriptor() = default;
+  ~ScopedDescriptor() {
+    if (descriptor_) LocalFree(descriptor_);
+  }
+  ScopedDescriptor(const ScopedDescriptor&) = delete;
+  ScopedDescriptor& operator=(const ScopedDescriptor&) = delete;
+  PSECURITY_DESCRIPTOR* receive() { return &descriptor_; }
+
+ private:
+  PSECURITY_DESCRIPTOR descriptor_ = nullptr;
+};
+
+bool IsAdministratorUser(PSID owner) {
+  ScopedHandle token;
+  BYTE user[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+  DWORD size = 0;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.receive()) ||
+      !GetTokenInformation(token.get(), TokenUser, user, sizeof user, &size) ||
+      !EqualSid(owner, reinterpret_cast<TOKEN_USER*>(user)->User.Sid)) {
+    return false;
+  }
+  BYTE administrators[SECURITY_MAX_SID_SIZE];
+  size = sizeof administrators;
+  BOOL member = FALSE;
+  return CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size) &&
+         CheckTokenMembership(nullptr, administrators, &member) && member;
+}
+
+bool IsOrdinaryUsers(PSID sid) {
+  static const WELL_KNOWN_SID_TYPE kOrdinary[] = {WinWorldSid, WinAuthenticatedUserSid, WinBuiltinUsersSid,
+                                                  WinInteractiveSid, WinBuiltinGuestsSid, WinAnonymousSid};
+  for (WELL_KNOWN_SID_TYPE kind : kOrdinary) {
+    if (IsWellKnownSid(sid, kind)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool IsOwnedByAnAdministrator(HANDLE file) {
+  PSID owner = nullptr;
+  ScopedDescriptor descriptor;
+  if (GetSecurityInfo(file, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
+                      descriptor.receive()) != ERROR_SUCCESS || !owner) {
+    return false;
+  }
+  return IsWellKnownSid(owner, WinBuiltinAdministratorsSid) || IsWellKnownSid(owner, WinLocalSystemSid) ||
+         IsAdministratorUser(owner);
+}
+
+bool LetsOrdinaryUsersWrite(HANDLE folder) {
+  PACL access = nullptr;
+  ScopedDescriptor descriptor;
+  if (GetSecurityInfo(folder, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &access, nullptr,
+                      descriptor.receive()) != ERROR_SUCCESS) {
+    return true;
+  }
+  if (!access) return true;  // no list at all: everyone may do everything
+  const ACCESS_MASK kWrite = FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_WRITE_EA | FILE_DELETE_CHILD |
+                             FILE_WRITE_ATTRIBUTES | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
+  for (DWORD index = 0; index < access->AceCount; ++index) {
+    ACE_HEADER* ace = nullptr;
+    if (!GetAce(access, index, reinterpret_cast<void**>(&ace))) return true;
+    if (ace->AceType != ACCESS_ALLOWED_ACE_TYPE) continue;
+    auto* allowed = reinterpret_cast<ACCESS_ALLOWED_ACE*>(ace);
+    if ((allowed->Mask & kWrite) && IsOrdinaryUsers(&allowed->SidStart)) return true;
+  }
+  return false;
+}
+
+PSECURITY_DESCRIPTOR ProgramFolderPermissions() {
+  static PSECURITY_DESCRIPTOR descriptor;
+  // Protected (P): nothing of the parent's permissions flows in. 0x1200a9: read and execute.
+  if (!descriptor) {
+    ConvertStringSecurityDescriptorToSecurityDescriptorW(
+        L"D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)", SDDL_REVISION_1, &descriptor, nullptr);
+  }
+  return descriptor;
+}
