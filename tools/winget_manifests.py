@@ -12,18 +12,21 @@ import sys
 
 MANIFEST_VERSION = "1.10.0"
 
-# Every non-zero exit code of the setup, with the nearest response winget knows and the README's words.
+# Every non-zero exit code of the setup that means a failure, with the nearest response winget
+# knows and the README's words.
 RETURN_CODES = [
     (1, "invalidParameter", "bad command line"),
     (2, "custom", "nowhere to install: nothing found and no /D="),
     (3, "custom", "something could not be written (or removed): nothing was written"),
     (4, "installInProgress", "another copy of the setup is running: it did nothing; retry"),
-    (5, "custom", "everything was written, but the log could not be"),
     (6, "custom", "uninstall: files changed since they were installed were left in place"),
     (7, "cancelledByUser", "uninstall: the user said no"),
     (8, "insufficientMemory", "out of memory"),
     (9, "custom", "the setup window could not be created"),
+    (10, "custom", "nothing was installed, and not everything the run wrote could be taken back: see the log"),
 ]
+# Installed: everything was written, but the log could not be.
+SUCCESS_CODES = [5]
 
 
 def product_texts(header):
@@ -51,6 +54,7 @@ def main(argv):
     tail = "ManifestVersion: %s\n" % MANIFEST_VERSION
     codes = "".join("  - InstallerReturnCode: %d\n    ReturnResponse: %s\n    ReturnResponseUrl: %s  # %s\n"
                     % (code, response, texts["MAKER_HELP_PAGE"], words) for code, response, words in RETURN_CODES)
+    successes = "".join("  - %d\n" % code for code in SUCCESS_CODES)
     manifests = {
         package_id + ".yaml": common + "DefaultLocale: en-US\nManifestType: version\n",
         package_id + ".locale.en-US.yaml": common + (
@@ -60,12 +64,12 @@ def main(argv):
         package_id + ".installer.yaml": common + (
             "InstallerType: exe\nScope: machine\nInstallModes:\n  - interactive\n  - silent\n  - silentWithProgress\n"
             "InstallerSwitches:\n  Silent: /S\n  SilentWithProgress: /S\n  InstallLocation: /D=<INSTALLPATH>\n"
-            "  Log: /LOG=<LOGPATH>\nExpectedReturnCodes:\n%sUpgradeBehavior: install\n"
+            "  Log: /LOG=<LOGPATH>\nInstallerSuccessCodes:\n%sExpectedReturnCodes:\n%sUpgradeBehavior: install\n"
             "ElevationRequirement: elevatesSelf\nAppsAndFeaturesEntries:\n  - DisplayName: %s\n    Publisher: %s\n"
             "    DisplayVersion: %s\n    ProductCode: %s\n    InstallerType: exe\n"
             "Installers:\n  - Architecture: %s\n    InstallerUrl: %s\n    InstallerSha256: %s\n"
             "ManifestType: installer\n"
-            % (codes, texts["PRODUCT_NAME"], texts["MAKER_NAME"], version, texts["PRODUCT_NAME"], architecture, url,
+            % (successes, codes, texts["PRODUCT_NAME"], texts["MAKER_NAME"], version, texts["PRODUCT_NAME"], architecture, url,
                sha256)),
     }
     os.makedirs(out, exist_ok=True)

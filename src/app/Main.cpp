@@ -33,7 +33,8 @@ const char kUsage[] =
     "/?\tthis text\n\n"
     "Exit codes: 0 done, 1 bad command line, 2 no plug-in folder found, 3 something could not be "
     "written or removed, 4 another copy is running, 5 the log could not be written, 6 changed files "
-    "were kept, 7 cancelled, 8 out of memory, 9 the setup window could not be created.";
+    "were kept, 7 cancelled, 8 out of memory, 9 the setup window could not be created, 10 not "
+    "installed and not everything taken back.";
 
 // The dialog, the exit code kExitNoWindow when it cannot be shown, with a message that says why.
 int RunDialog(const InstallSource& source, const wchar_t* folder) {

@@ -22,6 +22,11 @@ TEST_F(UnattendedTest, SilentInstallsSayWhatHappenedInTheirExitCodeAndLog) {
   EXPECT_TRUE(ReadWholeFile(old) == Bytes(10, 1));
   EXPECT_EQ(0u, Run("/S /LOG=" + log + " /D=" + b + "with blanks\\in it"));
   EXPECT_EQ(77824u, ReadWholeFile(b + "with blanks\\in it\\MienFold.8bf").size());
+  const std::string other = b + "another file", secondName = b + "second-name.log";  // a hard link's two names
+  ASSERT_TRUE(WriteWholeFile(other, {'x'}));
+  ASSERT_TRUE(CreateHardLinkW(Wide(secondName).c_str(), Wide(other).c_str(), nullptr));
+  EXPECT_EQ(5u, Run("/S /LOG=" + secondName + " /D=" + b + "with blanks\\in it"));  // installed; the log refused
+  EXPECT_TRUE(ReadWholeFile(other) == Bytes{'x'});
   ASSERT_TRUE(SetString(HKEY_CURRENT_USER, "Software\\Velmoran\\Mien", "PluginDir", found));
   EXPECT_EQ(0u, Run("/S"));  // the first candidate, with the maker folder
   EXPECT_EQ(77824u, ReadWholeFile(found + "Velmoran\\MienFold.8bf").size());
@@ -112,6 +117,12 @@ TEST_F(UnattendedTest, PlugInsThatAnEditorHasLoadedAreUpdatedAndRemoved) {
   EXPECT_NE(std::string::npos, Text(log).find("goes at the next start: " + aside)) << Text(log);
   std::vector<std::string> pending = PendingDeletions();
   EXPECT_NE(pending.end(), std::find(pending.begin(), pending.end(), aside));
+  auto listedAside = [] { return ReadTexts(HKEY_LOCAL_MACHINE, kEntry, "MovedAsideFiles"); };
+  EXPECT_EQ(std::vector<std::string>{aside}, listedAside());
+  editor.reset();  // the next run deletes it, and its own old file, which nothing has loaded, at once
+  EXPECT_EQ(0u, Run("/S /D=" + folder_.path(), update));
+  EXPECT_FALSE(Exists(aside));
+  EXPECT_EQ(std::vector<std::string>{}, listedAside());  // only what is still there: a name is never another's
 
   editor = LoadAsAnEditorDoes(plugIn);  // the old one's editor has ended; another has the new one
   ASSERT_TRUE(editor);

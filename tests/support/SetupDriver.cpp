@@ -47,14 +47,15 @@ int RunningSetup::CountInk(const RECT& area) const {
   return count;
 }
 
-RunningSetup::RunningSetup(const std::string& exe, const std::string& arguments) {
+RunningSetup::RunningSetup(const std::string& exe, const std::string& arguments, bool suspended) {
   // The display's pointer rests in its middle, inside the dialog: windows that appear and go
   // under it would send the dialog real mouse moves between a test's press and release.
   SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   std::wstring commandLine = Wide("\"" + exe + "\" " + arguments);
-  CreateProcessW(Wide(exe).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_);
+  CreateProcessW(Wide(exe).c_str(), &commandLine[0], nullptr, nullptr, FALSE, suspended ? CREATE_SUSPENDED : 0, nullptr,
+                 nullptr, &startup, &process_);
 }
 
 RunningSetup::~RunningSetup() {

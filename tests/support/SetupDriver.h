@@ -30,7 +30,9 @@ COLORREF ArtPixel(int id, int x, int y);  // a pixel of one of the setup's bitma
 
 class RunningSetup {
  public:
-  explicit RunningSetup(const std::string& exe = BinFolder() + "VelmoranSetup.exe", const std::string& arguments = "");
+  explicit RunningSetup(const std::string& exe = BinFolder() + "VelmoranSetup.exe", const std::string& arguments = "",
+                        bool suspended = false);
+  void Resume() { ResumeThread(process_.hThread); }  // a process started suspended runs
   ~RunningSetup();  // a setup still running is ended
   bool WaitForWindow();  // the dialog, shown and painted
   HWND window() const { return window_; }

@@ -138,6 +138,17 @@ std::string ReadText(HKEY root, const std::string& key, const std::string& name)
   return Utf8(std::wstring(reinterpret_cast<const wchar_t*>(data.data()), data.size() / 2 - 1));
 }
 
+std::vector<std::string> ReadTexts(HKEY root, const std::string& key, const std::string& name) {
+  Bytes data;
+  std::vector<std::string> texts;
+  ReadValue(root, key, name, &data);
+  data.insert(data.end(), 4, 0);
+  for (const wchar_t* text = reinterpret_cast<const wchar_t*>(data.data()); *text; text += wcslen(text) + 1) {
+    texts.push_back(Utf8(text));
+  }
+  return texts;
+}
+
 bool SetString(HKEY root, const std::string& key, const std::string& name, const std::string& text, DWORD type,
                REGSAM view) {
   HKEY handle;

@@ -49,6 +49,7 @@ bool KeyExists(HKEY root, const std::string& path, REGSAM view = 0);
 bool ReadValue(HKEY root, const std::string& key, const std::string& name, Bytes* data, DWORD* type = nullptr,
                REGSAM view = 0);
 std::string ReadText(HKEY root, const std::string& key, const std::string& name);  // a REG_SZ value, "" if none
+std::vector<std::string> ReadTexts(HKEY root, const std::string& key, const std::string& name);  // REG_MULTI_SZ
 // Creates the key with its parents and sets one string value (REG_MULTI_SZ: texts separated by NULs);
 // view may be KEY_WOW64_32KEY or _64KEY.
 bool SetString(HKEY root, const std::string& key, const std::string& name, const std::string& text,

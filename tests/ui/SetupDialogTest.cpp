@@ -79,10 +79,22 @@ TEST_F(SetupDialogTest, InstallsTheSelectedComponentsThenOnlyFinishes) {
 }
 
 // Whatever a user's program does to the running setup's file (rename it, put another program at its
-// name, write into it), the kept uninstaller is the program that started.
+// name, write into it), the kept uninstaller is the program that started. Swapped before the setup
+// could open its file, it is not kept at all, and nothing is written.
 TEST_F(SetupDialogTest, TheKeptUninstallerIsTheProgramThatStarted) {
   const std::string download = folder_.Make("downloads") + "\\setup.exe", other = BinFolder() + "plugin_host.exe";
+  const std::string log = folder_.path() + "setup.log", plugIns = folder_.path() + "plug-ins";
   ASSERT_TRUE(CopyFileW(Wide(BinFolder() + "VelmoranSetup.exe").c_str(), Wide(download).c_str(), FALSE));
+  RunningSetup swapped(download, "/S /LOG=" + log + " /D=" + plugIns, true);
+  ASSERT_TRUE(MoveFileW(Wide(download).c_str(), Wide(download + ".started").c_str()));
+  ASSERT_TRUE(CopyFileW(Wide(other).c_str(), Wide(download).c_str(), FALSE));
+  swapped.Resume();
+  EXPECT_EQ(3u, swapped.WaitForExit());
+  EXPECT_TRUE(Mentions(Text(log), "file was replaced by another program while the setup started")) << Text(log);
+  EXPECT_FALSE(Exists(Uninstaller()));
+  EXPECT_FALSE(Exists(plugIns));
+  ASSERT_TRUE(DeleteFileW(Wide(download).c_str()));
+  ASSERT_TRUE(MoveFileW(Wide(download + ".started").c_str(), Wide(download).c_str()));
   Discover(folder_.Make("plug-ins") + "\\");
   setup_.reset(new RunningSetup(download));
   ASSERT_TRUE(setup_->WaitForWindow());

@@ -1,0 +1,107 @@
+// Folders opened by handle and files replaced through them, against real folders of the prefix.
+#include <gtest/gtest.h>
+
+#include <aclapi.h>
+#include <sddl.h>
+
+#include "base/FileReplacement.h"
+#include "base/Permissions.h"
+#include "base/TrustedFolder.h"
+#include "payload/InstallFailures.h"
+#include "support/TestSupport.h"
+
+namespace {
+const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// The folder's access list as the system states it.
+std::string AccessList(const std::string& folder) {
+  HANDLE handle = CreateFileW(Wide(folder).c_str(), READ_CONTROL, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  LPWSTR text = nullptr;
+  if (GetSecurityInfo(handle, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr, nullptr,
+                      &descriptor) == ERROR_SUCCESS) {
+    ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
+                                                         &text, nullptr);
+  }
+  std::string list = text ? Utf8(text) : "";
+  LocalFree(text);
+  LocalFree(descriptor);
+  CloseHandle(handle);
+  return list;
+}
+
+bool SetAccessList(const std::string& folder, const wchar_t* list) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  PACL access = nullptr;
+  BOOL present = FALSE, defaulted = FALSE;
+  HANDLE handle = CreateFileW(Wide(folder).c_str(), WRITE_DAC | READ_CONTROL, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  bool set = ConvertStringSecurityDescriptorToSecurityDescriptorW(list, SDDL_REVISION_1, &descriptor, nullptr) &&
+             GetSecurityDescriptorDacl(descriptor, &present, &access, &defaulted) &&
+             SetSecurityInfo(handle, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, access,
+                             nullptr) == ERROR_SUCCESS;
+  CloseHandle(handle);
+  LocalFree(descriptor);
+  return set;
+}
+}  // namespace
+
+// A folder the setup makes where ordinary users could change what is in it (a drive's root) gets the
+// program folders' permissions, so that no user can swap the plug-ins that everyone's editor loads;
+// one made in an editor's own folder takes what that folder hands down, as one made by hand does.
+TEST(TrustedFolder, FoldersMadeWhereOrdinaryUsersWriteGetTheProgramFoldersPermissions) {
+  TempFolder temp;
+  const std::string open = temp.Make("open"), closed = temp.Make("closed");
+  // Wine keeps only what its file modes can hold: Everyone's rights, as "others".
+  ASSERT_TRUE(SetAccessList(open, L"D:(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1301bf;;;WD)"));
+  for (const std::string& parent : {open, closed}) {
+    SCOPED_TRACE(parent);
+    TrustedFolder made;
+    ASSERT_EQ(0u, made.Open(Wide(parent + "\\made\\deeper\\").c_str(), kMakeFolder));
+    made = TrustedFolder();
+    ASSERT_TRUE(CreateDirectoryW(Wide(parent + "\\by hand").c_str(), nullptr));
+    HANDLE folder = CreateFileW(Wide(parent + "\\made").c_str(), READ_CONTROL, kShareAll, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    EXPECT_FALSE(LetsOrdinaryUsersWrite(folder));
+    CloseHandle(folder);
+    EXPECT_EQ(parent == closed, AccessList(parent + "\\made") == AccessList(parent + "\\by hand"));
+  }
+}
+
+// A failed run's old plug-in gets its name back over the new one, even while another program reads the
+// new one with delete sharing (a virus scanner, the indexer). Where the system cannot do that, the run
+// reports where the old one is, as it reports a new file it could not remove: nothing is lost unsaid.
+TEST(Replacements, TakingBackLeavesNothingChangedUnsaid) {
+  TempFolder temp;
+  TrustedFolder folder;
+  ASSERT_EQ(0u, folder.Open(Wide(temp.path()).c_str(), kWriteFolder));
+  const struct { const char* name; bool hadOld, held; } cases[] = {
+      {"Quiet.8bf", true, false}, {"Read.8bf", true, true}, {"New.8bf", false, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string target = temp.path() + c.name;
+    ASSERT_TRUE(!c.hadOld || WriteWholeFile(target, {1}));
+    Replacements journal;
+    NewFile file;
+    const BYTE newer = 2;
+    wchar_t stranded[kFileNameCapacity];
+    ASSERT_EQ(0u, file.Begin(folder));
+    ASSERT_EQ(0u, file.Write(&newer, 1));
+    ASSERT_EQ(0u, file.PutInPlace(Wide(c.name).c_str(), &journal, stranded));
+    HANDLE reader = c.held ? CreateFileW(Wide(target).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, 0,
+                                         nullptr)
+                           : INVALID_HANDLE_VALUE;
+    InstallFailures failures;
+    journal.TakeBack(&failures);
+    CloseHandle(reader);
+    const InstallFailure* told = failures.Get(0);
+    EXPECT_TRUE(c.held || !told);
+    EXPECT_TRUE(!told || told->kind == (c.hadOld ? kOldPlugInStranded : kNotTakenBack));
+    if (c.hadOld) {  // where it is said to be, or under its name
+      EXPECT_TRUE(ReadWholeFile(told ? Utf8(told->subject) : target) == Bytes{1});
+    } else {
+      EXPECT_TRUE(told || !Exists(target));
+    }
+  }
+}
