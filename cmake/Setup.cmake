@@ -119,8 +119,8 @@ function(setup_pack target rcname mode)
   set(files "")
   set(pairs "")
   set(options "")
-  if(mode STREQUAL "--art")
-    set(options --art)
+  if(mode STREQUAL "--art" OR mode STREQUAL "--blocks")
+    set(options ${mode})
   endif()
   setup_resource_pairs(names files ${ARGN})
   foreach(name file IN ZIP_LISTS names files)
@@ -143,6 +143,36 @@ function(setup_embed_components target)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/components.py)
   target_sources(${target} PRIVATE ${rc})
   set_target_properties(${target} PROPERTIES SETUP_COMPONENTS "${ARGN}")
+endfunction()
+
+# The texts of every built-in language (resources/languages) and the components' own texts in them
+# (the maker's file COMPONENT_TEXTS, or none), checked and joined by tools/languages.py when the
+# build is configured, and carried compressed. Arguments: the components, KEYWORD|CAPTION|STATUS.
+function(setup_embed_texts target component_texts)
+  set(keywords "")
+  foreach(component IN LISTS ARGN)
+    string(REGEX REPLACE "\\|.*" "" keyword "${component}")
+    list(APPEND keywords "${keyword}")
+  endforeach()
+  set(languages ${PROJECT_SOURCE_DIR}/resources/languages)
+  set(ids ${PROJECT_SOURCE_DIR}/src/base/TextId.h)
+  set(product ${PROJECT_SOURCE_DIR}/src/base/Product.h)
+  set(block ${CMAKE_CURRENT_BINARY_DIR}/${target}_texts.bin)
+  set(options "")
+  if(component_texts)
+    get_filename_component(component_texts "${component_texts}" ABSOLUTE)
+    set(options --texts ${component_texts})
+  endif()
+  file(GLOB files ${languages}/*.txt)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+               ${files} ${ids} ${product} ${component_texts} ${PROJECT_SOURCE_DIR}/tools/languages.py)
+  execute_process(COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/languages.py ${block} ${ids} ${product}
+                          ${languages} --components ${keywords} ${options}
+                  RESULT_VARIABLE failed ERROR_VARIABLE faults)
+  if(failed)
+    message(FATAL_ERROR "${faults}")
+  endif()
+  setup_pack(${target} texts --blocks 1=${block})
 endfunction()
 
 # Splits arguments NAME=FILE into the names, checked and upper-cased as resource names are stored,
@@ -220,8 +250,15 @@ endfunction()
 
 # A setup executable: start-up, dialog, art and manifest. Its payload is embedded separately.
 # Further arguments are its components (see setup_embed_components); without them, the one filter
-# this maker's setup has always offered.
+# this maker's setup has always offered. TEXTS file before them names the components' texts in
+# other languages (else SETUP_COMPONENT_TEXTS).
 function(setup_add_program target)
+  cmake_parse_arguments(ARG "" "TEXTS" "" ${ARGN})
+  set(components ${ARG_UNPARSED_ARGUMENTS})
+  set(texts "${SETUP_COMPONENT_TEXTS}")
+  if(ARG_TEXTS)
+    set(texts ${ARG_TEXTS})
+  endif()
   set(src ${PROJECT_SOURCE_DIR}/src)
   add_executable(${target} WIN32 ${src}/app/Main.cpp ${src}/app/Allocation.cpp)
   target_link_libraries(${target} PRIVATE setup_core)
@@ -235,7 +272,7 @@ function(setup_add_program target)
       target_link_options(${target} PRIVATE -nostartfiles -Wl,-e,SetupStart)
     endif()
   endif()
-  setup_embed_program_resources(${target} ${ARGN})
+  setup_embed_program_resources(${target} "${texts}" ${components})
 endfunction()
 
 # The pictures a setup carries: the maker's own from SETUP_ART_DIR where it has them, the default
@@ -275,8 +312,9 @@ function(setup_art prefix)
   endif()
 endfunction()
 
-# The dialog, art, cursor, icon and manifest every setup executable carries.
-function(setup_embed_program_resources target)
+# The dialog, art, texts, cursor, icon and manifest every setup executable carries; the components'
+# texts in other languages (a file, or empty) and the components follow.
+function(setup_embed_program_resources target component_texts)
   set(res ${PROJECT_SOURCE_DIR}/resources)
   target_sources(${target} PRIVATE ${res}/setup.rc)
   string(REPLACE "." "," numeric "${PROJECT_VERSION}")
@@ -284,10 +322,13 @@ function(setup_embed_program_resources target)
   target_compile_definitions(${target} PRIVATE PRODUCT_VERSION_DOTTED=${PROJECT_VERSION}
                              PRODUCT_VERSION_NUMBERS=${numeric},0)
   if(ARGN)
-    setup_embed_components(${target} ${ARGN})
+    set(components ${ARGN})
   else()
-    setup_embed_components(${target} "Mien|Mien Fold Plug-in|Select to install Mien Fold filter")
+    set(components "Mien|Mien Fold Plug-in|Select to install Mien Fold filter")
+    set(component_texts ${res}/languages/components.txt)
   endif()
+  setup_embed_components(${target} ${components})
+  setup_embed_texts(${target} "${component_texts}" ${components})
   setup_art(art)
   # Compressed like the payload: the pictures are most of what a setup weighs without it.
   setup_pack(${target} art --art

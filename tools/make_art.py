@@ -342,10 +342,11 @@ def draw_button(width, label, face_top, face_bottom, ink, shadow):
     c.rect(1, 2, 1, h - 4, mix(face_top, NEAR_WHITE, 0.25))
     c.rect(1, h - 2, width - 2, 1, mix(face_bottom, INK_DEEP, 0.35))
     c.rect(width - 2, 2, 1, h - 4, mix(face_bottom, INK_DEEP, 0.25))
-    tw = text_width(label)
-    tx, ty = (width - tw) // 2, (h - GLYPH_H) // 2
-    c.text(tx + 1, ty + 1, label, shadow)
-    c.text(tx, ty, label, ink)
+    if label:  # the setup draws the word in the user's language; a plate alone by default
+        tw = text_width(label)
+        tx, ty = (width - tw) // 2, (h - GLYPH_H) // 2
+        c.text(tx + 1, ty + 1, label, shadow)
+        c.text(tx, ty, label, ink)
     return c
 
 
@@ -353,9 +354,9 @@ def draw_buttons():
     grey = ((226, 229, 233), (184, 191, 200), INK, (236, 238, 241))
     teal = ((92, 186, 172), (38, 128, 117), (250, 249, 244), (24, 78, 72))
     return {
-        "exit.bmp": draw_button(58, "CANCEL", *grey),
-        "begin.bmp": draw_button(60, "INSTALL", *teal),
-        "finish.bmp": draw_button(60, "FINISH", *teal),
+        "exit.bmp": draw_button(58, "", *grey),
+        "begin.bmp": draw_button(60, "", *teal),
+        "finish.bmp": draw_button(60, "", *teal),
     }
 
 

@@ -13,7 +13,10 @@
  * resource of type 3002 with the bitmap's id: u32 bytes of the bitmap, the 5 bytes of LZMA
  * properties, the raw LZMA stream. A bitmap that does not shrink stays a BITMAP resource.
  *
- * usage: pack_payload [--art] OUTPUT_FOLDER RESOURCE_SCRIPT NAME=FILE...
+ * Other blocks the setup reads (--blocks), such as its texts: each file whole, compressed alone in
+ * the same form, as the resource of type 3003 with the given id.
+ *
+ * usage: pack_payload [--art|--blocks] OUTPUT_FOLDER RESOURCE_SCRIPT NAME=FILE...
  * The same inputs give the same bytes. */
 #include <stdint.h>
 #include <stdio.h>
@@ -87,7 +90,8 @@ static void WriteWhole(const char *path, const unsigned char *bytes, size_t size
   if (!out || fwrite(bytes, 1, size, out) != size || fclose(out) != 0) Fail("cannot write", path);
 }
 
-static int PackArt(int argc, char **argv) {
+/* Pictures without their file headers; other blocks (blocks != 0) whole. */
+static int PackAlone(int argc, char **argv, int blocks) {
   FILE *script = fopen(argv[2], "w");
   if (!script) Fail("cannot write", argv[2]);
   for (int i = 3; i < argc; ++i) {
@@ -96,16 +100,17 @@ static int PackArt(int argc, char **argv) {
     *equals = '\0';
     size_t size;
     unsigned char *bytes = ReadWhole(equals + 1, &size);
-    if (size < 14 + 40 || memcmp(bytes, "BM", 2) != 0) Fail("no Windows bitmap", equals + 1);
-    size_t dibSize = size - 14;
+    if (!blocks && (size < 14 + 40 || memcmp(bytes, "BM", 2) != 0)) Fail("no Windows bitmap", equals + 1);
+    size_t skipped = blocks ? 0 : 14, dibSize = size - skipped;
     unsigned char *packed = malloc(4 + Bound(dibSize)), *head = packed;
     if (!packed) Fail("out of memory", equals + 1);
     Put(&head, dibSize, 4);
-    size_t streamSize = Compress(bytes + 14, dibSize, head, Bound(dibSize));
-    if (streamSize > 0 && streamSize * 100 <= dibSize * 95) {
+    size_t streamSize = Compress(bytes + skipped, dibSize, head, Bound(dibSize));
+    if (blocks && streamSize == 0) Fail("LZMA could not compress", equals + 1);
+    if (streamSize > 0 && (blocks || streamSize * 100 <= dibSize * 95)) {
       snprintf(path, sizeof path, "%s/%s.lz", argv[1], pair);
       WriteWhole(path, packed, 4 + streamSize);
-      fprintf(script, "%s 3002 \"%s\"\n", pair, path);
+      fprintf(script, "%s %d \"%s\"\n", pair, blocks ? 3003 : 3002, path);
     } else {
       fprintf(script, "%s BITMAP \"%s\"\n", pair, equals + 1);
     }
@@ -117,11 +122,11 @@ static int PackArt(int argc, char **argv) {
 }
 
 int main(int argc, char **argv) {
-  if (argc > 1 && strcmp(argv[1], "--art") == 0) {
-    if (argc < 4) Fail("usage", "pack_payload --art OUTPUT_FOLDER RESOURCE_SCRIPT ID=FILE...");
-    return PackArt(argc - 1, argv + 1);
+  if (argc > 1 && (strcmp(argv[1], "--art") == 0 || strcmp(argv[1], "--blocks") == 0)) {
+    if (argc < 4) Fail("usage", "pack_payload --art|--blocks OUTPUT_FOLDER RESOURCE_SCRIPT ID=FILE...");
+    return PackAlone(argc - 1, argv + 1, strcmp(argv[1], "--blocks") == 0);
   }
-  if (argc < 3) Fail("usage", "pack_payload [--art] OUTPUT_FOLDER RESOURCE_SCRIPT NAME=FILE...");
+  if (argc < 3) Fail("usage", "pack_payload [--art|--blocks] OUTPUT_FOLDER RESOURCE_SCRIPT NAME=FILE...");
   int count = argc - 3;
   Item *items = calloc((size_t)count + 1, sizeof *items);
   if (!items) Fail("out of memory", "items");

@@ -8,6 +8,8 @@
 #include "app/Allocation.h"
 #include "base/ExitCode.h"
 #include "base/Outcome.h"
+#include "base/SystemError.h"
+#include "base/Texts.h"
 
 bool silentRun;
 
@@ -17,8 +19,13 @@ void* Allocate(size_t size) { return HeapAlloc(GetProcessHeap(), 0, size ? size 
 void* AllocateOrEnd(size_t size) {
   void* block = Allocate(size);
   if (!block) {
-    if (!silentRun) MessageBoxW(nullptr, L"There is not enough memory to go on. Nothing more was installed.",
-                                kWindowTitle, MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    if (!silentRun) {
+      // Before the setup's texts are read, the system's own words.
+      wchar_t systemWords[256];
+      const wchar_t* text = Text(kTextOutOfMemory);
+      if (!text[0]) DescribeError(ERROR_NOT_ENOUGH_MEMORY, systemWords, 256);
+      MessageBoxW(nullptr, text[0] ? text : systemWords, WindowTitle(), MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    }
     ExitProcess(kExitOutOfMemory);
   }
   return block;

@@ -5,7 +5,7 @@ bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
 // Copies a value that ends at a blank or, quoted, at its closing quote. False when it is empty,
 // would not fit, or its quote is never closed.
-bool TakeValue(const wchar_t** cursor, wchar_t* value) {
+bool TakeValue(const wchar_t** cursor, wchar_t* value, size_t capacity = kPathCapacity) {
   const wchar_t* at = *cursor;
   bool quoted = *at == L'"';
   at += quoted ? 1 : 0;
@@ -13,7 +13,7 @@ bool TakeValue(const wchar_t** cursor, wchar_t* value) {
   while (at[length] && (quoted ? at[length] != L'"' : !IsBlank(at[length]))) ++length;
   bool closed = !quoted || at[length] == L'"';
   *cursor = at + length + (closed && quoted ? 1 : 0);
-  if (!closed || length == 0 || length >= kPathCapacity) return false;
+  if (!closed || length == 0 || length >= capacity) return false;
   wmemcpy(value, at, length);
   value[length] = L'\0';
   return true;
@@ -55,6 +55,10 @@ bool ParseCommandLine(const wchar_t* arguments, CommandLine* options) {
       const wchar_t* value = option + 5;
       if (!TakeValue(&value, options->logFile)) understood = false;
       at = value;  // the rest of a quoted value is not read as options
+    } else if (HasPrefixIgnoringCase(option, L"/LANG=")) {
+      const wchar_t* value = option + 6;
+      if (!TakeValue(&value, options->language, sizeof options->language / sizeof(wchar_t))) understood = false;
+      at = value;
     } else if (length == 2 && HasPrefixIgnoringCase(option, L"/S")) {
       options->silent = true;
     } else if (length == 2 && (HasPrefixIgnoringCase(option, L"/?") || HasPrefixIgnoringCase(option, L"/H"))) {

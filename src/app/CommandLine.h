@@ -11,6 +11,7 @@ struct CommandLine {
   bool uninstall;  // /UNINSTALL: what the programs list starts
   wchar_t folder[kPathCapacity];   // /D=, empty when not given
   wchar_t logFile[kPathCapacity];  // /LOG=, empty when not given
+  wchar_t language[16];            // /LANG=, a language tag such as de or pt-BR; empty when not given
 };
 
 // False for an unknown option, a value that does not fit, an unterminated quote, or a /D= folder

@@ -13,6 +13,7 @@
 #include "base/Product.h"
 #include "base/SystemError.h"
 #include "base/SystemLibrary.h"
+#include "base/Texts.h"
 #include "base/ScopedHandle.h"
 #include "install/InstallRun.h"
 #include "record/Uninstall.h"
@@ -23,18 +24,6 @@
 namespace {
 
 SkinState mainSkinState;
-
-// ASCII, kept narrow: widened as it is shown.
-const char kUsage[] =
-    SETUP_DESCRIPTION "\n\n"
-    "/S\tinstall every plug-in without any window\n"
-    "/D=folder\tthe folder to install into; the last option, without quotes\n"
-    "/LOG=file\tappend a record of the run to the file\n"
-    "/?\tthis text\n\n"
-    "Exit codes: 0 done, 1 bad command line, 2 no plug-in folder found, 3 something could not be "
-    "written or removed, 4 another copy is running, 5 the log could not be written, 6 changed files "
-    "were kept, 7 cancelled, 8 out of memory, 9 the setup window could not be created, 10 not "
-    "installed and not everything taken back.";
 
 // The dialog, the exit code kExitNoWindow when it cannot be shown, with a message that says why.
 int RunDialog(const InstallSource& source, const wchar_t* folder) {
@@ -52,7 +41,7 @@ int RunDialog(const InstallSource& source, const wchar_t* folder) {
   if (result == 0) return kExitSuccess;
   wchar_t reason[512];
   DescribeError(error ? error : ERROR_INVALID_DATA, reason, 512);
-  TellOutcome(false, MB_ICONERROR, "The setup window could not be created.\n\n%s", reason);
+  TellOutcome(false, MB_ICONERROR, kTextWindowNotCreated, reason);
   return kExitNoWindow;
 }
 
@@ -70,9 +59,7 @@ int Run(const InstallSource& source, CommandLine* options) {
   // A file put at the setup's name as it started is not the program that runs: kept as the
   // uninstaller, it would run with administrator rights.
   if (source.ownFile != INVALID_HANDLE_VALUE && !IsRunningImage(source.ownFile)) {
-    TellOutcome(options->silent, MB_ICONERROR,
-                "The setup's file was replaced by another program while the setup started, so nothing was "
-                "changed.\n\nDownload the setup again and start it once more.");
+    TellOutcome(options->silent, MB_ICONERROR, kTextFileReplaced);
     return kExitNotWritten;
   }
   // A second copy would install into the same folders at the same time: it leaves at once, and
@@ -106,15 +93,20 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   static CommandLine options;
   bool understood = ParseCommandLine(ProgramArguments(), &options);
   silentRun = options.silent;
+  // In the language /LANG= names, else the user's; a tag the setup has no texts for is a bad
+  // command line. Damaged texts leave every text empty: the dialog then cannot be shown.
+  TextsLoaded texts = LoadTexts(instance, options.language);
+  if (texts == kTextsUnknownTag) understood = false;
   InstallLog log(options.logFile, ProgramArguments());  // a refused run is logged too
   int code = kExitSuccess;
   if (!understood || options.help) {
     if (!understood) LogLine("Outcome: the command line is not understood");
-    wchar_t usage[sizeof kUsage];
-    if (!options.silent && WidenAscii(usage, sizeof kUsage, kUsage)) {
-      MessageBoxW(nullptr, usage, kWindowTitle, understood ? MB_OK : MB_OK | MB_ICONWARNING);
-    }
+    if (!options.silent) MessageBoxW(nullptr, Text(kTextUsage), WindowTitle(), understood ? MB_OK : MB_OK | MB_ICONWARNING);
     code = understood ? kExitSuccess : kExitBadCommandLine;
+  } else if (texts == kTextsDamaged && !options.silent) {
+    LogLine("Outcome: the setup's texts cannot be read");
+    MessageBoxW(nullptr, L"The setup program is damaged.", L"" SETUP_DESCRIPTION, MB_OK | MB_ICONERROR);
+    code = kExitNoWindow;
   } else {
     code = Run({instance, ownFile.get()}, &options);
   }

@@ -92,6 +92,6 @@ void LogMovedAside(const wchar_t* path) {
 
 void LogFailure(const char* what, const wchar_t* subject, DWORD error) {
   wchar_t reason[512];
-  DescribeError(error, reason, 512);
+  DescribeError(error, reason, 512, kLogWords);
   LogLine("Failed: %hs %s: %s", what, subject, reason);
 }

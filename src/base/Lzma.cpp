@@ -72,3 +72,29 @@ void CloseLzma(LzmaReader* reader) {
   }
   *reader = LzmaReader();
 }
+
+DWORD UnpackResource(HMODULE module, UINT type, UINT id, DWORD largest, ScopedHeapBlock* bytes, DWORD* size) {
+  bytes->reset();
+  *size = 0;
+  HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(type));
+  DWORD stored = resource ? SizeofResource(module, resource) : 0;
+  HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
+  const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+  if (!data || stored < 4 + kLzmaPropertiesSize) return ERROR_RESOURCE_DATA_NOT_FOUND;
+  DWORD total = data[0] | data[1] << 8 | data[2] << 16 | static_cast<DWORD>(data[3]) << 24;
+  if (total == 0 || total > largest) return ERROR_INVALID_DATA;
+  bytes->reset(HeapAlloc(GetProcessHeap(), 0, total));
+  if (!bytes->valid()) return ERROR_NOT_ENOUGH_MEMORY;
+  LzmaReader reader;
+  DWORD error = OpenLzma(&reader, data + 4, stored - 4, total, largest);
+  for (DWORD got = 0, produced = 0; !error && got < total; got += produced) {
+    error = ReadLzma(&reader, static_cast<BYTE*>(bytes->get()) + got, total - got, &produced);
+  }
+  CloseLzma(&reader);
+  if (error) {
+    bytes->reset();
+    return error;
+  }
+  *size = total;
+  return 0;
+}

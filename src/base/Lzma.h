@@ -4,6 +4,8 @@
 // largest dictionary the build uses, a few kilobytes of tables.
 #include <windows.h>
 
+#include "base/ScopedHandle.h"
+
 enum { kLzmaPropertiesSize = 5 };
 
 struct LzmaReader {
@@ -22,3 +24,8 @@ DWORD OpenLzma(LzmaReader* reader, const BYTE* stream, size_t size, ULONGLONG to
 DWORD ReadLzma(LzmaReader* reader, BYTE* out, DWORD capacity, DWORD* produced);
 
 void CloseLzma(LzmaReader* reader);
+
+// A resource the build compressed alone (type and id: u32 bytes when decoded, then its stream),
+// decoded whole onto the heap. 0, or ERROR_RESOURCE_DATA_NOT_FOUND when the module carries none,
+// ERROR_INVALID_DATA when it is larger than largest or does not decode, ERROR_NOT_ENOUGH_MEMORY.
+DWORD UnpackResource(HMODULE module, UINT type, UINT id, DWORD largest, ScopedHeapBlock* bytes, DWORD* size);

@@ -1,15 +1,19 @@
 #include "base/Outcome.h"
 
 #include "base/InstallLog.h"
-#include "base/PathText.h"
 #include "base/Product.h"
+#include "base/Texts.h"
 
-const wchar_t kWindowTitle[] = L"" WINDOW_TITLE;
 const wchar_t kEntryName[] = L"HKEY_LOCAL_MACHINE\\" UNINSTALL_ENTRY_KEY;
 
-void TellOutcome(bool silent, UINT icon, const char* format, const wchar_t* detail) {
-  wchar_t wideFormat[256], text[1024 + 1];  // the most wsprintf writes
-  if (!WidenAscii(wideFormat, 256, format) || wsprintfW(text, wideFormat, detail) < 0) return;
-  LogLine("Outcome: %s", text);
-  if (!silent) MessageBoxW(nullptr, text, kWindowTitle, MB_OK | icon);
+const wchar_t* WindowTitle() { return Text(kTextTitle); }
+
+void TellOutcome(bool silent, UINT icon, TextId text, const wchar_t* detail, TextId otherwise) {
+  bool fill = !detail[0] && otherwise != kTextCount;
+  wchar_t shown[1024];
+  FormatText(shown, 1024, EnglishText(text), fill ? EnglishText(otherwise) : detail);
+  LogLine("Outcome: %s", shown);
+  if (silent) return;
+  FormatText(shown, 1024, Text(text), fill ? Text(otherwise) : detail);
+  MessageBoxW(nullptr, shown, WindowTitle(), MB_OK | icon);
 }

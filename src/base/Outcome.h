@@ -1,14 +1,19 @@
 #pragma once
-// How a run ends, told once: to the log, and in a message box unless the run is silent. The
-// product's texts that several parts of the program show are stored here, each once.
+// How a run ends, told once: to the log in English, and in a message box in the user's language
+// unless the run is silent. The product's names that several parts of the program show are
+// stored here, each once.
 #include <windows.h>
 
-extern const wchar_t kWindowTitle[];
+#include "base/TextId.h"
+
+// The window title of every window and message box of the setup, in the user's language.
+const wchar_t* WindowTitle();
 // The entry in the system's list of installed programs, as messages and the log name it.
 extern const wchar_t kEntryName[];
 // Its path below HKEY_LOCAL_MACHINE.
 inline const wchar_t* EntryKey() { return kEntryName + sizeof "HKEY_LOCAL_MACHINE\\" - 1; }
 
-// Logs "Outcome: " and the text, and shows the text unless silent, with the icon (MB_ICON...).
-// format is ASCII, with at most one %s, which detail fills.
-void TellOutcome(bool silent, UINT icon, const char* format, const wchar_t* detail = L"");
+// Logs "Outcome: " and the text in English, and shows it in the user's language unless silent, with
+// the icon (MB_ICON...). detail fills the text's {1}; where it is empty, the text named by
+// otherwise does, in each language.
+void TellOutcome(bool silent, UINT icon, TextId text, const wchar_t* detail = L"", TextId otherwise = kTextCount);

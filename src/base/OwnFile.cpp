@@ -21,9 +21,6 @@ HANDLE OpenOwnFile() {
 bool IsRunningImage(HANDLE file) {
   ScopedHandle section(CreateFileMappingW(file, nullptr, PAGE_READONLY | SEC_IMAGE, 0, 0, nullptr));
   if (!section.valid()) return false;
-  void* view = MapViewOfFile(section.get(), FILE_MAP_READ, 0, 0, 0);
-  if (!view) return false;
-  bool same = NtAreMappedFilesTheSame(GetModuleHandleW(nullptr), view) == 0;
-  UnmapViewOfFile(view);
-  return same;
+  ScopedView view(MapViewOfFile(section.get(), FILE_MAP_READ, 0, 0, 0));
+  return view.valid() && NtAreMappedFilesTheSame(GetModuleHandleW(nullptr), view.get()) == 0;
 }

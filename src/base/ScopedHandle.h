@@ -1,42 +1,72 @@
 #pragma once
-// Holders that close what they own when their scope ends: kernel handles, registry keys, COM
-// pointers and private namespaces. Moved, never copied; release() hands the thing over, receive()
-// empties the holder and lends its slot to a call that fills it.
+// Holders that free what they own when their scope ends: kernel handles, heap blocks, registry
+// keys, COM pointers and private namespaces. Moved, never copied; release() hands the thing over,
+// receive() empties the holder and lends its slot to a call that fills it.
 #include <windows.h>
 
-// A kernel handle; null and INVALID_HANDLE_VALUE both stand for none.
-class ScopedHandle {
+// The one holder: owns a value of Traits::Type and frees it with Traits::Free when its scope ends.
+// Traits also say what stands for none (Invalid) and whether a value is a real one (IsValid).
+template <typename Traits>
+class Scoped {
  public:
-  ScopedHandle() = default;
-  explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
-  ~ScopedHandle() { reset(); }
-  ScopedHandle(ScopedHandle&& other) noexcept : handle_(other.release()) {}
-  ScopedHandle& operator=(ScopedHandle&& other) noexcept {
+  using Type = typename Traits::Type;
+  Scoped() = default;
+  explicit Scoped(Type value) : value_(value) {}
+  ~Scoped() { reset(); }
+  Scoped(Scoped&& other) noexcept : value_(other.release()) {}
+  Scoped& operator=(Scoped&& other) noexcept {
     if (this != &other) reset(other.release());
     return *this;
   }
-  ScopedHandle(const ScopedHandle&) = delete;
-  ScopedHandle& operator=(const ScopedHandle&) = delete;
+  Scoped(const Scoped&) = delete;
+  Scoped& operator=(const Scoped&) = delete;
 
-  HANDLE get() const { return handle_; }
-  bool valid() const { return handle_ && handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE release() {
-    HANDLE handle = handle_;
-    handle_ = nullptr;
-    return handle;
+  Type get() const { return value_; }
+  bool valid() const { return Traits::IsValid(value_); }
+  Type release() {
+    Type value = value_;
+    value_ = Traits::Invalid();
+    return value;
   }
-  void reset(HANDLE handle = nullptr) {
-    if (valid()) CloseHandle(handle_);
-    handle_ = handle;
+  void reset(Type value = Traits::Invalid()) {
+    if (valid()) Traits::Free(value_);
+    value_ = value;
   }
-  HANDLE* receive() {
+  Type* receive() {
     reset();
-    return &handle_;
+    return &value_;
   }
 
  private:
-  HANDLE handle_ = nullptr;
+  Type value_ = Traits::Invalid();
 };
+
+// A kernel handle; null and INVALID_HANDLE_VALUE both stand for none.
+struct KernelHandleTraits {
+  using Type = HANDLE;
+  static Type Invalid() { return nullptr; }
+  static bool IsValid(Type handle) { return handle && handle != INVALID_HANDLE_VALUE; }
+  static void Free(Type handle) { CloseHandle(handle); }
+};
+using ScopedHandle = Scoped<KernelHandleTraits>;
+
+// A block of the process heap.
+struct HeapBlockTraits {
+  using Type = void*;
+  static Type Invalid() { return nullptr; }
+  static bool IsValid(Type block) { return block != nullptr; }
+  static void Free(Type block) { HeapFree(GetProcessHeap(), 0, block); }
+};
+using ScopedHeapBlock = Scoped<HeapBlockTraits>;
+
+// A view of a file mapping.
+struct MappedViewTraits {
+  using Type = void*;
+  static Type Invalid() { return nullptr; }
+  static bool IsValid(Type view) { return view != nullptr; }
+  static void Free(Type view) { UnmapViewOfFile(view); }
+};
+using ScopedView = Scoped<MappedViewTraits>;
 
 // An open registry key; the registry calls return their status unchanged.
 class ScopedKey {

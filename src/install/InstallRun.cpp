@@ -5,6 +5,8 @@
 #include "base/Outcome.h"
 #include "base/PathText.h"
 #include "base/Product.h"
+#include "base/SystemError.h"
+#include "base/Texts.h"
 #include "discovery/FolderTable.h"
 #include "discovery/HostProbes.h"
 #include "payload/PackedPayload.h"
@@ -88,7 +90,9 @@ void InstallIntoFolder(const InstallSource& source, const wchar_t* folder, RunSt
   }
   FreeInstallRecord(&record);
   for (int i = 0; const InstallFailure* failure = run->failures.Get(i); ++i) {
-    LogFailure(FailureHeadline(failure->kind), failure->subject, failure->error);
+    wchar_t reason[512];
+    DescribeError(failure->error, reason, 512, kLogWords);
+    LogLine("Failed: %s %s: %s", EnglishText(FailureHeadline(failure->kind)), failure->subject, reason);
     if (failure->holder[0]) LogLine("Held by %s: close it and try again.", failure->holder);
   }
 }

@@ -30,31 +30,31 @@ const InstallFailure* InstallFailures::Get(int index) const {
   return &kept_[index];
 }
 
-const char* FailureHeadline(InstallFailureKind kind) {
+TextId FailureHeadline(InstallFailureKind kind) {
   switch (kind) {
     case kFileNotWritten:
-      return "This file could not be written:\n";
+      return kTextFileNotWritten;
     case kRegistryNotWritten:
-      return "This registry value could not be written:\n";
+      return kTextRegistryNotWritten;
     case kNameTooLong:
-      return "The file name would be too long in this folder:\n";
+      return kTextNameTooLong;
     case kNameNotPlain:
-      return "The setup program names a file that cannot be installed:\n";
+      return kTextNameNotPlain;
     case kPresetTooShort:
-      return "These presets in the setup program are damaged:\n";
+      return kTextPresetTooShort;
     case kFolderNotMade:
-      return "This folder could not be opened or made:\n";
+      return kTextFolderNotMade;
     case kUninstallNotRecorded:
-      return "The setup could not record how to remove the plug-ins again:\n";
+      return kTextUninstallNotRecorded;
     case kRecordUnreadable:
-      return "Nothing was installed: the record of earlier installations cannot be read:\n";
+      return kTextRecordUnreadable;
     case kAnotherRunActive:
-      return "Nothing was installed: another copy of the setup is installing or removing the plug-ins.\n";
+      return kTextAnotherRunActive;
     case kOldPlugInStranded:
-      return "The old plug-in could not be put back under its name; it is now:\n";
+      return kTextOldPlugInStranded;
     case kNotTakenBack:
-      return "This could not be removed or restored again:\n";
+      return kTextNotTakenBack;
     default:
-      return "This part of the setup program could not be read:\n";
+      return kTextResourceDamaged;
   }
 }

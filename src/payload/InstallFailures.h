@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "base/FileReplacement.h"
+#include "base/TextId.h"
 
 enum InstallFailureKind {
   kResourceNotFound,
@@ -58,6 +59,6 @@ class InstallFailures final : public TakeBackReport {
 
 bool IsLeftChanged(InstallFailureKind kind);
 
-// What failed, as the message and the log begin to tell it: a sentence ending in a colon and a
-// line break, to be followed by the subject.
-const char* FailureHeadline(InstallFailureKind kind);
+// What failed, as the message and the log begin to tell it: a sentence, most ending in a colon, to be
+// followed on the next line by the subject.
+TextId FailureHeadline(InstallFailureKind kind);

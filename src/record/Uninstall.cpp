@@ -9,6 +9,7 @@
 #include "base/PathText.h"
 #include "base/Product.h"
 #include "base/SystemError.h"
+#include "base/Texts.h"
 #include "payload/InstallFailures.h"
 #include "payload/PresetValues.h"
 #include "record/InstallRecord.h"
@@ -134,8 +135,8 @@ void RemoveRecorded(InstallRecord* record, Tally* tally) {
   *record = kept;
 }
 
-int Finish(bool silent, int code, const char* outcome, const wchar_t* detail = L"") {
-  TellOutcome(silent, code ? MB_ICONWARNING : MB_ICONINFORMATION, outcome, detail);
+int Finish(bool silent, int code, TextId outcome, const wchar_t* detail = L"", TextId otherwise = kTextCount) {
+  TellOutcome(silent, code ? MB_ICONWARNING : MB_ICONINFORMATION, outcome, detail, otherwise);
   return code;
 }
 
@@ -143,8 +144,7 @@ int FinishUnreadable(bool silent, LONG status, const wchar_t* what) {
   LogFailure("Could not read", what, static_cast<DWORD>(status));
   wchar_t reason[512];
   DescribeError(static_cast<DWORD>(status), reason, 512);
-  return Finish(silent, kExitNotWritten, "The record of what was installed cannot be read, so nothing was removed.\n\n%s",
-                reason);
+  return Finish(silent, kExitNotWritten, kTextRecordUnreadableRemoving, reason);
 }
 
 }  // namespace
@@ -153,19 +153,17 @@ int RunUninstall(bool silent, HANDLE ownFile) {
   ScopedKey entry;
   LONG status = entry.Open(HKEY_LOCAL_MACHINE, EntryKey(), KEY_READ);
   if (status == ERROR_FILE_NOT_FOUND) {
-    return Finish(silent, kExitSuccess, "The " MAKER_NAME " plug-ins are not installed.");
+    return Finish(silent, kExitSuccess, kTextNotInstalled);
   }
   if (status != ERROR_SUCCESS) return FinishUnreadable(silent, status, L"the entry in the list of installed programs");
   entry.reset();
-  if (!silent && MessageBoxW(nullptr, L"Remove the " MAKER_NAME " plug-ins and their presets from this computer?",
-                             kWindowTitle, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+  if (!silent && MessageBoxW(nullptr, Text(kTextRemoveQuestion), WindowTitle(), MB_YESNO | MB_ICONQUESTION) != IDYES) {
     LogLine("Outcome: cancelled");
     return kExitCancelled;
   }
   RecordLock lock;
   if (!lock.Take()) {
-    return Finish(silent, kExitAlreadyRunning,
-                  "Another copy of the setup is installing or removing the plug-ins. Nothing was removed.");
+    return Finish(silent, kExitAlreadyRunning, kTextUninstallBusy);
   }
   InstallRecord record;
   status = entry.Open(HKEY_LOCAL_MACHINE, EntryKey(), KEY_ALL_ACCESS);
@@ -199,16 +197,13 @@ int RunUninstall(bool silent, HANDLE ownFile) {
   }
   FreeInstallRecord(&record);
   if (tally.failed && tally.unreachable && !tally.holder[0]) {
-    return Finish(silent, kExitNotWritten,
-                  "Some plug-ins are on a drive that is not there now: connect it and remove them again.");
+    return Finish(silent, kExitNotWritten, kTextUninstallDriveMissing);
   }
   if (tally.failed) {
-    return Finish(silent, kExitNotWritten, "Some plug-ins could not be removed: close %s and try again.",
-                  tally.holder[0] ? tally.holder : L"your image editor");
+    return Finish(silent, kExitNotWritten, kTextUninstallHeld, tally.holder, kTextYourImageEditor);
   }
   if (tally.changed) {
-    return Finish(silent, kExitChangedFilesKept,
-                  "The plug-ins were removed, except files changed since they were installed.");
+    return Finish(silent, kExitChangedFilesKept, kTextUninstallChangedKept);
   }
-  return Finish(silent, kExitSuccess, "The " MAKER_NAME " plug-ins were removed.");
+  return Finish(silent, kExitSuccess, kTextRemoved);
 }

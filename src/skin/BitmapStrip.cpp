@@ -109,6 +109,17 @@ void BitmapStrip::DrawCentreOut(HDC dest, int x, int y, int dx, int dy) const {
   }
 }
 
+void BitmapStrip::DrawWidened(HDC dest, int x, int y, int wide) const {
+  int middle = width / 2, added = wide - width;
+  for (int column = 0; column < wide; ++column) {
+    int from = column < middle ? column : column < middle + added ? middle : column - added;
+    for (int row = 0; row < height; ++row) {
+      COLORREF colour = PixelAt(from, row);
+      if (colour != kTransparent) SetPixel(dest, x + column, y + row, colour);
+    }
+  }
+}
+
 void BitmapStrip::CopyFrame(HDC dest, int srcLeft, int destX, int srcRight, int destY) const {
   for (int k = 0; k < srcRight - srcLeft; ++k) {
     for (int row = 0; row < height; ++row) SetPixel(dest, destX + k, destY + row, PixelAt(srcLeft + k, row));

@@ -26,6 +26,8 @@ struct BitmapStrip {
   void DrawTiled(HDC dest, RECT rect) const;
   // Copies the whole strip pixel by pixel from its middle column outwards; pure white is skipped.
   void DrawCentreOut(HDC dest, int x, int y, int dx, int dy) const;
+  // The same, widened to width columns by repeating its middle column; pure white is skipped.
+  void DrawWidened(HDC dest, int x, int y, int width) const;
   // One frame of a strip whose frames stand side by side: columns [srcLeft, srcRight), full height.
   void CopyFrame(HDC dest, int srcLeft, int destX, int srcRight, int destY) const;
   void CopyFrameKeyed(HDC dest, int srcLeft, int destX, int srcRight, int destY) const;
@@ -33,7 +35,6 @@ struct BitmapStrip {
   void CopyRect(HDC dest, RECT rect, int srcX, int srcY) const;
   void CopyRectTransposed(HDC dest, RECT rect, int srcX, int srcY) const;
 
- private:
   COLORREF PixelAt(int x, int y) const;
 };
 

@@ -30,30 +30,17 @@ DWORD PixelsAt(const BITMAPINFOHEADER& header, DWORD size) {
 }  // namespace
 
 HBITMAP LoadPackedBitmap(HINSTANCE instance, UINT id, HDC referenceDC) {
-  HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(kPackedBitmapType));
-  DWORD size = resource ? SizeofResource(instance, resource) : 0;
-  HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
-  const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
-  if (!data || size < 4 + kLzmaPropertiesSize) return nullptr;
-  DWORD bitmapSize = data[0] | data[1] << 8 | data[2] << 16 | static_cast<DWORD>(data[3]) << 24;
-  if (bitmapSize < sizeof(BITMAPINFOHEADER) || bitmapSize > kLargestBitmap) return nullptr;
-  BYTE* bytes = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, bitmapSize));
-  LzmaReader reader;
-  DWORD got = 0, produced = 0;
-  if (bytes && OpenLzma(&reader, data + 4, size - 4, bitmapSize, kLargestBitmap) == 0) {
-    while (got < bitmapSize && ReadLzma(&reader, bytes + got, bitmapSize - got, &produced) == 0 && produced > 0) {
-      got += produced;
-    }
-    CloseLzma(&reader);
+  ScopedHeapBlock bytes;
+  DWORD size = 0;
+  if (UnpackResource(instance, kPackedBitmapType, id, kLargestBitmap, &bytes, &size) != 0 ||
+      size < sizeof(BITMAPINFOHEADER)) {
+    return nullptr;
   }
-  HBITMAP bitmap = nullptr;
-  const BITMAPINFOHEADER* header = reinterpret_cast<const BITMAPINFOHEADER*>(bytes);
-  DWORD pixels = got == bitmapSize ? PixelsAt(*header, bitmapSize) : 0;
-  if (pixels) {
-    WindowDC screen(nullptr);
-    bitmap = CreateDIBitmap(referenceDC ? referenceDC : screen.get(), header, CBM_INIT, bytes + pixels,
-                            reinterpret_cast<const BITMAPINFO*>(bytes), DIB_RGB_COLORS);
-  }
-  if (bytes) HeapFree(GetProcessHeap(), 0, bytes);
-  return bitmap;
+  const BITMAPINFOHEADER* header = static_cast<const BITMAPINFOHEADER*>(bytes.get());
+  DWORD pixels = PixelsAt(*header, size);
+  if (!pixels) return nullptr;
+  WindowDC screen(nullptr);
+  return CreateDIBitmap(referenceDC ? referenceDC : screen.get(), header, CBM_INIT,
+                        static_cast<const BYTE*>(bytes.get()) + pixels, reinterpret_cast<const BITMAPINFO*>(header),
+                        DIB_RGB_COLORS);
 }

@@ -70,11 +70,57 @@ void PushButton::DrawCaption(HDC target) {
   BlitRect(target, skin->bufferDC, &captionRect);
 }
 
+void PushButton::SetWord(const wchar_t* text, HFONT font) {
+  lstrcpynW(word, text, sizeof word / sizeof word[0]);
+  wordFont = font;
+  if (!normalStrip || !skin->paintDC) return;
+  HGDIOBJ previous = SelectObject(skin->paintDC, wordFont);
+  SIZE extent = {};
+  GetTextExtentPoint32W(skin->paintDC, word, lstrlenW(word), &extent);
+  SelectObject(skin->paintDC, previous);
+  const int kRoom = 5;  // each side of the word, past the picture's edge and its shading
+  int wide = extent.cx + 2 * kRoom;
+  if (wide > normalStrip->width) bounds.right = bounds.left + wide + pressShift;
+}
+
+void PushButton::MoveTo(int x, int y) {
+  OffsetRect(&bounds, x - originX, y - originY);
+  originX = x;
+  originY = y;
+}
+
+void PushButton::DrawLook(HDC target, const BitmapStrip* strip, int shift) {
+  int wide = bounds.right - bounds.left - pressShift;
+  if (wide == strip->width) {
+    strip->DrawCentreOut(target, originX, originY, shift, shift);
+  } else {
+    strip->DrawWidened(target, originX + shift, originY + shift, wide);
+  }
+  if (!word[0]) return;
+  // Readable on any picture: light with a dark shadow on a dark face, dark with a light one on a
+  // light face.
+  COLORREF face = strip->PixelAt(strip->width / 2, strip->height / 2);
+  bool dark = GetRValue(face) * 299 + GetGValue(face) * 587 + GetBValue(face) * 114 < 128000;
+  HGDIOBJ previousFont = SelectObject(target, wordFont);
+  COLORREF previousColour = GetTextColor(target);
+  int previousMode = SetBkMode(target, TRANSPARENT);
+  SIZE extent = {};
+  GetTextExtentPoint32W(target, word, lstrlenW(word), &extent);
+  int x = originX + shift + (wide - extent.cx) / 2, y = originY + shift + (strip->height - extent.cy) / 2;
+  SetTextColor(target, dark ? RGB(24, 40, 48) : RGB(250, 250, 250));
+  TextOutW(target, x + 1, y + 1, word, lstrlenW(word));
+  SetTextColor(target, dark ? RGB(250, 249, 244) : RGB(34, 40, 49));
+  TextOutW(target, x, y, word, lstrlenW(word));
+  SetBkMode(target, previousMode);
+  SetTextColor(target, previousColour);
+  SelectObject(target, previousFont);
+}
+
 void PushButton::Paint(HDC hdc) {
   if (!visible) {
     TileBackground(skin, hdc, bounds);
   } else if (normalStrip) {
-    normalStrip->DrawCentreOut(hdc, originX, originY, 0, 0);
+    DrawLook(hdc, normalStrip, 0);
   }
   DrawCaption(hdc);
 }
@@ -82,11 +128,7 @@ void PushButton::Paint(HDC hdc) {
 void PushButton::DrawPressed(bool pressed) {
   if (!pressedStrip || !normalStrip) return;
   TileBackground(skin, skin->bufferDC, bounds);
-  if (pressed) {
-    pressedStrip->DrawCentreOut(skin->bufferDC, originX, originY, pressShift, pressShift);
-  } else {
-    normalStrip->DrawCentreOut(skin->bufferDC, originX, originY, 0, 0);
-  }
+  DrawLook(skin->bufferDC, pressed ? pressedStrip : normalStrip, pressed ? pressShift : 0);
   BlitRect(skin->paintDC, skin->bufferDC, &bounds);
   DrawCaption(skin->paintDC);
 }

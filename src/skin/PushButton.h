@@ -23,6 +23,11 @@ class PushButton : public Widget {
   void DrawPressed(bool pressed);
   // Strict on all four sides: the first column and row do not hit.
   int HitTest(LPARAM position, int x, int y) const;
+  // The word the button shows, drawn centred on its picture in font, light on a dark picture and
+  // dark on a light one; the button widens to hold it with room to spare. Before MoveTo.
+  void SetWord(const wchar_t* text, HFONT font);
+  void MoveTo(int x, int y);
+  int width() const { return bounds.right - bounds.left; }
 
   BitmapStrip* normalStrip = nullptr;
   BitmapStrip* pressedStrip = nullptr;
@@ -34,6 +39,10 @@ class PushButton : public Widget {
   RECT captionRect = {};
   int pressShift = 0;  // 1: both looks come from one bitmap; pressed is drawn one pixel down-right
 
+  wchar_t word[32] = L"";
+  HFONT wordFont = nullptr;  // the owner's
+
  private:
   void DrawCaption(HDC target);
+  void DrawLook(HDC target, const BitmapStrip* strip, int shift);
 };

@@ -10,12 +10,42 @@ HFONT underlineFont;
 HCURSOR handCursor;
 COLORREF statusTextColour;
 
-HFONT CreateSkinFont(const wchar_t* name, int height, int underline) {
+wchar_t skinFontFace[LF_FACESIZE] = L"MS Sans Serif";
+BYTE skinFontCharset = DEFAULT_CHARSET;
+
+namespace {
+HFONT CreateFaceFont(const wchar_t* face, BYTE charset, int height, int underline, int weight) {
   LOGFONTW font = {};
   font.lfHeight = height;
+  font.lfWeight = weight;
   font.lfUnderline = static_cast<BYTE>(underline);
-  lstrcpynW(font.lfFaceName, name, LF_FACESIZE);
+  font.lfCharSet = charset;
+  lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
   return CreateFontIndirectW(&font);
+}
+}  // namespace
+
+HFONT CreateSkinFont(int height, int underline, int weight) {
+  return CreateFaceFont(skinFontFace, skinFontCharset, height, underline, weight);
+}
+
+bool FontCovers(HDC dc, const wchar_t* face, BYTE charset, const wchar_t* text) {
+  HFONT font = CreateFaceFont(face, charset, 13, 0, FW_NORMAL);
+  if (!font) return false;
+  HGDIOBJ previous = SelectObject(dc, font);
+  bool covered = true;
+  for (const wchar_t* at = text; *at && covered;) {
+    WORD glyphs[64];
+    int length = 0;
+    while (at[length] && length < 64) ++length;
+    if (length > 1 && length == 64 && IS_HIGH_SURROGATE(at[length - 1])) --length;  // a pair stays whole
+    covered = GetGlyphIndicesW(dc, at, length, glyphs, GGI_MARK_NONEXISTING_GLYPHS) == static_cast<DWORD>(length);
+    for (int i = 0; covered && i < length; ++i) covered = glyphs[i] != 0xFFFF;
+    at += length;
+  }
+  SelectObject(dc, previous);
+  DeleteObject(font);
+  return covered;
 }
 
 void TileBackground(const SkinState* skin, HDC dc, const RECT& rect) {
@@ -41,6 +71,7 @@ SkinSurface::SkinSurface(SkinState* state, HINSTANCE instance)
   skin->bufferDC = nullptr;
   skin->background = nullptr;
   skin->statusShown[0] = L'\0';
+  skin->statusShownBy = nullptr;
   skin->statusChildId = 0;
 }
 
@@ -62,8 +93,8 @@ SkinSurface::~SkinSurface() {
 
 void SkinSurface::Attach(HWND window, BitmapId backgroundId, UINT cursorId, const RECT* statusRect) {
   skin->window = window;
-  if (!mainFont) mainFont = CreateSkinFont(L"MS Sans Serif", 13, 0);
-  if (!underlineFont) underlineFont = CreateSkinFont(L"MS Sans Serif", 13, 1);
+  if (!mainFont) mainFont = CreateSkinFont(13, 0);
+  if (!underlineFont) underlineFont = CreateSkinFont(13, 1);
   if (!handCursor) handCursor = LoadCursorW(skin->instance, MAKEINTRESOURCEW(cursorId & 0xFFFF));
   if (statusRect) {
     skin->statusRect = *statusRect;

@@ -20,6 +20,7 @@ struct SkinState {
   Widget* widgets[kMaxWidgets];  // registration order is paint and dispatch order
   RECT statusRect;
   wchar_t statusShown[80];     // what the status line shows, for screen readers (a widget's status text)
+  const Widget* statusShownBy;  // whose text it is; null when the line is empty
   LONG statusChildId;          // the status line's child in the window's accessible object; 0: none
 };
 
@@ -27,8 +28,14 @@ extern HFONT mainFont;
 extern HFONT underlineFont;
 extern HCURSOR handCursor;
 extern COLORREF statusTextColour;
+// The face and character set of every font of the skin: "MS Sans Serif" unless the texts need
+// another script's.
+extern wchar_t skinFontFace[LF_FACESIZE];
+extern BYTE skinFontCharset;
 
-HFONT CreateSkinFont(const wchar_t* name, int height, int underline);
+HFONT CreateSkinFont(int height, int underline, int weight = FW_NORMAL);
+// Whether the font of that face and character set has a glyph for every character of text.
+bool FontCovers(HDC dc, const wchar_t* face, BYTE charset, const wchar_t* text);
 
 // Covers rect of dc with the skin's background, if the skin has one.
 void TileBackground(const SkinState* skin, HDC dc, const RECT& rect);

@@ -39,6 +39,12 @@ void Widget::Redraw() {
 void Widget::ShowStatus(int state) {
   if (state == hoverState) return;
   if (!statusText[0]) return;
+  // Left: the line goes blank only while it shows this widget's text. The mouse can move straight
+  // onto the next widget, which shows its own first (it comes earlier in the dispatch).
+  if (state == 0 && skin->statusShownBy != this) {
+    hoverState = 0;
+    return;
+  }
   TileBackground(skin, skin->bufferDC, skin->statusRect);
   SetTextColor(skin->bufferDC, statusTextColour);
 
@@ -51,10 +57,13 @@ void Widget::ShowStatus(int state) {
   } else if (state == 2 && separator) {
     lstrcpynW(shown, separator + 1, kStatusTextCapacity);
   }
-  if (shown[0]) PutText(skin->bufferDC, skin->statusRect.left, skin->statusRect.top, shown);
+  // A text longer than the line ends in an ellipsis rather than in the middle of a letter.
+  RECT line = skin->statusRect;
+  if (shown[0]) DrawTextW(skin->bufferDC, shown, -1, &line, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
   BlitRect(skin->paintDC, skin->bufferDC, &skin->statusRect);
   hoverState = state;
   // A screen reader speaks the status line as it changes.
   lstrcpynW(skin->statusShown, shown, kStatusTextCapacity);
+  skin->statusShownBy = shown[0] ? this : nullptr;
   if (skin->statusChildId) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, skin->window, OBJID_CLIENT, skin->statusChildId);
 }

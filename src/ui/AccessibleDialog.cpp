@@ -6,6 +6,7 @@
 
 #include "base/Outcome.h"
 #include "base/SystemLibrary.h"
+#include "base/Texts.h"
 #include "skin/FrameSelector.h"
 #include "skin/HyperLink.h"
 #include "ui/DialogElements.h"
@@ -31,7 +32,7 @@ bool LoadAccessibility(AccessibilityApi* api) {
 
 const AccessibilityApi* Accessibility() { return LoadOnce(LoadAccessibility); }
 
-HRESULT Text(const wchar_t* text, BSTR* out) {
+HRESULT ToBstr(const wchar_t* text, BSTR* out) {
   if (!text || !text[0]) {
     *out = nullptr;
     return S_FALSE;
@@ -98,10 +99,10 @@ class AccessibleDialog final : public IAccessible {
     *name = nullptr;
     DialogElement element;
     HRESULT result = Resolve(child, &element);
-    if (result != S_OK) return result == S_FALSE ? Text(kWindowTitle, name) : result;
+    if (result != S_OK) return result == S_FALSE ? ToBstr(WindowTitle(), name) : result;
     wchar_t text[kPathCapacity];
     ElementName(dialog_, element, text, kPathCapacity);
-    return Text(text, name);
+    return ToBstr(text, name);
   }
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
     *value = nullptr;
@@ -113,7 +114,7 @@ class AccessibleDialog final : public IAccessible {
     LRESULT selected = SendMessageW(list, CB_GETCURSEL, 0, 0);
     if (selected == CB_ERR || SendMessageW(list, CB_GETLBTEXTLEN, selected, 0) >= kPathCapacity) return S_FALSE;
     SendMessageW(list, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(folder));
-    return Text(folder, value);
+    return ToBstr(folder, value);
   }
   HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
     *description = nullptr;
@@ -121,9 +122,9 @@ class AccessibleDialog final : public IAccessible {
     HRESULT result = Resolve(child, &element);
     if (result != S_OK) return FAILED(result) ? result : S_FALSE;
     const DialogState& state = *StateOf(dialog_);
-    if (element.kind == kToggleElement) return Text(state.components[element.index].status, description);
+    if (element.kind == kToggleElement) return ToBstr(state.components[element.index].status, description);
     Widget* widget = WidgetOf(state, element);
-    return widget ? Text(widget->statusText, description) : S_FALSE;
+    return widget ? ToBstr(widget->statusText, description) : S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
     role->vt = VT_EMPTY;
@@ -176,15 +177,16 @@ class AccessibleDialog final : public IAccessible {
     if (result != S_OK) return FAILED(result) ? result : S_FALSE;
     switch (element.kind) {
       case kLinkElement:
-        return Text(L"open", action);
+        return ToBstr(Text(kTextActionOpen), action);
       case kToggleElement:
-        return Text(StateOfElement(element) & STATE_SYSTEM_CHECKED ? L"Uncheck" : L"Check", action);
+        return ToBstr(Text(StateOfElement(element) & STATE_SYSTEM_CHECKED ? kTextActionUncheck : kTextActionCheck),
+                      action);
       case kListElement:
-        return Text(L"Open", action);
+        return ToBstr(Text(kTextActionOpen), action);
       case kInstallElement:
       case kCancelElement:
       case kFinishElement:
-        return Text(L"Press", action);
+        return ToBstr(Text(kTextActionPress), action);
       default:
         return S_FALSE;
     }

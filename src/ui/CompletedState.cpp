@@ -1,13 +1,27 @@
 #include "ui/CompletedState.h"
 
-#include "base/Product.h"
+#include <wchar.h>
+
+#include "base/Texts.h"
 #include "skin/SkinSurface.h"
 #include "skin/Widget.h"
 #include "ui/DialogState.h"
 
-const wchar_t* const kCompletedLines[kCompletedLineCount] = {
-    L"   Installation completed. Please", L"restart your image editor to", L"activate the plug-ins installed.",
-    L"The filter category name is \"" MAKER_NAME "\"."};
+const wchar_t* CompletedLine(int line) {
+  // The message's lines, split once: the texts do not change while the program runs.
+  static wchar_t lines[kCompletedLineCount][128];
+  static bool split;
+  if (!split) {
+    split = true;
+    const wchar_t* at = Text(kTextCompleted);
+    for (int i = 0; i < kCompletedLineCount; ++i) {
+      size_t length = wcscspn(at, L"\n");
+      lstrcpynW(lines[i], at, static_cast<int>(length < 127 ? length + 1 : 128));
+      at += length + (at[length] ? 1 : 0);
+    }
+  }
+  return lines[line];
+}
 
 void ShowCompletedState(HWND dialog) {
   DialogState* state = StateOf(dialog);
@@ -35,7 +49,7 @@ void ShowCompletedState(HWND dialog) {
   RECT client;
   GetClientRect(dialog, &client);
   for (int height = 16; height >= 10; --height) {
-    HFONT larger = CreateSkinFont(L"ms sans serif", height, 0);
+    HFONT larger = CreateSkinFont(height, 0);
     if (!larger) break;
     HFONT previous = mainFont;
     mainFont = larger;
@@ -44,7 +58,7 @@ void ShowCompletedState(HWND dialog) {
     int widest = 0;
     for (int line = 0; buffer && line < kCompletedLineCount; ++line) {
       SIZE extent = {};
-      GetTextExtentPoint32W(buffer, kCompletedLines[line], lstrlenW(kCompletedLines[line]), &extent);
+      GetTextExtentPoint32W(buffer, CompletedLine(line), lstrlenW(CompletedLine(line)), &extent);
       if (extent.cx > widest) widest = extent.cx;
     }
     if (kCompletedTextX + widest <= client.right - 4) break;

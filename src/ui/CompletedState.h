@@ -7,8 +7,8 @@ enum {
   kCompletedLineCount = 4,
 };
 
-// The completed state's message, a line each.
-extern const wchar_t* const kCompletedLines[kCompletedLineCount];
+// A line of the completed state's message, in the user's language.
+const wchar_t* CompletedLine(int line);
 
 // Hides the choosing state's widgets and list, shows the completed state's, and picks the largest
 // font with which every line of the message ends inside the window.

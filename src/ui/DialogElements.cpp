@@ -2,15 +2,14 @@
 
 #include "base/GdiScope.h"
 #include "base/PathText.h"
+#include "base/Texts.h"
 #include "skin/FrameSelector.h"
 #include "skin/HyperLink.h"
 #include "skin/PushButton.h"
 #include "ui/CompletedState.h"
 
-const wchar_t kPromptText[] = L"Select folder where setup will install files:";
-
 namespace {
-const wchar_t* const kButtonWords[] = {L"INSTALL", L"CANCEL", L"FINISH"};  // as the pictures show them
+const TextId kButtonWords[] = {kTextInstallWord, kTextCancelWord, kTextFinishWord};
 }  // namespace
 
 Widget* WidgetOf(const DialogState& state, DialogElement element) {
@@ -104,11 +103,14 @@ RECT ElementRect(HWND dialog, DialogElement element) {
       MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
       return rect;
     case kPromptElement:
-      return TextRect(dialog, state.promptX, state.promptY, kPromptText);
-    case kStatusElement:
-      return state.surface->skin->statusRect;
+      return TextRect(dialog, state.promptX, state.promptY, Text(kTextPrompt));
+    case kStatusElement: {  // the text it shows, or the empty line
+      const SkinState& skin = *state.surface->skin;
+      return skin.statusShown[0] ? TextRect(dialog, skin.statusRect.left, skin.statusRect.top, skin.statusShown)
+                                 : skin.statusRect;
+    }
     default:
-      return TextRect(dialog, kCompletedTextX, 100 + 16 * element.index, kCompletedLines[element.index]);
+      return TextRect(dialog, kCompletedTextX, 100 + 16 * element.index, CompletedLine(element.index));
   }
 }
 
@@ -125,17 +127,17 @@ void ElementName(HWND dialog, DialogElement element, wchar_t* name, size_t capac
     case kInstallElement:
     case kCancelElement:
     case kFinishElement:
-      text = kButtonWords[element.kind - kInstallElement];
+      text = Text(kButtonWords[element.kind - kInstallElement]);
       break;
     case kListElement:
     case kPromptElement:
-      text = kPromptText;
+      text = Text(kTextPrompt);
       break;
     case kStatusElement:
       text = state.surface->skin->statusShown;
       break;
     default:
-      text = kCompletedLines[element.index];
+      text = CompletedLine(element.index);
       while (*text == L' ') ++text;
   }
   lstrcpynW(name, text, static_cast<int>(capacity));

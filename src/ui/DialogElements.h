@@ -8,7 +8,6 @@
 
 enum { kMaxElements = kComponents + 10 };
 
-extern const wchar_t kPromptText[];  // the folder list's label
 
 // The elements the dialog shows now, in reading order; returns their count.
 int ListElements(HWND dialog, DialogElement* elements);

@@ -48,6 +48,8 @@ struct DialogState {
   SkinSurface* surface;                // the one drawing surface of the dialog; owned by start-up
   Widget* widgetSlots[kWidgetSlots];
   HFONT captionFont;  // the component captions' font when smaller than the dialog's; owned by the dialog
+  HFONT wordFont;     // the buttons' words; owned by the dialog
+  HFONT listFont;     // the folder list's, when the language needs another face; owned by the dialog
   int installed;      // 1 once the installation run has written the payload
   DWORD dialogError;  // why the dialog ended itself while it was being created (0: it did not)
   bool ready;         // the widgets exist: handlers may use the slots

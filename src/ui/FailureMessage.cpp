@@ -3,9 +3,9 @@
 #include <wchar.h>
 
 #include "base/Outcome.h"
-#include "base/PathText.h"
 #include "base/Product.h"
 #include "base/SystemError.h"
+#include "base/Texts.h"
 #include "payload/InstallFailures.h"
 
 namespace {
@@ -18,10 +18,9 @@ void Append(wchar_t* buffer, size_t capacity, const wchar_t* text) {
   buffer[used + length] = L'\0';
 }
 
-// The same for the message's fixed texts, which are ASCII.
-void Append(wchar_t* buffer, size_t capacity, const char* text) {
-  wchar_t wide[256];
-  if (WidenAscii(wide, 256, text)) Append(buffer, capacity, wide);
+void AppendFormatted(wchar_t* buffer, size_t capacity, TextId text, const wchar_t* first, const wchar_t* second = L"") {
+  size_t used = wcsnlen(buffer, capacity);
+  if (used + 1 < capacity) FormatText(buffer + used, capacity - used, Text(text), first, second);
 }
 }  // namespace
 
@@ -31,12 +30,12 @@ void ShowInstallFailure(HWND dialog, const InstallFailures& failures) {
   const size_t kCapacity = 2048;
   wchar_t message[kCapacity] = L"";
   // What the failed run could not take back is never hidden behind "nothing was installed".
-  Append(message, kCapacity, failures.LeftChanges() ? "The plug-ins were not installed, and not everything the "
-                                                      "setup wrote could be put back as it was.\n\n"
-                                                    : "Nothing was installed.\n\n");
-  Append(message, kCapacity, FailureHeadline(failure->kind));
+  Append(message, kCapacity, Text(failures.LeftChanges() ? kTextNotAllTakenBack : kTextNothingInstalled));
+  Append(message, kCapacity, L"\n\n");
+  Append(message, kCapacity, Text(FailureHeadline(failure->kind)));
+  Append(message, kCapacity, L"\n");
   Append(message, kCapacity, failure->subject);
-  Append(message, kCapacity, "\n\n");
+  Append(message, kCapacity, L"\n\n");
   wchar_t reason[512] = L"";
   DescribeError(failure->error, reason, 512);
   Append(message, kCapacity, reason);
@@ -44,22 +43,25 @@ void ShowInstallFailure(HWND dialog, const InstallFailures& failures) {
   int others = failures.count() - 1;
   for (int i = 1; const InstallFailure* other = failures.Get(i); ++i) {
     if (!IsLeftChanged(other->kind)) continue;
-    Append(message, kCapacity, "\n");
-    Append(message, kCapacity, FailureHeadline(other->kind));
+    Append(message, kCapacity, L"\n");
+    Append(message, kCapacity, Text(FailureHeadline(other->kind)));
+    Append(message, kCapacity, L"\n");
     Append(message, kCapacity, other->subject);
     --others;
   }
   if (others > 0) {
-    wchar_t more[64];
-    wsprintfW(more, L"\n(%d more problem%s.)", others, others == 1 ? L"" : L"s");
-    Append(message, kCapacity, more);
+    wchar_t count[16];
+    wsprintfW(count, L"%d", others);
+    Append(message, kCapacity, L"\n");
+    AppendFormatted(message, kCapacity, kTextMoreProblems, count);
   }
   if (failure->kind == kAnotherRunActive) {
-    Append(message, kCapacity, "\n\nWait until it has finished, then click INSTALL again.");
+    Append(message, kCapacity, L"\n\n");
+    AppendFormatted(message, kCapacity, kTextRetryAfterOtherRun, Text(kTextInstallWord));
   } else if (failure->kind != kRecordUnreadable) {
-    Append(message, kCapacity, "\n\nClose ");
-    Append(message, kCapacity, failure->holder[0] ? failure->holder : L"your image editor");
-    Append(message, kCapacity, ", or choose another folder, then click INSTALL again.");
+    Append(message, kCapacity, L"\n\n");
+    AppendFormatted(message, kCapacity, kTextRetryAfterClosing,
+                    failure->holder[0] ? failure->holder : Text(kTextYourImageEditor), Text(kTextInstallWord));
   }
-  MessageBoxW(dialog, message, kWindowTitle, MB_OK | MB_ICONWARNING);
+  MessageBoxW(dialog, message, WindowTitle(), MB_OK | MB_ICONWARNING);
 }

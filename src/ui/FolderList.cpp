@@ -2,13 +2,12 @@
 
 #include "base/PathText.h"
 #include "base/Product.h"
+#include "base/Texts.h"
 #include "discovery/FolderTable.h"
 #include "ui/DialogState.h"
 #include "ui/ShellApi.h"
 
 namespace {
-const wchar_t kBrowseEntry[] = L"******** BROWSE ********";
-
 LRESULT ListMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam = 0) {
   return SendDlgItemMessageW(dialog, IDC_FOLDER_LIST, message, wParam, lParam);
 }
@@ -34,7 +33,7 @@ void FillFolderList(HWND dialog) {
     ListMessage(dialog, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(folder));
     ++state->candidateCount;
   }
-  ListMessage(dialog, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kBrowseEntry));
+  ListMessage(dialog, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text(kTextBrowseEntry)));
   state->browsedListed = 0;
   ListMessage(dialog, CB_SETCURSEL, 0);
   // The folder of the command line is listed as a browsed one, and chosen.
@@ -54,7 +53,7 @@ bool BrowseForFolder(HWND dialog) {
     BROWSEINFOW browseInfo = {};
     browseInfo.hwndOwner = dialog;
     browseInfo.pszDisplayName = displayName;
-    browseInfo.lpszTitle = L"Please Select Your Plug-Ins Folder";
+    browseInfo.lpszTitle = Text(kTextBrowseTitle);
     browseInfo.ulFlags = BIF_RETURNONLYFSDIRS;
     LPITEMIDLIST chosen = shell->browseForFolder(&browseInfo);
     if (chosen) {

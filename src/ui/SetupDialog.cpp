@@ -5,6 +5,7 @@
 #include "base/InstallLog.h"
 #include "base/Outcome.h"
 #include "base/Product.h"
+#include "base/Texts.h"
 #include "discovery/HostProbes.h"
 #include "install/InstallRun.h"
 #include "skin/FrameSelector.h"
@@ -19,6 +20,7 @@
 #include "ui/FailureMessage.h"
 #include "ui/FolderList.h"
 #include "ui/KeyboardFocus.h"
+#include "ui/LanguageFont.h"
 #include "ui/ShellApi.h"
 #include "ui/ToggleLayout.h"
 
@@ -67,6 +69,32 @@ RECT At(int x, int y) {
   return rect;
 }
 
+// The skin's fonts for every text the dialog shows: its own words in the user's language and the
+// components' captions and status texts, the maker's default ones and those in that language.
+void ChooseFont(HDC dc, HINSTANCE instance) {
+  static wchar_t shown[4096];
+  size_t used = 0;
+  auto add = [&](const wchar_t* text) {
+    size_t length = wcslen(text);
+    if (used + length + 1 >= 4096) return;
+    wmemcpy(shown + used, text, length);
+    used += length;
+    shown[used++] = L' ';
+  };
+  const TextId kShown[] = {kTextPrompt, kTextBrowseEntry, kTextInstallWord, kTextCancelWord, kTextFinishWord,
+                           kTextCancelStatus, kTextInstallStatus, kTextFinishStatus, kTextLinkStatus, kTextCompleted};
+  for (TextId id : kShown) add(Text(id));
+  for (int component = 0; component < kComponents; ++component) {
+    for (int field = 0; field < 2; ++field) {
+      wchar_t text[kStatusTextCapacity];
+      if (LoadStringW(instance, kComponentTexts + 3 * component + 1 + field, text, kStatusTextCapacity)) add(text);
+      if (const wchar_t* translated = ComponentText(component, field)) add(translated);
+    }
+  }
+  shown[used] = L'\0';
+  ChooseSkinFontFor(dc, shown);
+}
+
 // One toggle per component the setup carries, in its order, laid out by the widths of their
 // captions.
 bool CreateToggles(DialogState* state, int width) {
@@ -81,6 +109,9 @@ bool CreateToggles(DialogState* state, int width) {
         !LoadStringW(instance, id + 2, texts.status, kStatusTextCapacity)) {
       break;
     }
+    // The maker's texts in the user's language, where the maker gave them.
+    if (const wchar_t* caption = ComponentText(count, 0)) lstrcpynW(texts.caption, caption, kSelectorTextCapacity);
+    if (const wchar_t* status = ComponentText(count, 1)) lstrcpynW(texts.status, status, kStatusTextCapacity);
     captionTexts[count] = texts.caption;
   }
   state->componentCount = count;
@@ -91,7 +122,7 @@ bool CreateToggles(DialogState* state, int width) {
   HDC dc = state->surface->skin->paintDC;
   ToggleLayout layout = LayOutToggles(dc, captionTexts, count, width);
   if (layout.fontHeight != kCaptionFontLargest) {
-    state->captionFont = CreateSkinFont(L"MS Sans Serif", layout.fontHeight, 0);
+    state->captionFont = CreateSkinFont(layout.fontHeight, 0);
   }
   SelectedObject font(dc, state->captionFont ? state->captionFont : mainFont);
   // Centred on the toggle when smaller than the toggle's 13 pixels.
@@ -114,23 +145,35 @@ bool CreateToggles(DialogState* state, int width) {
   return true;
 }
 
+// A button at the bottom edge, its word on it; at right, the x where its right edge is to end.
+PushButton* MakeButton(DialogState* state, int slot, BitmapId picture, int command, TextId status, TextId word,
+                       int right, int height) {
+  PushButton* button = MakeWidget<PushButton>(state, slot, At(0, 0), picture, picture, command, Text(status), nullptr,
+                                              nullptr);
+  if (!button) return nullptr;
+  button->SetWord(Text(word), state->wordFont);
+  button->MoveTo(right - button->width(), height - 21);
+  return button;
+}
+
+// The buttons stand at the bottom right, each as wide as its word needs: CANCEL at the edge, INSTALL
+// beside it, FINISH in CANCEL's place.
 bool CreateWidgets(DialogState* state, int width, int height) {
   for (Widget*& slot : state->widgetSlots) slot = nullptr;
-  if (!MakeWidget<PushButton>(state, kExitSlot, At(width - 63, height - 21), kExitId, kExitId, kCommandExit,
-                              L"Click to exit", nullptr, nullptr)) {
-    return false;
-  }
-  if (!MakeWidget<PushButton>(state, kBeginSlot, At(width - 125, height - 21), kBeginId, kBeginId, kCommandBegin,
-                              L"Click to begin the installation", nullptr, nullptr)) {
-    return false;
-  }
-  PushButton* finish = MakeWidget<PushButton>(state, kFinishSlot, At(width - 65, height - 21), kFinishId, kFinishId,
-                                              kCommandExit, L"Click to finish the installation", nullptr, nullptr);
+  state->wordFont = CreateSkinFont(11, 0);
+  PushButton* cancel =
+      MakeButton(state, kExitSlot, kExitId, kCommandExit, kTextCancelStatus, kTextCancelWord, width - 4, height);
+  if (!cancel) return false;
+  PushButton* begin = MakeButton(state, kBeginSlot, kBeginId, kCommandBegin, kTextInstallStatus, kTextInstallWord,
+                                 cancel->originX - 1, height);
+  if (!begin) return false;
+  PushButton* finish =
+      MakeButton(state, kFinishSlot, kFinishId, kCommandExit, kTextFinishStatus, kTextFinishWord, width - 4, height);
   if (!finish) return false;
   finish->Show(0);
   RECT link = {kLinkX, kLinkY, 0, 0};
   if (!MakeWidget<HyperLink>(state, kLinkSlot, link, L"" MAKER_WEB_HOST, static_cast<int>(kCommandLink),
-                             L"Visit " PRODUCT_NAME " Home Page")) {
+                             Text(kTextLinkStatus))) {
     return false;
   }
   RECT bannerAt = {6, 6, 0, 0};
@@ -138,6 +181,8 @@ bool CreateWidgets(DialogState* state, int width, int height) {
   if (!banner) return false;
   banner->enabled = 0;
   banner->visible = 0;
+  // The status line ends short of the buttons.
+  state->surface->skin->statusRect.right = begin->originX - 20;
   return CreateToggles(state, width);
 }
 
@@ -158,6 +203,7 @@ void OnInitDialog(HWND dialog, DialogState* state) {
   state->ready = false;
   SkinSurface* skinSurface = state->surface;
   skinSurface->skin->paintDC = GetDC(dialog);
+  ChooseFont(skinSurface->skin->paintDC, state->source.module);
   RECT status;
   SetRect(&status, 0, 0, 100, 20);
   skinSurface->Attach(dialog, kBackgroundId, kHandCursorId, &status);
@@ -191,7 +237,12 @@ void OnInitDialog(HWND dialog, DialogState* state) {
   }
   state->ready = true;
   CreateKeySink(dialog);
-  SetWindowTextW(dialog, kWindowTitle);
+  SetWindowTextW(dialog, WindowTitle());
+  // The list in the skin's face where the language needed another one, at the dialog font's size.
+  if (lstrcmpiW(skinFontFace, L"MS Sans Serif") != 0) {
+    state->listFont = CreateSkinFont(-11, 0);
+    SendDlgItemMessageW(dialog, IDC_FOLDER_LIST, WM_SETFONT, reinterpret_cast<WPARAM>(state->listFont), FALSE);
+  }
   MoveWindow(GetDlgItem(dialog, IDC_FOLDER_LIST), kLeftMargin, height - 60, width - 2 * kLeftMargin + 1, 10, TRUE);
   CentreOnBackground(dialog, width, height);
 }
@@ -202,10 +253,10 @@ void OnPaint(HWND dialog, const DialogState& state) {
   skinSurface->PaintAll();
   if (state.installed) {
     for (int line = 0; line < kCompletedLineCount; ++line) {
-      skinSurface->TextAt(kCompletedTextX, 100 + 16 * line, kCompletedLines[line]);
+      skinSurface->TextAt(kCompletedTextX, 100 + 16 * line, CompletedLine(line));
     }
   } else {
-    skinSurface->TextAt(state.promptX, state.promptY, kPromptText);
+    skinSurface->TextAt(state.promptX, state.promptY, Text(kTextPrompt));
   }
   DrawFocusCue(dialog, skinSurface->skin->paintDC);
   skinSurface->EndPaintCycle();
@@ -333,7 +384,11 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
       state->ready = false;
       DisconnectAccessibleObject(dialog);
       if (state->captionFont) DeleteObject(state->captionFont);
+      if (state->wordFont) DeleteObject(state->wordFont);
+      if (state->listFont) DeleteObject(state->listFont);
       state->captionFont = nullptr;
+      state->wordFont = nullptr;
+      state->listFont = nullptr;
       return 0;
     case WM_GETOBJECT:
       SetWindowLongPtrW(dialog, DWLP_MSGRESULT, AnswerGetObject(dialog, wParam, lParam));

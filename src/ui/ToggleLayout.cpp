@@ -36,7 +36,7 @@ ToggleLayout LayOutToggles(HDC dc, const wchar_t* const captions[], int count, i
     layout.textRight[1] = width - kRightMargin;
   }
   for (layout.fontHeight = kCaptionFontLargest; layout.fontHeight > kCaptionFontSmallest; --layout.fontHeight) {
-    HFONT font = CreateSkinFont(L"MS Sans Serif", layout.fontHeight, 0);
+    HFONT font = CreateSkinFont(layout.fontHeight, 0);
     if (!font) break;
     bool fits = true;
     {

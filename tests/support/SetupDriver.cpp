@@ -8,6 +8,35 @@ std::string BinFolder() {
   return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
+std::string LanguageText(const std::string& tag, const std::string& key) {
+  std::string path = std::string(SETUP_SOURCE_LANGUAGES) + "/" + tag + ".txt";
+  for (char& c : path) c = c == '/' ? '\\' : c;
+  if (path[0] == '\\') path = "Z:" + path;  // a path of the build machine, under Wine
+  Bytes file = ReadWholeFile(path);
+  std::string text(file.begin(), file.end()), found;
+  for (size_t at = 0, end; at < text.size() && found.empty(); at = end + 1) {
+    end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(at, end - at);
+    if (line.compare(0, key.size() + 3, key + " = ") == 0) found = line.substr(key.size() + 3);
+  }
+  std::string unescaped;
+  for (size_t i = 0; i < found.size(); ++i) {
+    if (found[i] != '\\' || i + 1 == found.size()) {
+      unescaped += found[i];
+      continue;
+    }
+    char escape = found[++i];
+    unescaped += escape == 'n' ? '\n' : escape == 't' ? '\t' : escape == 's' ? ' ' : escape;
+  }
+  for (const auto& name : {std::make_pair("{product}", "Velmoran Plugins"), std::make_pair("{maker}", "Velmoran")}) {
+    for (size_t at; (at = unescaped.find(name.first)) != std::string::npos;) {
+      unescaped.replace(at, strlen(name.first), name.second);
+    }
+  }
+  return unescaped;
+}
+
 namespace {
 // From the picture files themselves: the setup carries them compressed, and what it shows must be
 // them, pixel for pixel. The picture is selected into a new memory DC; FreeArt deletes both.
@@ -47,6 +76,27 @@ int RunningSetup::CountInk(const RECT& area) const {
   return count;
 }
 
+int RunningSetup::CountOverPlate(const RECT& place, int plate, int* atSides) const {
+  HDC art = LoadArt(plate), dc = GetDC(window_);
+  BITMAP picture = {};
+  GetObjectW(GetCurrentObject(art, OBJ_BITMAP), sizeof picture, &picture);
+  // The place holds one more column and row, for the pressed look.
+  int wide = place.right - place.left - 1, middle = picture.bmWidth / 2, added = wide - picture.bmWidth, count = 0;
+  *atSides = 0;
+  for (int x = 0; x < wide; ++x) {
+    int from = x < middle ? x : x < middle + added ? middle : x - added;
+    for (int y = 0; y < picture.bmHeight; ++y) {
+      COLORREF expected = GetPixel(art, from, y);
+      if (expected == RGB(255, 255, 255) || GetPixel(dc, place.left + x, place.top + y) == expected) continue;
+      ++count;
+      if (x < 2 || x >= wide - 2) ++*atSides;
+    }
+  }
+  ReleaseDC(window_, dc);
+  FreeArt(art);
+  return count;
+}
+
 RunningSetup::RunningSetup(const std::string& exe, const std::string& arguments, bool suspended) {
   // The display's pointer rests in its middle, inside the dialog: windows that appear and go
   // under it would send the dialog real mouse moves between a test's press and release.
@@ -79,9 +129,16 @@ HWND RunningSetup::WaitForPopup(const char* title, DWORD milliseconds) const {
 }
 
 bool RunningSetup::WaitForWindow() {
-  // The dialog is the window with the title that no other window owns (a message box has it too).
-  window_ = WaitForPopup("Velmoran Plugins : Installation", 20000);
-  if (window_ && GetWindow(window_, GW_OWNER)) window_ = nullptr;
+  // The dialog is the process's dialog window with the folder list (a message box is a dialog too),
+  // whatever language its title is in.
+  WaitUntil([&] {
+    for (HWND found = nullptr; (found = FindWindowExW(nullptr, found, L"#32770", nullptr));) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(found, &owner);
+      if (owner == process_.dwProcessId && IsWindowVisible(found) && GetDlgItem(found, 1033)) window_ = found;
+    }
+    return window_ != nullptr;
+  }, 20000);
   if (window_) Post(WM_NULL, 0);  // and the first paint, which waits 50 ms before it draws
   return window_ != nullptr;
 }
@@ -118,8 +175,10 @@ void RunningSetup::Key(WORD key, bool shift) {
 
 std::vector<RunningSetup::Child> RunningSetup::ReadAloud() const {
   std::vector<Child> children;
+  HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   IAccessible* dialog = nullptr;
   if (FAILED(AccessibleObjectFromWindow(window_, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&dialog)))) {
+    if (SUCCEEDED(com)) CoUninitialize();
     return children;
   }
   long count = 0, got = 0;
@@ -132,11 +191,26 @@ std::vector<RunningSetup::Child> RunningSetup::ReadAloud() const {
     dialog->get_accRole(id, &role);
     dialog->get_accState(id, &state);
     dialog->get_accName(id, &name);
-    children.push_back({role.lVal, name ? Utf8(name) : "", state.lVal});
+    long left = 0, top = 0, width = 0, height = 0;
+    dialog->accLocation(&left, &top, &width, &height, id);
+    POINT corner = {left, top};
+    ScreenToClient(window_, &corner);
+    children.push_back({role.lVal, name ? Utf8(name) : "", state.lVal,
+                        RECT{corner.x, corner.y, corner.x + width, corner.y + height}});
     SysFreeString(name);
   }
   dialog->Release();
+  if (SUCCEEDED(com)) CoUninitialize();
   return children;
+}
+
+void RunningSetup::ClickButton(int index) {
+  int seen = 0;
+  for (const Child& child : ReadAloud()) {
+    if (child.role != ROLE_SYSTEM_PUSHBUTTON || seen++ != index) continue;
+    Click((child.place.left + child.place.right) / 2, (child.place.top + child.place.bottom) / 2);
+    return;
+  }
 }
 
 void RunningSetup::Post(UINT message, WPARAM wParam, LPARAM lParam) {

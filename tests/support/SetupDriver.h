@@ -12,6 +12,8 @@
 #include "support/TestSupport.h"
 
 std::string BinFolder();  // where the test and setup executables are, with a backslash
+// A text of the setup in a language, as resources/languages/<tag>.txt gives it, with the product's names filled in.
+std::string LanguageText(const std::string& tag, const std::string& key);
 
 // The setup's entry in the list of installed programs, below HKEY_LOCAL_MACHINE.
 const char kEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velmoran Plugins";
@@ -38,12 +40,14 @@ class RunningSetup {
   HWND window() const { return window_; }
   DWORD WaitForExit(DWORD milliseconds = 20000);  // the exit code, or STILL_ACTIVE
   void Click(int x, int y);                        // move, press, release in client pixels
+  void ClickButton(int index);  // the index-th button a screen reader lists (0: INSTALL, or FINISH), wherever it is
   void Key(WORD key, bool shift = false);          // pressed and released on the keyboard, the dialog in front
   // What a screen reader reads from another process: each child of the dialog's accessible object.
   struct Child {
     LONG role;
     std::string name;
     LONG state;
+    RECT place = {};  // in the dialog's client pixels; not compared
     bool operator==(const Child& o) const { return role == o.role && name == o.name && state == o.state; }
   };
   std::vector<Child> ReadAloud() const;
@@ -53,6 +57,9 @@ class RunningSetup {
   void SelectListEntry(int index);  // as a person does: the selection and its notification
   int CountPixels(const RECT& area, COLORREF colour) const;
   int CountInk(const RECT& area) const;  // pixels where the background picture does not show
+  // Pixels drawn over a button's plate (its picture widened by its middle column to the place), and how many of them
+  // lie within two pixels of the plate's sides.
+  int CountOverPlate(const RECT& place, int plate, int* atSides) const;
   COLORREF Pixel(int x, int y) const;
   // Another visible top-level window of the setup's process; null if none appears in time.
   HWND WaitForPopup(const char* title, DWORD milliseconds = 10000) const;
@@ -90,7 +97,7 @@ class SetupTest : public ::testing::Test {
     setup_->Post(WM_NULL, 0);
     return WaitUntil([&] { return setup_->Pixel(26, 26) == ArtPixel(213, 20, 20); }, wait);
   }
-  void Install() { setup_->Click(380, 276); }
+  void Install() { setup_->ClickButton(0); }
   static DWORD Run(const std::string& arguments, const std::string& exe = BinFolder() + "VelmoranSetup.exe") {
     return RunningSetup(exe, arguments).WaitForExit();
   }

@@ -1,5 +1,6 @@
 // Folder names whose second bytes look like ASCII letters and a backslash, through discovery, the list and an
-// install, on code page 932: the test command runs this under the Japanese locale, which gives Wine that page.
+// install, on code page 932: the test command runs this under the Japanese locale, which gives Wine that page,
+// and the setup its Japanese texts.
 #include "support/SetupDriver.h"
 
 using DoubleByteCodePage = SetupTest;
@@ -18,7 +19,7 @@ TEST_F(DoubleByteCodePage, FoldersKeepTheirNamesThroughDiscoveryTheListAndAnInst
   Discover(own + "\\", "PluginDir2");
   const std::vector<std::string> listed = {editor + "\\Velmoran\\",
                                            folder_.path() + "Igrafx\\\u30C7\u30A3\u8868\\",
-                                           "******** BROWSE ********"};
+                                           LanguageText("ja", "BrowseEntry")};  // the user's language
   for (int entry = 0; entry < 2; ++entry) {
     ASSERT_TRUE(Start());
     ASSERT_EQ(listed, setup_->ListEntries());

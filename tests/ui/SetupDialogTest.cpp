@@ -90,7 +90,7 @@ TEST_F(SetupDialogTest, TheKeptUninstallerIsTheProgramThatStarted) {
   ASSERT_TRUE(CopyFileW(Wide(other).c_str(), Wide(download).c_str(), FALSE));
   swapped.Resume();
   EXPECT_EQ(3u, swapped.WaitForExit());
-  EXPECT_TRUE(Mentions(Text(log), "file was replaced by another program while the setup started")) << Text(log);
+  EXPECT_TRUE(Mentions(Text(log), "another program replaced the setup's file")) << Text(log);
   EXPECT_FALSE(Exists(Uninstaller()));
   EXPECT_FALSE(Exists(plugIns));
   ASSERT_TRUE(DeleteFileW(Wide(download).c_str()));
@@ -232,7 +232,7 @@ TEST_F(SetupDialogTest, PresetsThatCannotBeStoredAndAMissingPayloadAreReported) 
   Install();
   std::string message = setup_->CloseMessage();
   EXPECT_TRUE(Mentions(message, "HKEY_LOCAL_MACHINE\\Software\\Velmoran\\Graphitor\\Portrait01")) << message;
-  EXPECT_TRUE(Mentions(message, "11 more problems")) << message;
+  EXPECT_TRUE(Mentions(message, "Other problems: 11.")) << message;
   EXPECT_FALSE(Completed(0));
   EXPECT_EQ(std::vector<std::string>{"MienFold.8bf"}, ListFolder(target));
   EXPECT_TRUE(ReadWholeFile(target + "MienFold.8bf") == Bytes({1, 2, 3}));
