@@ -22,6 +22,22 @@ PICTURES = {
 BI_RGB, BI_RLE8, BI_RLE4, BI_BITFIELDS = 0, 1, 2, 3
 
 
+def scaled(length, percent):
+    """A length of the 100 % picture at the percent, rounded half up as the setup rounds."""
+    return (length * percent + 50) // 100
+
+
+# The bitmaps at 150 % and 200 %, "name-150.bmp" and "name-200.bmp": each as large as the scale
+# makes it; a strip of square frames stays one of whole square frames.
+for name, (kind, width, height, role) in list(PICTURES.items()):
+    if kind != "bitmap":
+        continue
+    for percent in (150, 200):
+        side = scaled(height, percent)
+        wide = width // height * side if width % height == 0 else scaled(width, percent)
+        PICTURES[name.replace(".bmp", "-%d.bmp" % percent)] = (kind, wide, side, "%s, at %d %%" % (role, percent))
+
+
 def check_bitmap(data, width, height):
     if len(data) < 26 or data[:2] != b"BM":
         return "is no Windows bitmap (.bmp): it does not start with \"BM\""

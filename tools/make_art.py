@@ -14,6 +14,7 @@ import struct
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+SCALES = (100, 200)  # the display scales the pictures are drawn for, in percent; the setup makes the others
 DEFAULT_OUT = os.path.normpath(os.path.join(HERE, "..", "resources", "art"))
 
 # The skin draws buttons and the banner with pure white as the see-through colour, so those
@@ -87,12 +88,23 @@ def mix(a, b, t):
     return tuple(int(round(p + (q - p) * t)) for p, q in zip(a, b))
 
 
-class Canvas:
-    """An RGB picture kept as a flat list of tuples, top row first."""
+def at_scale(v, scale):
+    """A length or place of the 100 % picture at the scale, rounded half up as the setup rounds."""
+    return int(math.floor(v * scale + 0.5))
 
-    def __init__(self, width, height, colour):
-        self.width, self.height = width, height
-        self.px = [colour] * (width * height)
+
+class Canvas:
+    """An RGB picture kept as a flat list of tuples, top row first.
+
+    Drawn in the coordinates of the 100 % picture (rect, frame, bands, text, cell, shapes), which
+    the scale maps to pixels: the same drawing at 100, 150 and 200 %. A line one unit thick stays
+    whole pixels thick at every scale. get and put work on pixels.
+    """
+
+    def __init__(self, width, height, colour, scale=1):
+        self.scale = scale
+        self.width, self.height = at_scale(width, scale), at_scale(height, scale)
+        self.px = [colour] * (self.width * self.height)
 
     def get(self, x, y):
         return self.px[y * self.width + x]
@@ -101,11 +113,26 @@ class Canvas:
         if 0 <= x < self.width and 0 <= y < self.height:
             self.px[y * self.width + x] = colour
 
-    def rect(self, x, y, w, h, colour):
-        for yy in range(max(y, 0), min(y + h, self.height)):
+    def span(self, at, length, line=True):
+        start = at_scale(at, self.scale)
+        if length == 1 and line:  # a line: whole pixels at every scale
+            return start, start + max(1, int(self.scale))
+        return start, at_scale(at + length, self.scale)
+
+    def rect(self, x, y, w, h, colour, line=True):
+        x0, x1 = self.span(x, w, line)
+        y0, y1 = self.span(y, h, line)
+        for yy in range(max(y0, 0), min(y1, self.height)):
             row = yy * self.width
-            for xx in range(max(x, 0), min(x + w, self.width)):
+            for xx in range(max(x0, 0), min(x1, self.width)):
                 self.px[row + xx] = colour
+
+    def cell(self, x, y, colour):
+        """One pixel of pixel art, a square of pixels at a larger scale."""
+        x0, y0 = at_scale(x, self.scale), at_scale(y, self.scale)
+        for yy in range(y0, at_scale(y + 1, self.scale)):
+            for xx in range(x0, at_scale(x + 1, self.scale)):
+                self.put(xx, yy, colour)
 
     def frame(self, x, y, w, h, colour):
         self.rect(x, y, w, 1, colour)
@@ -116,9 +143,14 @@ class Canvas:
     def bands(self, x, y, w, h, top, bottom, steps):
         # Stepped rather than smooth: a handful of flat bands reads as a gradient at this size
         # and keeps every row a single run for RLE8.
-        for i in range(h):
-            k = min(steps - 1, i * steps // h)
-            self.rect(x, y + i, w, 1, mix(top, bottom, k / max(steps - 1, 1)))
+        x0, x1 = self.span(x, w)
+        y0, y1 = self.span(y, h)
+        rows = y1 - y0
+        for i in range(rows):
+            k = min(steps - 1, i * steps // rows)
+            colour = mix(top, bottom, k / max(steps - 1, 1))
+            for xx in range(max(x0, 0), min(x1, self.width)):
+                self.put(xx, y0 + i, colour)
 
     def text(self, x, y, text, colour, scale=1, gap=1):
         for n, ch in enumerate(text):
@@ -127,7 +159,7 @@ class Canvas:
             for row, bits in enumerate(glyph):
                 for col, bit in enumerate(bits):
                     if bit == "#":
-                        self.rect(gx + col * scale, y + row * scale, scale, scale, colour)
+                        self.rect(gx + col * scale, y + row * scale, scale, scale, colour, line=False)
 
     def shapes(self, shapes, box=None):
         """Paints polygons, later ones on top, smoothing only the pixels an edge runs through.
@@ -137,12 +169,14 @@ class Canvas:
         that straddles an edge is sampled 4 x 4 and blended in quarter steps between its two
         commonest colours, which smooths the edges while keeping the palette small.
         """
-        x0, y0, x1, y1 = box or (0, 0, self.width, self.height)
+        k = self.scale
+        x0, y0, x1, y1 = [at_scale(v, k) for v in box] if box else (0, 0, self.width, self.height)
+        shapes = [([(px * k, py * k) for px, py in points], paint) for points, paint in shapes]
 
         def colour_at(px, py):
             for points, paint in reversed(shapes):
                 if inside(points, px, py):
-                    return paint(px, py)
+                    return paint(px / k, py / k)
             return None
 
         corners = [[colour_at(x, y) for x in range(x0, x1 + 1)] for y in range(y0, y1 + 1)]
@@ -243,9 +277,9 @@ def ribbon_shapes(path, width, front, back, steps=5):
 # The pictures
 
 
-def draw_background():
+def draw_background(scale):
     w, h = 500, 292
-    c = Canvas(w, h, PAPER)
+    c = Canvas(w, h, PAPER, scale)
     c.bands(1, 1, w - 2, 260, PAPER, PAPER_LOW, 8)
 
     # The left card: the banner takes exactly this place once the filter is installed, so the
@@ -287,9 +321,9 @@ def draw_background():
     return c
 
 
-def draw_banner():
+def draw_banner(scale):
     w, h = 208, 204
-    c = Canvas(w, h, NEAR_WHITE)
+    c = Canvas(w, h, NEAR_WHITE, scale)
     c.bands(0, 0, w, h, (222, 233, 242), (243, 233, 226), 12)
     c.shapes(
         ribbon_shapes([(-30, 150), (110, 112), (238, 168)], 18,
@@ -302,8 +336,8 @@ def draw_banner():
     return c
 
 
-def draw_toggle():
-    c = Canvas(52, 13, NEAR_WHITE)
+def draw_toggle(scale):
+    """Four square frames side by side: clear, clear pressed, ticked, ticked pressed."""
     tick = ["        ##",
             "       ###",
             "      ### ",
@@ -312,26 +346,34 @@ def draw_toggle():
             "######    ",
             " ####     ",
             "  ##      "]
+    frames = []
     for frame in range(4):
-        x = frame * 13
+        c = Canvas(13, 13, NEAR_WHITE, scale)  # each frame alone: frames stay square and whole
         pressed, ticked = frame in (1, 3), frame >= 2
-        c.rect(x, 0, 13, 13, (214, 219, 225) if pressed else (251, 251, 249))
-        c.frame(x, 0, 13, 13, (74, 85, 99))
+        c.rect(0, 0, 13, 13, (214, 219, 225) if pressed else (251, 251, 249))
+        c.frame(0, 0, 13, 13, (74, 85, 99))
         # The inner top-left shadow makes the box look sunk into the page; pressed, it deepens.
         shade = (160, 168, 178) if pressed else (216, 220, 226)
-        c.rect(x + 1, 1, 11, 1, shade)
-        c.rect(x + 1, 1, 1, 11, shade)
+        c.rect(1, 1, 11, 1, shade)
+        c.rect(1, 1, 1, 11, shade)
         if ticked:
             for ty, bits in enumerate(tick):
                 for tx, bit in enumerate(bits):
                     if bit == "#":
-                        c.put(x + 2 + tx, 3 + ty, (31, 150, 72) if not pressed else (24, 122, 58))
-    return c
+                        c.cell(2 + tx, 3 + ty, (31, 150, 72) if not pressed else (24, 122, 58))
+        frames.append(c)
+    side = frames[0].width
+    strip = Canvas(4 * side, side, NEAR_WHITE)
+    for n, c in enumerate(frames):
+        for y in range(side):
+            for x in range(side):
+                strip.put(n * side + x, y, c.get(x, y))
+    return strip
 
 
-def draw_button(width, label, face_top, face_bottom, ink, shadow):
+def draw_button(scale, width, label, face_top, face_bottom, ink, shadow):
     h = 19
-    c = Canvas(width, h, INK)  # corners keep the strip's colour so the button looks rounded
+    c = Canvas(width, h, INK, scale)  # corners keep the strip's colour so the button looks rounded
     c.bands(1, 1, width - 2, h - 2, face_top, face_bottom, 4)
     edge = INK_DEEP
     c.rect(1, 0, width - 2, 1, edge)
@@ -350,13 +392,13 @@ def draw_button(width, label, face_top, face_bottom, ink, shadow):
     return c
 
 
-def draw_buttons():
+def draw_buttons(scale):
     grey = ((226, 229, 233), (184, 191, 200), INK, (236, 238, 241))
     teal = ((92, 186, 172), (38, 128, 117), (250, 249, 244), (24, 78, 72))
     return {
-        "exit.bmp": draw_button(58, "", *grey),
-        "begin.bmp": draw_button(60, "", *teal),
-        "finish.bmp": draw_button(60, "", *teal),
+        "exit.bmp": draw_button(scale, 58, "", *grey),
+        "begin.bmp": draw_button(scale, 60, "", *teal),
+        "finish.bmp": draw_button(scale, 60, "", *teal),
     }
 
 
@@ -639,24 +681,30 @@ def main():
     args = parser.parse_args()
     os.makedirs(args.out, exist_ok=True)
 
-    bitmaps = [("background.bmp", draw_background(), True, False),
-               ("banner.bmp", draw_banner(), True, True),
-               ("toggle.bmp", draw_toggle(), False, True)]
-    bitmaps += [(name, c, False, True) for name, c in draw_buttons().items()]
     sizes = {"background.bmp": (500, 292), "banner.bmp": (208, 204), "toggle.bmp": (52, 13),
              "exit.bmp": (58, 19), "begin.bmp": (60, 19), "finish.bmp": (60, 19)}
-
     total = 0
-    for name, canvas, rle, no_white in bitmaps:
-        assert (canvas.width, canvas.height) == sizes[name], name
-        blob = bmp_bytes(canvas, rle and not args.no_rle, no_white)
-        w, h, rows = read_bmp(blob)
-        assert (w, h) == sizes[name]
-        assert [p for row in rows for p in row] == canvas.px, name + " does not read back"
-        write(os.path.join(args.out, name), blob)
-        kind = "RLE8" if blob[30] == 1 else "RGB"
-        print("%-15s %6d bytes  %3dx%-3d %s" % (name, len(blob), w, h, kind))
-        total += len(blob)
+    # At 100 % under their own names; larger, as "name-150.bmp" and "name-200.bmp".
+    for percent in SCALES:
+        scale = percent / 100
+        bitmaps = [("background.bmp", draw_background(scale), True, False),
+                   ("banner.bmp", draw_banner(scale), True, True),
+                   ("toggle.bmp", draw_toggle(scale), False, True)]
+        bitmaps += [(name, c, False, True) for name, c in draw_buttons(scale).items()]
+        for name, canvas, rle, no_white in bitmaps:
+            w100, h100 = sizes[name]
+            side = at_scale(h100, scale)
+            expected = (4 * side, side) if name == "toggle.bmp" else (at_scale(w100, scale), side)
+            assert (canvas.width, canvas.height) == expected, name
+            blob = bmp_bytes(canvas, rle and not args.no_rle, no_white)
+            w, h, rows = read_bmp(blob)
+            assert (w, h) == expected
+            assert [p for row in rows for p in row] == canvas.px, name + " does not read back"
+            file_name = name if percent == 100 else name.replace(".bmp", "-%d.bmp" % percent)
+            write(os.path.join(args.out, file_name), blob)
+            kind = "RLE8" if blob[30] == 1 else "RGB"
+            print("%-19s %6d bytes  %3dx%-3d %s" % (file_name, len(blob), w, h, kind))
+            total += len(blob)
     for name, blob in (("hand.cur", draw_cursor()), ("app.ico", draw_icon())):
         write(os.path.join(args.out, name), blob)
         print("%-15s %6d bytes" % (name, len(blob)))

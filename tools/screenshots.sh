@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Remakes the README's pictures of the two states of the setup (docs/choosing.png,
 # docs/completed.png): runs it on a private display with a discovered folder, installs, shoots.
-# Then builds a setup of fourteen components as a maker would and shoots it (docs/fourteen.png).
+# Then builds a setup of fourteen components as a maker would and shoots it (docs/fourteen.png),
+# and shoots the setup in six of its languages (docs/languages.png) and at 150 % and 200 %
+# (docs/scale-150.png, docs/scale-200.png).
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 "$root/tools/bootstrap.sh" imagemagick xdotool
@@ -21,7 +23,7 @@ export loader exe="$root/build/$arch/bin/VelmoranSetup.exe" docs="$root/docs"
 export fourteen="$root/build/fourteen-$arch/bin/VelmoranSetup.exe"
 export WINEPREFIX="$root/build/screenshot-prefix-$arch"
 mkdir -p "$docs"
-xvfb-run -a -s '-screen 0 1024x768x24' bash -c '
+xvfb-run -a -s '-screen 0 1280x1024x24' bash -c '
   set -e
   "$loader" wineboot </dev/null >/dev/null 2>&1
   "$loader" reg add "HKCU\Software\Wine\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
@@ -29,15 +31,36 @@ xvfb-run -a -s '-screen 0 1024x768x24' bash -c '
   mkdir -p "$WINEPREFIX/drive_c/Program Files/Image Editor/Plug-Ins"
   "$loader" "$exe" & setup=$!
   sleep 4
-  xdotool mousemove $((262 + 250 + 6)) $((238 + 80 + 6)); sleep 1   # over the toggle: its status text
-  import -window root -crop 500x292+262+238 +repage "$docs/choosing.png"
-  xdotool mousemove $((262 + 380)) $((238 + 276)) click 1; sleep 3
-  import -window root -crop 500x292+262+238 +repage "$docs/completed.png"
+  xdotool mousemove $((390 + 250 + 6)) $((366 + 80 + 6)); sleep 1   # over the toggle: its status text
+  import -window root -crop 500x292+390+366 +repage "$docs/choosing.png"
+  xdotool mousemove $((390 + 380)) $((366 + 276)) click 1; sleep 3
+  import -window root -crop 500x292+390+366 +repage "$docs/completed.png"
   wineserver -k; wait $setup 2>/dev/null || true
   "$loader" "$fourteen" & setup=$!
   sleep 4
-  xdotool mousemove $((262 + 222 + 6)) $((238 + 80 + 18 * 3 + 6)); sleep 1
-  import -window root -crop 500x292+262+238 +repage "$docs/fourteen.png"
-  wineserver -k; wait $setup 2>/dev/null || true'
+  xdotool mousemove $((390 + 222 + 6)) $((366 + 80 + 18 * 3 + 6)); sleep 1
+  import -window root -crop 500x292+390+366 +repage "$docs/fourteen.png"
+  wineserver -k; wait $setup 2>/dev/null || true
+  # In six of its languages, the mouse over INSTALL.
+  for tag in de pl ru ja zh-CN ko; do
+    "$loader" "$exe" /LANG=$tag & setup=$!
+    sleep 4
+    xdotool mousemove $((390 + 400)) $((366 + 280)); sleep 1
+    import -window root -crop 500x292+390+366 +repage "/tmp/setup-language-$tag.png"
+    wineserver -k; wait $setup 2>/dev/null || true
+  done
+  montage /tmp/setup-language-{de,pl,ru,ja,zh-CN,ko}.png -tile 2x3 -geometry +4+4 "$docs/languages.png"
+  rm -f /tmp/setup-language-*.png
+  # At 150 % and 200 %: the system scale is the LogPixels value.
+  for dpi in 144 192; do
+    "$loader" reg add "HKCU\Control Panel\Desktop" /v LogPixels /t REG_DWORD /d $dpi /f >/dev/null 2>&1
+    "$loader" reg add "HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts" \
+      /v LogPixels /t REG_DWORD /d $dpi /f >/dev/null 2>&1
+    "$loader" "$exe" & setup=$!
+    sleep 4
+    w=$((500 * dpi / 96)) h=$((292 * dpi / 96))
+    import -window root -crop ${w}x${h}+$(((1280 - w) / 2))+$(((1024 - h) / 2)) +repage "$docs/scale-$((dpi * 100 / 96)).png"
+    wineserver -k; wait $setup 2>/dev/null || true
+  done'
 rm -rf "$WINEPREFIX"
-echo "saved $root/docs/choosing.png, $root/docs/completed.png and $root/docs/fourteen.png"
+echo "saved choosing, completed, fourteen, languages, scale-150 and scale-200 in $root/docs"

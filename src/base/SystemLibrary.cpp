@@ -8,6 +8,10 @@ void HardenDllSearch() {
   SetDefaultDllDirectoriesFunction setDefault = nullptr;
   if (kernel && FindFunction(kernel, "SetDefaultDllDirectories", &setDefault)) setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
   SetDllDirectoryW(L"");
+  // The themed common controls load this one as the dialog starts, and a loader that does not keep
+  // to the directories set above (Wine's) would look beside the program first: loaded from the
+  // system folder now, it is the one they find.
+  LoadSystemLibrary(L"msimg32.dll");
 }
 
 HMODULE LoadSystemLibrary(const wchar_t* name) {

@@ -1,7 +1,7 @@
 #include "skin/BitmapStrip.h"
 
 #include "base/GdiScope.h"
-#include "skin/PackedBitmap.h"
+#include "skin/ScaledBitmap.h"
 
 BitmapCacheTable BitmapCache;
 
@@ -10,13 +10,13 @@ const COLORREF kTransparent = 0xFFFFFF;
 int Min(int a, int b) { return a < b ? a : b; }
 }  // namespace
 
-BitmapStrip::BitmapStrip(HINSTANCE instance, HDC referenceDC, BitmapId id) {
-  loadedHere = LoadShared(instance, referenceDC, id);
+BitmapStrip::BitmapStrip(HINSTANCE instance, HDC referenceDC, BitmapId id, int dpi) {
+  loadedHere = LoadShared(instance, referenceDC, id, dpi);
 }
 
-int BitmapStrip::LoadShared(HINSTANCE instance, HDC referenceDC, BitmapId id) {
+int BitmapStrip::LoadShared(HINSTANCE instance, HDC referenceDC, BitmapId id, int dpi) {
   for (int slot = 0; slot < kCacheSlots; ++slot) {
-    if (BitmapCache.ids[slot] == id) {
+    if (BitmapCache.ids[slot] == id && BitmapCache.dpis[slot] == dpi) {
       memoryDC = BitmapCache.memoryDCs[slot];
       bitmap = BitmapCache.bitmaps[slot];
       width = BitmapCache.widths[slot];
@@ -25,8 +25,7 @@ int BitmapStrip::LoadShared(HINSTANCE instance, HDC referenceDC, BitmapId id) {
       return 0;
     }
   }
-  bitmap = LoadBitmapW(instance, MAKEINTRESOURCEW(id & 0xFFFF));
-  if (!bitmap) bitmap = LoadPackedBitmap(instance, id & 0xFFFF, referenceDC);
+  bitmap = LoadBitmapForDpi(instance, id & 0xFFFF, referenceDC, dpi);
   memoryDC = CreateCompatibleDC(referenceDC);
   if (bitmap) {
     SelectObject(memoryDC, bitmap);
@@ -35,8 +34,8 @@ int BitmapStrip::LoadShared(HINSTANCE instance, HDC referenceDC, BitmapId id) {
     width = info.bmWidth;
     height = info.bmHeight;
   } else {
-    width = static_cast<int>(id & 0x3FF);
-    height = static_cast<int>((id >> 16) & 0x3FF);
+    width = MulDiv(static_cast<int>(id & 0x3FF), dpi, 96);
+    height = MulDiv(static_cast<int>((id >> 16) & 0x3FF), dpi, 96);
     BITMAPINFOHEADER header = {};
     header.biSize = sizeof header;
     header.biWidth = width;
@@ -51,6 +50,7 @@ int BitmapStrip::LoadShared(HINSTANCE instance, HDC referenceDC, BitmapId id) {
   for (int slot = 0; slot < kCacheSlots; ++slot) {
     if (BitmapCache.refCounts[slot] == 0) {
       BitmapCache.ids[slot] = id;
+      BitmapCache.dpis[slot] = dpi;
       BitmapCache.refCounts[slot] = 1;
       BitmapCache.memoryDCs[slot] = memoryDC;
       BitmapCache.bitmaps[slot] = bitmap;

@@ -16,8 +16,9 @@ struct BitmapStrip {
   int loadedHere = 0;      // 1 when this strip loaded the bitmap, 0 when it took a cached one
   HBITMAP bitmap = nullptr;
 
-  BitmapStrip(HINSTANCE instance, HDC referenceDC, BitmapId id);
-  int LoadShared(HINSTANCE instance, HDC referenceDC, BitmapId id);
+  // The picture for the display's dpi (see ScaledBitmap.h).
+  BitmapStrip(HINSTANCE instance, HDC referenceDC, BitmapId id, int dpi = 96);
+  int LoadShared(HINSTANCE instance, HDC referenceDC, BitmapId id, int dpi = 96);
   // Gives the reference back; the last one deletes the device context and the bitmap. The owner
   // deletes the strip object afterwards.
   void Release();
@@ -43,6 +44,7 @@ int CentreOutColumn(int step, int width);
 
 struct BitmapCacheTable {
   BitmapId ids[kCacheSlots];  // 0 in a free slot
+  int dpis[kCacheSlots];      // the display scale the picture was made for
   int refCounts[kCacheSlots];
   int widths[kCacheSlots];
   int heights[kCacheSlots];

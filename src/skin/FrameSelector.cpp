@@ -13,7 +13,7 @@ FrameSelector::FrameSelector(SkinState* skinState, const RECT& rect, BitmapId bi
   if (keywordText) lstrcpynW(keyword, keywordText, kSelectorTextCapacity);
   if (flags & SEL_VALUE_ONLY) return;
   bounds = rect;
-  strip = new (std::nothrow) BitmapStrip(skin->instance, skin->paintDC, bitmapId);
+  strip = new (std::nothrow) BitmapStrip(skin->instance, skin->paintDC, bitmapId, skin->dpi);
   SetRect(&eraseRect, rect.left, rect.top, rect.left + rect.right, rect.top + rect.bottom);
   int frameHeight = strip ? strip->height : 0;
   int side = (flags & SEL_POPUP) ? kThumbnailSize : frameHeight;

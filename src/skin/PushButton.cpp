@@ -4,7 +4,7 @@
 
 namespace {
 BitmapStrip* LoadStrip(SkinState* skin, BitmapId id) {
-  return id ? new (std::nothrow) BitmapStrip(skin->instance, skin->paintDC, id) : nullptr;
+  return id ? new (std::nothrow) BitmapStrip(skin->instance, skin->paintDC, id, skin->dpi) : nullptr;
 }
 
 void FreeStrip(BitmapStrip*& strip) {
@@ -78,8 +78,7 @@ void PushButton::SetWord(const wchar_t* text, HFONT font) {
   SIZE extent = {};
   GetTextExtentPoint32W(skin->paintDC, word, lstrlenW(word), &extent);
   SelectObject(skin->paintDC, previous);
-  const int kRoom = 5;  // each side of the word, past the picture's edge and its shading
-  int wide = extent.cx + 2 * kRoom;
+  int wide = extent.cx + 2 * Scaled(skin, 5);  // room each side, past the picture's edge and shading
   if (wide > normalStrip->width) bounds.right = bounds.left + wide + pressShift;
 }
 

@@ -72,29 +72,43 @@ SkinSurface::SkinSurface(SkinState* state, HINSTANCE instance)
   skin->background = nullptr;
   skin->statusShown[0] = L'\0';
   skin->statusShownBy = nullptr;
+  skin->dpi = 96;
   skin->statusChildId = 0;
 }
 
 SkinSurface::~SkinSurface() {
+  Detach();
+  if (skin->bufferDC) DeleteDC(skin->bufferDC);
+  if (bufferBitmap) DeleteObject(bufferBitmap);
+  skin->bufferDC = nullptr;
+  bufferBitmap = nullptr;
+}
+
+void SkinSurface::Detach() {
   if (skin->background) {
     skin->background->Release();
     delete skin->background;
     skin->background = nullptr;
   }
-  if (skin->bufferDC) DeleteDC(skin->bufferDC);
-  if (bufferBitmap) DeleteObject(bufferBitmap);
-  skin->bufferDC = nullptr;
-  bufferBitmap = nullptr;
   for (int i = 0; i < skin->widgetCount; ++i) {
     delete skin->widgets[i];
     skin->widgets[i] = nullptr;
+  }
+  skin->widgetCount = 0;
+  skin->statusShownBy = nullptr;
+  skin->statusShown[0] = L'\0';
+  HFONT fonts[] = {mainFont, underlineFont};
+  mainFont = underlineFont = nullptr;
+  if (skin->bufferDC) SelectObject(skin->bufferDC, GetStockObject(SYSTEM_FONT));  // a selected font stays alive
+  for (HFONT font : fonts) {
+    if (font) DeleteObject(font);
   }
 }
 
 void SkinSurface::Attach(HWND window, BitmapId backgroundId, UINT cursorId, const RECT* statusRect) {
   skin->window = window;
-  if (!mainFont) mainFont = CreateSkinFont(13, 0);
-  if (!underlineFont) underlineFont = CreateSkinFont(13, 1);
+  if (!mainFont) mainFont = CreateSkinFont(Scaled(skin, 13), 0);
+  if (!underlineFont) underlineFont = CreateSkinFont(Scaled(skin, 13), 1);
   if (!handCursor) handCursor = LoadCursorW(skin->instance, MAKEINTRESOURCEW(cursorId & 0xFFFF));
   if (statusRect) {
     skin->statusRect = *statusRect;
@@ -103,10 +117,10 @@ void SkinSurface::Attach(HWND window, BitmapId backgroundId, UINT cursorId, cons
   }
   CreateBuffer(window);
   if (skin->paintDC) {
-    skin->background = new (std::nothrow) BitmapStrip(skin->instance, skin->paintDC, backgroundId);
+    skin->background = new (std::nothrow) BitmapStrip(skin->instance, skin->paintDC, backgroundId, skin->dpi);
   } else {
     WindowDC dc(window);
-    skin->background = new (std::nothrow) BitmapStrip(skin->instance, dc.get(), backgroundId);
+    skin->background = new (std::nothrow) BitmapStrip(skin->instance, dc.get(), backgroundId, skin->dpi);
   }
 }
 

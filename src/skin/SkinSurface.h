@@ -19,6 +19,7 @@ struct SkinState {
   BitmapStrip* background;
   Widget* widgets[kMaxWidgets];  // registration order is paint and dispatch order
   RECT statusRect;
+  int dpi;                     // the display's scale the window is drawn for: 96 is 100 %
   wchar_t statusShown[80];     // what the status line shows, for screen readers (a widget's status text)
   const Widget* statusShownBy;  // whose text it is; null when the line is empty
   LONG statusChildId;          // the status line's child in the window's accessible object; 0: none
@@ -34,6 +35,9 @@ extern wchar_t skinFontFace[LF_FACESIZE];
 extern BYTE skinFontCharset;
 
 HFONT CreateSkinFont(int height, int underline, int weight = FW_NORMAL);
+
+// A length of the 100 % layout at the skin's scale.
+inline int Scaled(const SkinState* skin, int length) { return MulDiv(length, skin->dpi, 96); }
 // Whether the font of that face and character set has a glyph for every character of text.
 bool FontCovers(HDC dc, const wchar_t* face, BYTE charset, const wchar_t* text);
 
@@ -64,6 +68,8 @@ class SkinSurface {
   SkinSurface& operator=(const SkinSurface&) = delete;
 
   void Attach(HWND window, BitmapId backgroundId, UINT cursorId, const RECT* statusRect);
+  // Lets go of the widgets, the background and the skin's fonts, for a new Attach at another scale.
+  void Detach();
   void CreateBuffer(HWND window);
 
   HDC BeginPaintCycle();

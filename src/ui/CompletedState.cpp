@@ -23,6 +23,11 @@ const wchar_t* CompletedLine(int line) {
   return lines[line];
 }
 
+POINT CompletedLineAt(const SkinState* skin, int line) {
+  POINT at = {Scaled(skin, 234), Scaled(skin, 100 + 16 * line)};
+  return at;
+}
+
 void ShowCompletedState(HWND dialog) {
   DialogState* state = StateOf(dialog);
   Widget** widgetSlots = state->widgetSlots;
@@ -39,17 +44,16 @@ void ShowCompletedState(HWND dialog) {
   widgetSlots[kBannerSlot]->visible = 1;
   // Out of sight, and out of reach of the keyboard and of its own notifications.
   HWND list = GetDlgItem(dialog, IDC_FOLDER_LIST);
-  MoveWindow(list, 16, 1000, 50, 10, TRUE);
+  MoveWindow(list, 16, 10000, 50, 10, TRUE);
   EnableWindow(list, FALSE);
 
   // The larger font, as large as lets every line end inside the window: the font that stands in
   // for the specified one may be wider. The new font goes into the buffer before the old one is
   // deleted: a selected font stays alive. Without a new font the old one stays in use.
-  HDC buffer = state->surface->skin->bufferDC;
-  RECT client;
-  GetClientRect(dialog, &client);
+  const SkinState* skin = state->surface->skin;
+  HDC buffer = skin->bufferDC;
   for (int height = 16; height >= 10; --height) {
-    HFONT larger = CreateSkinFont(height, 0);
+    HFONT larger = CreateSkinFont(Scaled(skin, height), 0);
     if (!larger) break;
     HFONT previous = mainFont;
     mainFont = larger;
@@ -61,7 +65,7 @@ void ShowCompletedState(HWND dialog) {
       GetTextExtentPoint32W(buffer, CompletedLine(line), lstrlenW(CompletedLine(line)), &extent);
       if (extent.cx > widest) widest = extent.cx;
     }
-    if (kCompletedTextX + widest <= client.right - 4) break;
+    if (CompletedLineAt(skin, 0).x + widest <= skin->background->width - Scaled(skin, 4)) break;
   }
   InvalidateRect(dialog, nullptr, TRUE);
 }

@@ -40,7 +40,7 @@ LONG TextWidth(HWND dialog, HFONT font, const wchar_t* text) {
 }
 
 RECT TextRect(HWND dialog, int x, int y, const wchar_t* text) {
-  RECT rect = {x, y, x + TextWidth(dialog, mainFont, text), y + 13};
+  RECT rect = {x, y, x + TextWidth(dialog, mainFont, text), y + Scaled(StateOf(dialog)->surface->skin, 13)};
   return rect;
 }
 }  // namespace
@@ -110,7 +110,10 @@ RECT ElementRect(HWND dialog, DialogElement element) {
                                  : skin.statusRect;
     }
     default:
-      return TextRect(dialog, kCompletedTextX, 100 + 16 * element.index, CompletedLine(element.index));
+    {
+      POINT at = CompletedLineAt(state.surface->skin, element.index);
+      return TextRect(dialog, at.x, at.y, CompletedLine(element.index));
+    }
   }
 }
 

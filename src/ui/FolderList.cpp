@@ -43,27 +43,55 @@ void FillFolderList(HWND dialog) {
   }
 }
 
+namespace {
+// The folder picker of Windows Vista and later. False when the user cancels; *missing says that the
+// system has no such picker.
+bool PickFolder(HWND dialog, const ShellApi& shell, wchar_t* path, bool* missing) {
+  ScopedComPtr<IFileOpenDialog> picker;
+  *missing = FAILED(shell.coCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileOpenDialog,
+                                           picker.receiveVoid()));
+  FILEOPENDIALOGOPTIONS options = 0;
+  ScopedComPtr<IShellItem> chosen;
+  LPWSTR name = nullptr;
+  if (*missing || FAILED(picker->GetOptions(&options)) ||
+      FAILED(picker->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST)) ||
+      FAILED(picker->SetTitle(Text(kTextBrowseTitle))) || FAILED(picker->Show(dialog)) ||
+      FAILED(picker->GetResult(chosen.receive())) || FAILED(chosen->GetDisplayName(SIGDN_FILESYSPATH, &name))) {
+    return false;
+  }
+  bool fits = CopyText(path, MAX_PATH + 1, name);  // a longer one is refused, never cut into another
+  shell.coTaskMemFree(name);
+  return fits;
+}
+
+// The older folder browser, where the system has no picker.
+bool BrowseOldStyle(HWND dialog, const ShellApi& shell, wchar_t* path) {
+  wchar_t displayName[MAX_PATH];
+  BROWSEINFOW browseInfo = {};
+  browseInfo.hwndOwner = dialog;
+  browseInfo.pszDisplayName = displayName;
+  browseInfo.lpszTitle = Text(kTextBrowseTitle);
+  browseInfo.ulFlags = BIF_RETURNONLYFSDIRS;
+  LPITEMIDLIST chosen = shell.browseForFolder(&browseInfo);
+  if (!chosen) return false;
+  bool named = shell.pathFromIdList(chosen, path) && path[0];
+  shell.coTaskMemFree(chosen);
+  return named;
+}
+}  // namespace
+
 bool BrowseForFolder(HWND dialog) {
   const ShellApi* shell = SystemShell();
   bool listed = false;
   if (shell) {
-    // The browser needs COM on this thread.
+    // The pickers need COM on this thread.
     HRESULT com = EnterComApartment(*shell);
-    wchar_t displayName[MAX_PATH];
-    BROWSEINFOW browseInfo = {};
-    browseInfo.hwndOwner = dialog;
-    browseInfo.pszDisplayName = displayName;
-    browseInfo.lpszTitle = Text(kTextBrowseTitle);
-    browseInfo.ulFlags = BIF_RETURNONLYFSDIRS;
-    LPITEMIDLIST chosen = shell->browseForFolder(&browseInfo);
-    if (chosen) {
-      wchar_t path[MAX_PATH + 1] = L"";
-      bool named = shell->pathFromIdList(chosen, path) && path[0];
-      shell->coTaskMemFree(chosen);
-      if (named && IsFolder(path) && EnsureTrailingBackslash(path, MAX_PATH + 1)) {
-        ListBrowsed(dialog, StateOf(dialog), path);
-        listed = true;
-      }
+    wchar_t path[MAX_PATH + 1] = L"";
+    bool missing = false;
+    bool chosen = PickFolder(dialog, *shell, path, &missing) || (missing && BrowseOldStyle(dialog, *shell, path));
+    if (chosen && IsFolder(path) && EnsureTrailingBackslash(path, MAX_PATH + 1)) {
+      ListBrowsed(dialog, StateOf(dialog), path);
+      listed = true;
     }
     if (SUCCEEDED(com)) shell->coUninitialize();
   }

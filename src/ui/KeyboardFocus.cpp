@@ -14,7 +14,8 @@ bool HasCue(DialogElement element) { return IsFocusable(element) && element.kind
 
 RECT CueRect(HWND dialog, DialogElement element) {
   RECT rect = ElementRect(dialog, element);
-  InflateRect(&rect, 2, 2);
+  int gap = Scaled(StateOf(dialog)->surface->skin, 2);
+  InflateRect(&rect, gap, gap);
   return rect;
 }
 

@@ -5,6 +5,7 @@
 #include "base/InstallLog.h"
 #include "base/Outcome.h"
 #include "base/Product.h"
+#include "base/SystemLibrary.h"
 #include "base/Texts.h"
 #include "discovery/HostProbes.h"
 #include "install/InstallRun.h"
@@ -23,6 +24,10 @@
 #include "ui/LanguageFont.h"
 #include "ui/ShellApi.h"
 #include "ui/ToggleLayout.h"
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0  // newer than the headers' minimum system
+#endif
 
 namespace {
 
@@ -95,10 +100,9 @@ void ChooseFont(HDC dc, HINSTANCE instance) {
   ChooseSkinFontFor(dc, shown);
 }
 
-// One toggle per component the setup carries, in its order, laid out by the widths of their
-// captions.
-bool CreateToggles(DialogState* state, int width) {
-  const wchar_t* captionTexts[kComponents];
+// The components the setup carries, in its order, with their texts in the user's language where the
+// maker gave them.
+void ReadComponents(DialogState* state) {
   int count = 0;
   HINSTANCE instance = state->source.module;
   for (; count < kComponents; ++count) {
@@ -112,34 +116,39 @@ bool CreateToggles(DialogState* state, int width) {
     // The maker's texts in the user's language, where the maker gave them.
     if (const wchar_t* caption = ComponentText(count, 0)) lstrcpynW(texts.caption, caption, kSelectorTextCapacity);
     if (const wchar_t* status = ComponentText(count, 1)) lstrcpynW(texts.status, status, kStatusTextCapacity);
-    captionTexts[count] = texts.caption;
   }
   state->componentCount = count;
-  if (count == 0) {
-    state->dialogError = ERROR_RESOURCE_NAME_NOT_FOUND;
-    return false;
-  }
-  HDC dc = state->surface->skin->paintDC;
-  ToggleLayout layout = LayOutToggles(dc, captionTexts, count, width);
+}
+
+// One toggle per component, laid out by the widths of their captions; each shows the value given.
+bool CreateToggles(DialogState* state, int width, const int* values) {
+  const wchar_t* captionTexts[kComponents];
+  int count = state->componentCount;
+  for (int component = 0; component < count; ++component) captionTexts[component] = state->components[component].caption;
+  SkinState* skin = state->surface->skin;
+  HDC dc = skin->paintDC;
+  ToggleLayout layout = LayOutToggles(dc, captionTexts, count, width, skin->dpi);
   if (layout.fontHeight != kCaptionFontLargest) {
-    state->captionFont = CreateSkinFont(layout.fontHeight, 0);
+    state->captionFont = CreateSkinFont(Scaled(skin, layout.fontHeight), 0);
   }
   SelectedObject font(dc, state->captionFont ? state->captionFont : mainFont);
   // Centred on the toggle when smaller than the toggle's 13 pixels.
-  DWORD labelOffset = (32768UL + kCaptionOffset) << 16 | (32768UL - (kCaptionFontLargest - layout.fontHeight) / 2);
+  int captionOffset = Scaled(skin, kCaptionOffset);
+  int rise = (Scaled(skin, kCaptionFontLargest) - Scaled(skin, layout.fontHeight)) / 2;
+  DWORD labelOffset = (32768UL + captionOffset) << 16 | (32768UL - rise);
   for (int component = 0; component < count; ++component) {
     POINT at = ToggleAt(layout, component);
     // A caption cut to its column shows whole in the status line.
     const ComponentTexts& texts = state->components[component];
     wchar_t shown[kSelectorTextCapacity];
     lstrcpynW(shown, texts.caption, kSelectorTextCapacity);
-    bool cut = FitCaption(dc, shown, at.x + kCaptionOffset, layout.textRight[component / kTogglesPerColumn]);
+    bool cut = FitCaption(dc, shown, at.x + captionOffset, layout.textRight[component / kTogglesPerColumn]);
     RECT toggleAt = {at.x, at.y, 0, 0};
     FrameSelector* toggle = MakeWidget<FrameSelector>(
         state, kFirstComponentSlot + component, toggleAt, kToggleId, labelOffset, shown, 0, -3,
         cut ? texts.caption : texts.status, static_cast<int>(kCommandComponents), 0, texts.keyword);
     if (!toggle) return false;
-    toggle->value = 2;
+    toggle->value = values[component];
     toggle->captionFont = state->captionFont;
   }
   return true;
@@ -147,104 +156,175 @@ bool CreateToggles(DialogState* state, int width) {
 
 // A button at the bottom edge, its word on it; at right, the x where its right edge is to end.
 PushButton* MakeButton(DialogState* state, int slot, BitmapId picture, int command, TextId status, TextId word,
-                       int right, int height) {
+                       int right, int top) {
   PushButton* button = MakeWidget<PushButton>(state, slot, At(0, 0), picture, picture, command, Text(status), nullptr,
                                               nullptr);
   if (!button) return nullptr;
   button->SetWord(Text(word), state->wordFont);
-  button->MoveTo(right - button->width(), height - 21);
+  button->MoveTo(right - button->width(), top);
   return button;
 }
 
-// The buttons stand at the bottom right, each as wide as its word needs: CANCEL at the edge, INSTALL
-// beside it, FINISH in CANCEL's place.
-bool CreateWidgets(DialogState* state, int width, int height) {
+// The widgets at the skin's scale, in the window's width x height pixels (500 x 292 at 100 %). The
+// buttons stand at the bottom right, each as wide as its word needs: CANCEL at the edge, INSTALL
+// beside it, FINISH in CANCEL's place. values: the toggles'.
+bool CreateWidgets(DialogState* state, int width, int height, const int* values) {
+  SkinState* skin = state->surface->skin;
+  auto scaled = [skin](int length) { return Scaled(skin, length); };
+  // Places of the 100 % layout, from the window's edges as the pictures drew them.
+  int right = width - scaled(4), bottom = scaled(MulDiv(height, 96, skin->dpi) - 21);
   for (Widget*& slot : state->widgetSlots) slot = nullptr;
-  state->wordFont = CreateSkinFont(11, 0);
+  state->wordFont = CreateSkinFont(scaled(11), 0);
   PushButton* cancel =
-      MakeButton(state, kExitSlot, kExitId, kCommandExit, kTextCancelStatus, kTextCancelWord, width - 4, height);
+      MakeButton(state, kExitSlot, kExitId, kCommandExit, kTextCancelStatus, kTextCancelWord, right, bottom);
   if (!cancel) return false;
   PushButton* begin = MakeButton(state, kBeginSlot, kBeginId, kCommandBegin, kTextInstallStatus, kTextInstallWord,
-                                 cancel->originX - 1, height);
+                                 cancel->originX - scaled(1), bottom);
   if (!begin) return false;
   PushButton* finish =
-      MakeButton(state, kFinishSlot, kFinishId, kCommandExit, kTextFinishStatus, kTextFinishWord, width - 4, height);
+      MakeButton(state, kFinishSlot, kFinishId, kCommandExit, kTextFinishStatus, kTextFinishWord, right, bottom);
   if (!finish) return false;
   finish->Show(0);
-  RECT link = {kLinkX, kLinkY, 0, 0};
+  RECT link = {scaled(kLinkX), scaled(kLinkY), 0, 0};
   if (!MakeWidget<HyperLink>(state, kLinkSlot, link, L"" MAKER_WEB_HOST, static_cast<int>(kCommandLink),
                              Text(kTextLinkStatus))) {
     return false;
   }
-  RECT bannerAt = {6, 6, 0, 0};
+  RECT bannerAt = {scaled(6), scaled(6), 0, 0};
   PushButton* banner = MakeWidget<PushButton>(state, kBannerSlot, bannerAt, kBannerId, kBannerId, 1, L"", nullptr, nullptr);
   if (!banner) return false;
   banner->enabled = 0;
   banner->visible = 0;
-  // The status line ends short of the buttons.
-  state->surface->skin->statusRect.right = begin->originX - 20;
-  return CreateToggles(state, width);
+  // The status line, on the bottom strip, ends short of the buttons.
+  SetRect(&skin->statusRect, state->promptX, height - scaled(19), begin->originX - scaled(20), height + 1);
+  return CreateToggles(state, width, values);
 }
 
+// The window as large as its background, in the middle of its monitor's work area.
 void CentreOnBackground(HWND dialog, int width, int height) {
   RECT window, client;
   GetWindowRect(dialog, &window);
   GetClientRect(dialog, &client);
   int frameX = (window.right - window.left) - client.right;
   int frameY = (window.bottom - window.top) - client.bottom;
-  int x = (window.left + window.right - frameX - width) / 2;
-  int y = (window.top + window.bottom - frameY - height) / 2;
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &monitor.rcWork, 0);
+  }
+  const RECT& work = monitor.rcWork;
+  int x = (work.left + work.right - width - frameX) / 2;
+  int y = (work.top + work.bottom - height - frameY) / 2;
   MoveWindow(dialog, x, y, width + frameX, height + frameY, TRUE);
+}
+
+// The display scale the window is on: its monitor's, where the system says (Windows 10), else the
+// system's.
+int WindowDpi(HWND dialog) {
+  typedef UINT(WINAPI * GetDpiForWindowFunction)(HWND);
+  GetDpiForWindowFunction getDpi = nullptr;
+  HMODULE user = GetModuleHandleW(L"user32.dll");
+  UINT dpi = user && FindFunction(user, "GetDpiForWindow", &getDpi) ? getDpi(dialog) : 0;
+  if (dpi) return static_cast<int>(dpi);
+  WindowDC screen(nullptr);
+  return GetDeviceCaps(screen.get(), LOGPIXELSX);
+}
+
+// Everything the dialog draws, at the skin's scale: the background and fonts, the widgets (the
+// toggles showing values), the prompt, the status line and the folder list. False, with the
+// reason in dialogError where it is known, when the dialog cannot be shown.
+bool LayOut(HWND dialog, DialogState* state, const int* values) {
+  SkinState* skin = state->surface->skin;
+  skin->paintDC = GetDC(dialog);
+  RECT noStatusYet = {};
+  state->surface->Attach(dialog, kBackgroundId, kHandCursorId, &noStatusYet);
+  // Without its background the dialog has no size and no layout: it cannot be shown.
+  const BitmapStrip* background = skin->background;
+  bool made = background && background->bitmap && background->width > 0 && background->height > 0;
+  if (!made) state->dialogError = ERROR_RESOURCE_NAME_NOT_FOUND;
+  int width = made ? background->width : 0, height = made ? background->height : 0;
+  int designHeight = MulDiv(height, 96, skin->dpi);  // 292 at every scale
+  state->promptX = Scaled(skin, 20);
+  state->promptY = Scaled(skin, designHeight - 86);
+  if (made) made = CreateWidgets(state, width, height, values);
+  ReleaseDC(dialog, skin->paintDC);
+  skin->paintDC = nullptr;
+  if (!made) return false;
+  // The list in the skin's face and at its scale where either is not the dialog's own.
+  HFONT previous = state->listFont;
+  state->listFont = skin->dpi != 96 || lstrcmpiW(skinFontFace, L"MS Sans Serif") != 0
+                        ? CreateSkinFont(-Scaled(skin, 11), 0)
+                        : nullptr;
+  HWND list = GetDlgItem(dialog, IDC_FOLDER_LIST);
+  HFONT listFont = state->listFont ? state->listFont : reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+  SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(listFont), FALSE);
+  if (previous) DeleteObject(previous);
+  MoveWindow(list, Scaled(skin, kLeftMargin), Scaled(skin, designHeight - 60), width - 2 * Scaled(skin, kLeftMargin) + 1,
+             Scaled(skin, 10), TRUE);
+  return true;
+}
+
+void DeleteLayoutFonts(DialogState* state) {
+  HFONT* const fonts[] = {&state->captionFont, &state->wordFont};
+  for (HFONT* font : fonts) {
+    if (*font) DeleteObject(*font);
+    *font = nullptr;
+  }
 }
 
 void OnInitDialog(HWND dialog, DialogState* state) {
   SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
   state->installed = 0;
   state->ready = false;
-  SkinSurface* skinSurface = state->surface;
-  skinSurface->skin->paintDC = GetDC(dialog);
-  ChooseFont(skinSurface->skin->paintDC, state->source.module);
-  RECT status;
-  SetRect(&status, 0, 0, 100, 20);
-  skinSurface->Attach(dialog, kBackgroundId, kHandCursorId, &status);
+  state->surface->skin->dpi = WindowDpi(dialog);
   statusTextColour = 0xFFFFFF;
-  // Without its background the dialog has no size and no layout: it cannot be shown.
-  BitmapStrip* background = skinSurface->skin->background;
-  if (!background || !background->bitmap || background->width <= 0 || background->height <= 0) {
-    ReleaseDC(dialog, skinSurface->skin->paintDC);
-    skinSurface->skin->paintDC = nullptr;
-    state->dialogError = ERROR_RESOURCE_NAME_NOT_FOUND;
-    EndDialog(dialog, -1);
-    return;
+  ReadComponents(state);
+  int values[kComponents];
+  for (int& value : values) value = 2;  // every component ticked
+  {
+    WindowDC dc(dialog);
+    ChooseFont(dc.get(), state->source.module);
   }
-  int width = skinSurface->skin->background->width;
-  int height = skinSurface->skin->background->height;
-  state->promptX = 4 + kLeftMargin;
-  state->promptY = -26 + height - 60;
-  SetRect(&skinSurface->skin->statusRect, state->promptX, height - 19, width - kLeftMargin - 129, height + 1);
-
-  bool made = CreateWidgets(state, width, height);
-  if (made) {
-    RunDiscovery();
-    FillFolderList(dialog);
-  }
-  ReleaseDC(dialog, skinSurface->skin->paintDC);
-  skinSurface->skin->paintDC = nullptr;
-  if (!made) {
+  if (state->componentCount == 0) state->dialogError = ERROR_RESOURCE_NAME_NOT_FOUND;
+  if (state->componentCount == 0 || !LayOut(dialog, state, values)) {
     if (!state->dialogError) state->dialogError = ERROR_NOT_ENOUGH_MEMORY;  // a widget could not be made
     EndDialog(dialog, -1);
     return;
   }
+  RunDiscovery();
+  FillFolderList(dialog);
   state->ready = true;
   CreateKeySink(dialog);
   SetWindowTextW(dialog, WindowTitle());
-  // The list in the skin's face where the language needed another one, at the dialog font's size.
-  if (lstrcmpiW(skinFontFace, L"MS Sans Serif") != 0) {
-    state->listFont = CreateSkinFont(-11, 0);
-    SendDlgItemMessageW(dialog, IDC_FOLDER_LIST, WM_SETFONT, reinterpret_cast<WPARAM>(state->listFont), FALSE);
+  CentreOnBackground(dialog, state->surface->skin->background->width, state->surface->skin->background->height);
+}
+
+int SelectedComponentsTotal(const DialogState& state);
+
+// Moved to a monitor of another scale: everything is laid out anew for it, where the system
+// suggests; what the user chose stays.
+void OnDpiChanged(HWND dialog, DialogState* state, int dpi, const RECT& suggested) {
+  SkinState* skin = state->surface->skin;
+  if (dpi == skin->dpi) return;
+  int values[kComponents];
+  for (int component = 0; component < state->componentCount; ++component) {
+    values[component] = Toggle(*state, kFirstComponentSlot + component)->value;
   }
-  MoveWindow(GetDlgItem(dialog, IDC_FOLDER_LIST), kLeftMargin, height - 60, width - 2 * kLeftMargin + 1, 10, TRUE);
-  CentreOnBackground(dialog, width, height);
+  state->ready = false;  // no handler touches a widget while they are made anew
+  DeleteLayoutFonts(state);
+  state->surface->Detach();
+  skin->dpi = dpi;
+  if (!LayOut(dialog, state, values)) {
+    EndDialog(dialog, -1);
+    return;
+  }
+  state->ready = true;
+  if (SelectedComponentsTotal(*state) == 0) state->widgetSlots[kBeginSlot]->visible = 0;
+  if (state->installed) ShowCompletedState(dialog);
+  SetWindowPos(dialog, nullptr, suggested.left, suggested.top, skin->background->width, skin->background->height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(dialog, nullptr, TRUE);
+  NotifyStateChange(dialog);
 }
 
 void OnPaint(HWND dialog, const DialogState& state) {
@@ -253,7 +333,8 @@ void OnPaint(HWND dialog, const DialogState& state) {
   skinSurface->PaintAll();
   if (state.installed) {
     for (int line = 0; line < kCompletedLineCount; ++line) {
-      skinSurface->TextAt(kCompletedTextX, 100 + 16 * line, CompletedLine(line));
+      POINT at = CompletedLineAt(skinSurface->skin, line);
+      skinSurface->TextAt(at.x, at.y, CompletedLine(line));
     }
   } else {
     skinSurface->TextAt(state.promptX, state.promptY, Text(kTextPrompt));
@@ -383,12 +464,12 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_DESTROY:  // no toggle paints any more, no screen reader asks any more
       state->ready = false;
       DisconnectAccessibleObject(dialog);
-      if (state->captionFont) DeleteObject(state->captionFont);
-      if (state->wordFont) DeleteObject(state->wordFont);
+      DeleteLayoutFonts(state);
       if (state->listFont) DeleteObject(state->listFont);
-      state->captionFont = nullptr;
-      state->wordFont = nullptr;
       state->listFont = nullptr;
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(dialog, state, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_GETOBJECT:
       SetWindowLongPtrW(dialog, DWLP_MSGRESULT, AnswerGetObject(dialog, wParam, lParam));

@@ -19,31 +19,36 @@ int TextWidth(HDC dc, const wchar_t* text, int length) {
 }  // namespace
 
 POINT ToggleAt(const ToggleLayout& layout, int component) {
-  POINT at = {layout.left[component / kTogglesPerColumn], kTogglesTop + kToggleRowPitch * (component % kTogglesPerColumn)};
+  POINT at = {layout.left[component / kTogglesPerColumn],
+              MulDiv(kTogglesTop + kToggleRowPitch * (component % kTogglesPerColumn), layout.dpi, 96)};
   return at;
 }
 
-ToggleLayout LayOutToggles(HDC dc, const wchar_t* const captions[], int count, int width) {
+ToggleLayout LayOutToggles(HDC dc, const wchar_t* const captions[], int count, int width, int dpi) {
   ToggleLayout layout = {};
+  layout.dpi = dpi;
+  auto scaled = [dpi](int length) { return MulDiv(length, dpi, 96); };
+  int rightEdge = width - scaled(kRightMargin);
   if (count <= kTogglesPerColumn) {
-    layout.left[0] = layout.left[1] = kFirstColumnAlone;
-    layout.textRight[0] = layout.textRight[1] = width - kRightMargin;
+    layout.left[0] = layout.left[1] = scaled(kFirstColumnAlone);
+    layout.textRight[0] = layout.textRight[1] = rightEdge;
   } else {
-    int column = (width - kRightMargin - kFirstColumnOfTwo) / 2;
-    layout.left[0] = kFirstColumnOfTwo;
-    layout.left[1] = kFirstColumnOfTwo + column;
-    layout.textRight[0] = layout.left[1] - kColumnGap;
-    layout.textRight[1] = width - kRightMargin;
+    int column = (rightEdge - scaled(kFirstColumnOfTwo)) / 2;
+    layout.left[0] = scaled(kFirstColumnOfTwo);
+    layout.left[1] = layout.left[0] + column;
+    layout.textRight[0] = layout.left[1] - scaled(kColumnGap);
+    layout.textRight[1] = rightEdge;
   }
+  int captionOffset = scaled(kCaptionOffset);
   for (layout.fontHeight = kCaptionFontLargest; layout.fontHeight > kCaptionFontSmallest; --layout.fontHeight) {
-    HFONT font = CreateSkinFont(layout.fontHeight, 0);
+    HFONT font = CreateSkinFont(scaled(layout.fontHeight), 0);
     if (!font) break;
     bool fits = true;
     {
       SelectedObject selected(dc, font);
       for (int i = 0; i < count && fits; ++i) {
         int column = i / kTogglesPerColumn;
-        fits = layout.left[column] + kCaptionOffset + TextWidth(dc, captions[i], lstrlenW(captions[i])) <=
+        fits = layout.left[column] + captionOffset + TextWidth(dc, captions[i], lstrlenW(captions[i])) <=
                layout.textRight[column];
       }
     }

@@ -15,14 +15,17 @@ enum {
   kCaptionOffset = 20,        // from a toggle's left edge to its caption
 };
 
+// In pixels at the display's scale (dpi), but fontHeight: that of the 100 % layout.
 struct ToggleLayout {
   int left[2];      // of the toggles of each column
   int textRight[2];  // where each column's captions must end
   int fontHeight;
+  int dpi;
 };
 
-// The layout for the captions of count components in a window width pixels wide, measured in dc.
-ToggleLayout LayOutToggles(HDC dc, const wchar_t* const captions[], int count, int width);
+// The layout for the captions of count components in a window width pixels wide, at dpi, measured
+// in dc.
+ToggleLayout LayOutToggles(HDC dc, const wchar_t* const captions[], int count, int width, int dpi);
 
 // The caption as the layout draws it: whole, or cut between characters (never inside a surrogate
 // pair) with an ellipsis to end before textRight when it starts at x, in the DC's font. True when

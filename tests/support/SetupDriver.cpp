@@ -40,10 +40,11 @@ std::string LanguageText(const std::string& tag, const std::string& key) {
 namespace {
 // From the picture files themselves: the setup carries them compressed, and what it shows must be
 // them, pixel for pixel. The picture is selected into a new memory DC; FreeArt deletes both.
-HDC LoadArt(int id) {
+HDC LoadArt(int id, int percent = 100) {
   const char* name = id == 117 ? "background" : id == 128 ? "toggle" : id == 203 ? "exit" : id == 213 ? "banner"
                      : id == 219 ? "begin" : "finish";
-  std::string path = std::string(SETUP_SOURCE_ART) + "/" + name + ".bmp";
+  std::string scale = percent == 100 ? "" : "-" + std::to_string(percent);
+  std::string path = std::string(SETUP_SOURCE_ART) + "/" + name + scale + ".bmp";
   for (char& c : path) c = c == '/' ? '\\' : c;
   if (path[0] == '\\') path = "Z:" + path;  // a path of the build machine, under Wine
   HDC dc = CreateCompatibleDC(nullptr);
@@ -58,8 +59,8 @@ void FreeArt(HDC dc) {
 }
 }  // namespace
 
-COLORREF ArtPixel(int id, int x, int y) {
-  HDC dc = LoadArt(id);
+COLORREF ArtPixel(int id, int x, int y, int percent) {
+  HDC dc = LoadArt(id, percent);
   COLORREF colour = GetPixel(dc, x, y);
   FreeArt(dc);
   return colour;
@@ -277,19 +278,25 @@ std::string RunningSetup::CloseMessage(DWORD milliseconds) {
 }
 
 bool RunningSetup::Browse(const std::string& folder) {
-  HWND browser = WaitForPopup("Browse for Folder");
-  if (!browser) return false;
-  // The path must live in the browser's process; a folder never read before may need a second try.
-  std::wstring path = Wide(folder);
-  size_t bytes = (path.size() + 1) * sizeof(wchar_t);
-  void* remote = VirtualAllocEx(process_.hProcess, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
-  WriteProcessMemory(process_.hProcess, remote, path.c_str(), bytes, nullptr);
-  for (int attempt = 0; attempt < 2 && !folder.empty(); ++attempt, Sleep(200)) {
-    SendMessageW(browser, WM_USER + 103, TRUE, reinterpret_cast<LPARAM>(remote));  // BFFM_SETSELECTIONW
-  }
-  PostMessageA(browser, WM_COMMAND, folder.empty() ? IDCANCEL : IDOK, 0);
+  // The folder picker (IFileOpenDialog, picking folders) under the setup's title: the folder's name in its file name
+  // box (edt1, 1152, under Wine), then Open or Cancel.
+  HWND picker = WaitForPopup(LanguageText("en", "BrowseTitle").c_str());
+  if (!picker) return false;
+  HWND name = GetDlgItem(picker, 1152);
+  if (!name) return false;
+  SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(folder).c_str()));
+  PostMessageA(picker, WM_COMMAND, folder.empty() ? IDCANCEL : IDOK, 0);
   Post(WM_NULL, 0);
   return true;
+}
+
+void RunningSetup::ChangeScale(int dpi, const RECT& suggested) {
+  // The rectangle must live in the setup's process.
+  void* remote = VirtualAllocEx(process_.hProcess, nullptr, sizeof suggested, MEM_COMMIT, PAGE_READWRITE);
+  WriteProcessMemory(process_.hProcess, remote, &suggested, sizeof suggested, nullptr);
+  SendMessageW(window_, 0x02E0, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote));  // WM_DPICHANGED
+  Post(WM_NULL, 0);
+  VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
 }
 
 std::unique_ptr<RunningSetup> LoadAsAnEditorDoes(const std::string& plugIn) {

@@ -28,7 +28,7 @@ bool WaitUntil(Condition condition, DWORD milliseconds = 15000) {
   return true;
 }
 
-COLORREF ArtPixel(int id, int x, int y);  // a pixel of one of the setup's bitmaps
+COLORREF ArtPixel(int id, int x, int y, int percent = 100);  // a pixel of one of the setup's bitmaps, at a scale
 
 class RunningSetup {
  public:
@@ -65,6 +65,8 @@ class RunningSetup {
   HWND WaitForPopup(const char* title, DWORD milliseconds = 10000) const;
   std::string CloseMessage(DWORD milliseconds = 10000);  // a message box's text, "" if none came
   bool Browse(const std::string& folder);  // chooses it in the folder browser; "" cancels
+  // What the system tells a window moved to a monitor of another scale, with the place it suggests.
+  void ChangeScale(int dpi, const RECT& suggested);
 
  private:
   PROCESS_INFORMATION process_ = {};

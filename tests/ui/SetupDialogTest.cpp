@@ -66,7 +66,7 @@ TEST_F(SetupDialogTest, InstallsTheSelectedComponentsThenOnlyFinishes) {
   // The list is out of reach: not by keyboard, and a pick no longer opens the browser.
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(setup_->window(), 1033)));
   setup_->SelectListEntry(1);
-  EXPECT_EQ(nullptr, setup_->WaitForPopup("Browse for Folder", 1000));
+  EXPECT_EQ(nullptr, setup_->WaitForPopup(LanguageText("en", "BrowseTitle").c_str(), 1000));
   setup_->Post(WM_COMMAND, IDOK);  // Enter now finishes
   EXPECT_EQ(0u, setup_->WaitForExit());
   // The other toggle cleared: its keyword is written in small letters, the payload's in capitals.
