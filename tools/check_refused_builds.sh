@@ -1,6 +1,7 @@
 #!/bin/sh
 # Components and payloads that a setup would get wrong are refused by the build, with a message that
-# names the keywords and the entry; keywords in any letter case are taken. One case goes through a
+# names the keywords and the entry; keywords in any letter case are taken. So are texts in other
+# languages that it would get wrong, with the file and line. One case goes through a
 # whole configuration, the rest through the build's own check (tools/components.py).
 # usage: check_refused_builds.sh SOURCE_DIR
 set -u
@@ -29,6 +30,32 @@ expect refused "holds the keywords 'QUILL' and 'Tide'" --components "$quill" "$t
 expect refused "does not hold its component's keyword 'Tide'" --components "$tide" --payload Tide/BLUR.8BF=x
 expect refused "'CON.8BF=x' installs as 'Con.8bf', which is no plain file name" --components --payload CON.8BF=x
 expect refused "installs as '..', which is no plain file name" --components --payload ..=x
+
+# The texts: a language file or a maker's file of component texts that the setup would get wrong
+# is refused, naming the file and line. texts OUTCOME MESSAGE_PART COMPONENT_TEXTS [LANGUAGE_FOLDER]
+texts() {
+  outcome=$1 part=$2
+  printf '%b' "$3" >"$work/components.txt"
+  if python3 "$src/tools/languages.py" "$work/texts.bin" "$src/src/base/TextId.h" "$src/src/base/Product.h" \
+       "${4:-$src/resources/languages}" --components Quill Tide --texts "$work/components.txt" 2>"$work/err"; then
+    got=taken
+  else
+    got=refused
+  fi
+  if [ "$got" != "$outcome" ] || { [ -n "$part" ] && ! grep -q -F -- "$part" "$work/err"; }; then
+    echo "FAILED: expected $outcome with \"$part\" for: $3"; cat "$work/err"; fail=1
+  fi
+}
+texts taken '' '[de]\nQuill = Quill-Skizze | Zum Installieren von Quill\n[ja]\nTide = Tide ブラー | Tide をインストールします\n'
+texts refused 'components.txt:2: not Keyword = caption | status text' '[de]\nQuill = Quill-Skizze\n'
+texts refused 'components.txt:1: [xx] is no built-in language' '[xx]\n'
+texts refused 'components.txt:2: Riptide is no component' '[de]\nRiptide = Riptide | Riptide installieren\n'
+cp -r "$src/resources/languages" "$work/languages"
+sed -i '/^Prompt = /d' "$work/languages/de.txt"
+texts refused 'de.txt:9: BrowseEntry where Prompt belongs' '' "$work/languages"
+cp "$src/resources/languages/de.txt" "$work/languages/de.txt"
+sed -i 's/^\(RetryAfterClosing = .*\){2}/\1/' "$work/languages/fr.txt"
+texts refused 'RetryAfterClosing has the placeholders' '' "$work/languages"
 
 # The build itself stops on such a set, before anything is built.
 if cmake -S "$src" -B "$work/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$src/cmake/toolchain-mingw-i686.cmake" \
