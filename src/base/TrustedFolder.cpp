@@ -36,10 +36,10 @@ DWORD OpenRelative(HANDLE root, const wchar_t* name, size_t length, ACCESS_MASK 
 }
 
 // A link, or something whose kind the system cannot tell: either way not to be gone through.
-bool IsLink(HANDLE file) {
+bool IsLink(HANDLE file, DWORD linkAttributes) {
   FILE_ATTRIBUTE_TAG_INFO tag;
   return !GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag) ||
-         (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+         (tag.FileAttributes & linkAttributes);
 }
 
 // The permissions a folder made in the open folder gets: those of the program folders where
@@ -147,7 +147,7 @@ DWORD TrustedFolder::Open(const wchar_t* path, FolderAccess access) {
                              &created);
     if (error) return error;
     if (created) ++made_;
-    if (IsLink(next.get())) return kLinkRefused;
+    if (IsLink(next.get(), linkAttributes_)) return kLinkRefused;
     current = std::move(next);
     rest = end + 1;
   }
@@ -161,7 +161,7 @@ DWORD TrustedFolder::OpenFile(const wchar_t* name, ACCESS_MASK access, ULONG sha
   if (!IsPlainFileName(name)) return ERROR_INVALID_NAME;
   if (!isOpen()) return ERROR_INVALID_HANDLE;
   DWORD error = OpenRelative(handle_.get(), name, wcslen(name), access, share, disposition, FILE_NON_DIRECTORY_FILE, file);
-  if (!error && IsLink(file->get())) {
+  if (!error && IsLink(file->get(), linkAttributes_)) {
     file->reset();
     error = kLinkRefused;
   }
@@ -210,7 +210,7 @@ DWORD TrustedFolder::RemoveSubfolder(const wchar_t* name) const {
   if (!IsPlainFileName(name)) return ERROR_INVALID_NAME;
   ScopedHandle folder;
   DWORD error = OpenRelative(handle_.get(), name, wcslen(name), DELETE, kShareAll, FILE_OPEN, FILE_DIRECTORY_FILE, &folder);
-  if (!error && IsLink(folder.get())) error = kLinkRefused;
+  if (!error && IsLink(folder.get(), linkAttributes_)) error = kLinkRefused;
   return error ? error : DeleteOpenFile(folder.get());
 }
 

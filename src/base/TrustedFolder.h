@@ -45,12 +45,16 @@ class TrustedFolder {
   // After a failed run: closes the folder and removes the folders that Open made, deepest first,
   // those left empty. 0, or the system's error (logged) for the first one that stays.
   DWORD TakeBackMade();
+  // Refuses what has these attributes too, as a link. Only for tests on a system that makes no links
+  // (Wine): an attribute it does keep then stands in for the link's.
+  void RefuseAlso(DWORD attributes) { linkAttributes_ |= attributes; }
 
  private:
   ScopedHandle handle_;
   wchar_t path_[kPathCapacity] = L"";
   bool rootMissing_ = false;
   int made_ = 0;  // the folders at the end of the path that Open made
+  DWORD linkAttributes_ = FILE_ATTRIBUTE_REPARSE_POINT;
 };
 
 // Deletes the open file, which was opened with DELETE. 0 or the system's error.

@@ -105,3 +105,22 @@ TEST(Replacements, TakingBackLeavesNothingChangedUnsaid) {
     }
   }
 }
+
+// A link (junction, symbolic link) on the way to a folder, or in place of a file, is refused before anything is done
+// through it. Wine makes no links: a hidden folder and file, whose attribute Wine keeps, stand in for them.
+TEST(TrustedFolder, RefusesALinkOnTheWayAndInPlaceOfAFile) {
+  TempFolder temp;
+  const std::string hidden = temp.Make("standing in\\for a link"), plain = temp.Make("plain");
+  ASSERT_TRUE(WriteWholeFile(plain + "\\stand-in.8bf", {1}) && WriteWholeFile(plain + "\\file.8bf", {2}));
+  ASSERT_TRUE(SetFileAttributesW(Wide(hidden).c_str(), FILE_ATTRIBUTE_HIDDEN) &&
+              SetFileAttributesW(Wide(plain + "\\stand-in.8bf").c_str(), FILE_ATTRIBUTE_HIDDEN));
+  TrustedFolder folder;
+  folder.RefuseAlso(FILE_ATTRIBUTE_HIDDEN);
+  EXPECT_EQ(kLinkRefused, folder.Open(Wide(hidden + "\\below\\").c_str(), kMakeFolder));
+  EXPECT_FALSE(Exists(hidden + "\\below"));  // nothing made through it
+  ASSERT_EQ(0u, folder.Open(Wide(plain).c_str(), kWriteFolder));
+  ScopedHandle file;
+  EXPECT_EQ(kLinkRefused, folder.OpenFile(L"stand-in.8bf", DELETE, kShareAll, FILE_OPEN, &file));
+  EXPECT_FALSE(file.valid());
+  EXPECT_EQ(0u, folder.OpenFile(L"file.8bf", DELETE, kShareAll, FILE_OPEN, &file));
+}

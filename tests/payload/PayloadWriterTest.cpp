@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "payload/PayloadWriter.h"
+#include "payload/PresetValues.h"
 #include "payload/RunState.h"
 #include "support/SetupDriver.h"
 
@@ -74,4 +75,21 @@ TEST_F(PayloadWriterTest, WhatCannotBeInstalledIsRecordedAndAnOldFileKept) {
   EXPECT_EQ(std::vector<std::string>{"MienFold.8bf"}, ListFolder(folder.path()));
   EXPECT_TRUE(ReadWholeFile(target) == Bytes(3000, 0x42));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Velmoran\\Quiltor"));  // nothing of the block refused
+}
+
+// A failed run puts every preset value back as it was: the one it replaced gets its bytes back, the one it made goes,
+// with its key where the run made that too.
+TEST_F(PayloadWriterTest, TakingBackPutsEachPresetValueBackAsItWas) {
+  ASSERT_TRUE(SetString(HKEY_LOCAL_MACHINE, "Software\\Velmoran\\Graphitor", "Portrait01", "earlier"));
+  const BYTE newer[64] = {7};
+  const struct { const wchar_t *key, *name; } values[] = {{L"Software\\Velmoran\\Graphitor", L"Portrait01"},
+                                                         {L"Software\\Velmoran\\Quiltor", L"Bouquet01"}};
+  for (const auto& value : values) {
+    ASSERT_EQ(ERROR_SUCCESS, run.values.Remember(value.key, value.name, 0));
+    ASSERT_EQ(ERROR_SUCCESS, WriteRegistryValue(value.name, value.key, newer, sizeof newer, 0));
+  }
+  run.values.TakeBack(&run.failures);
+  EXPECT_EQ(0, run.failures.count());
+  EXPECT_EQ("earlier", ReadText(HKEY_LOCAL_MACHINE, "Software\\Velmoran\\Graphitor", "Portrait01"));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Velmoran\\Quiltor"));
 }

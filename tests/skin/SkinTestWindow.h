@@ -10,6 +10,8 @@ inline COLORREF FramesPixel(int x, int y) {
   return (x + y) % 5 ? RGB(4 * x + 3, 8 * y + 7, 60 + 40 * (x / 13)) : 0xFFFFFF;
 }
 inline COLORREF ButtonPixel(int x, int y) { return RGB(4 * x + 2, 12 * y + 3, 210); }  // 58 x 19
+// 104 x 78: twelve 26 x 26 thumbnails, four to a row.
+inline COLORREF GridPixel(int x, int y) { return RGB(2 * x + 1, 3 * y + 1, 20 * (x / 26 + 4 * (y / 26)) + 10); }
 
 template <typename Expected>  // how many pixels of the area differ from expected(x, y)
 int Differences(HDC dc, const RECT& area, Expected expected) {
