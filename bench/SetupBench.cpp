@@ -11,7 +11,7 @@
 #include "BenchSupport.h"
 
 #include "base/FileReplacement.h"
-#include "record/Uninstall.h"
+#include "install/Uninstall.h"
 #include "skin/SkinSurface.h"
 #include "ui/DialogState.h"
 #include "ui/SetupDialog.h"

@@ -2,7 +2,6 @@
 
 #include <winternl.h>
 
-#include "base/HeapArray.h"
 #include "base/InstallLog.h"
 
 namespace {
@@ -59,15 +58,9 @@ bool IsHeldError(DWORD error) {
   return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_USER_MAPPED_FILE;
 }
 
-Replacements::~Replacements() { FreeBlock(entries_); }
-
-bool Replacements::Reserve() {
-  // A million files: no setup writes that many.
-  return MakeRoom(reinterpret_cast<void**>(&entries_), count_, &capacity_, sizeof *entries_, 0x100000);
-}
 
 void Replacements::Add(const TrustedFolder& folder, const wchar_t* name, const wchar_t* aside) {
-  Entry& entry = entries_[count_++];
+  Entry& entry = *entries_.Append();  // PutInPlace reserved the room
   entry.folder = &folder;
   CopyText(entry.name, MAX_PATH, name);
   CopyText(entry.aside, MAX_PATH, aside);
@@ -75,7 +68,7 @@ void Replacements::Add(const TrustedFolder& folder, const wchar_t* name, const w
 
 void Replacements::Commit() {
   int remaining = 0;
-  for (int i = 0; i < count_; ++i) {
+  for (int i = 0; i < entries_.count(); ++i) {
     const Entry& entry = entries_[i];
     if (!entry.aside[0]) continue;
     ScopedHandle old;
@@ -85,11 +78,11 @@ void Replacements::Commit() {
     DeleteAtNextStart(*entry.folder, entry.aside);  // a program still has it loaded
     entries_[remaining++] = entry;
   }
-  count_ = remaining;
+  entries_.Truncate(remaining);
 }
 
 void Replacements::TakeBack(TakeBackReport* report) {
-  for (int i = count_ - 1; i >= 0; --i) {
+  for (int i = entries_.count() - 1; i >= 0; --i) {
     const Entry& entry = entries_[i];
     ScopedHandle file;
     const wchar_t* left = entry.aside[0] ? entry.aside : entry.name;
@@ -104,11 +97,11 @@ void Replacements::TakeBack(TakeBackReport* report) {
       report->NotTakenBack(full, entry.aside[0] != 0, error);
     }
   }
-  count_ = 0;
+  entries_.Clear();
 }
 
 bool Replacements::ListAside(TextList* list) const {
-  for (int i = 0; i < count_; ++i) {
+  for (int i = 0; i < entries_.count(); ++i) {
     wchar_t full[kFileNameCapacity];
     if (entries_[i].aside[0] && FullName(*entries_[i].folder, entries_[i].aside, full) && !AddText(list, full)) {
       return false;
@@ -117,7 +110,7 @@ bool Replacements::ListAside(TextList* list) const {
   return true;
 }
 
-DWORD NewFile::Begin(const TrustedFolder& folder) {
+SystemError NewFile::Begin(const TrustedFolder& folder) {
   Abandon();
   folder_ = &folder;
   // Beside the target, so that putting it in place is a rename on one volume; under a name of our
@@ -132,7 +125,7 @@ DWORD NewFile::Begin(const TrustedFolder& folder) {
   return error;
 }
 
-DWORD NewFile::Write(const void* data, DWORD size) {
+SystemError NewFile::Write(const void* data, DWORD size) {
   const BYTE* at = static_cast<const BYTE*>(data);
   const DWORD kChunk = 1u << 20;  // one huge write is slower than a few large ones under Wine
   while (size > 0) {
@@ -146,9 +139,9 @@ DWORD NewFile::Write(const void* data, DWORD size) {
   return 0;
 }
 
-DWORD NewFile::PutInPlace(const wchar_t* name, Replacements* journal, wchar_t* strandedAside) {
+SystemError NewFile::PutInPlace(const wchar_t* name, Replacements* journal, wchar_t* strandedAside) {
   strandedAside[0] = L'\0';
-  if (!journal->Reserve()) return ERROR_NOT_ENOUGH_MEMORY;
+  if (!journal->entries_.Reserve()) return ERROR_NOT_ENOUGH_MEMORY;
   // On the disk before the rename: after a power loss the plug-in's name holds the old file or the
   // whole new one, never an empty or partly written one.
   if (!FlushFileBuffers(file_.get())) return LastErrorOr(ERROR_WRITE_FAULT);
@@ -183,7 +176,7 @@ void NewFile::Abandon() {
   file_.reset();
 }
 
-DWORD MoveAsideForNextStart(const TrustedFolder& folder, HANDLE file, const wchar_t* name, wchar_t* asideName) {
+SystemError MoveAsideForNextStart(const TrustedFolder& folder, HANDLE file, const wchar_t* name, wchar_t* asideName) {
   if (!MakeAsideName(name, asideName)) return ERROR_FILENAME_EXCED_RANGE;
   DWORD error = folder.Rename(file, asideName, false);
   if (!error) DeleteAtNextStart(folder, asideName);

@@ -9,8 +9,10 @@
 // the old ones their names again. Everything goes through the folder's handle (TrustedFolder).
 #include <windows.h>
 
+#include "base/GrowableArray.h"
 #include "base/Product.h"
 #include "base/ScopedHandle.h"
+#include "base/SystemError.h"
 #include "base/TextList.h"
 #include "base/TrustedFolder.h"
 
@@ -34,11 +36,6 @@ class TakeBackReport {
 // What one run put in place, in order, until it is committed or taken back.
 class Replacements {
  public:
-  Replacements() = default;
-  ~Replacements();
-  Replacements(const Replacements&) = delete;
-  Replacements& operator=(const Replacements&) = delete;
-
   // Deletes the old files moved aside; each one a program still has loaded is left to the next
   // start and its full name logged. Keeps only those, for ListAside.
   void Commit();
@@ -48,8 +45,8 @@ class Replacements {
   // Adds the full name of every file moved aside (after Commit: every one still there) to the list.
   // False when no memory is left.
   bool ListAside(TextList* list) const;
-  void Forget() { count_ = 0; }
-  bool empty() const { return count_ == 0; }
+  void Forget() { entries_.Clear(); }
+  bool empty() const { return entries_.count() == 0; }
 
  private:
   friend class NewFile;
@@ -58,10 +55,8 @@ class Replacements {
     wchar_t name[MAX_PATH];
     wchar_t aside[MAX_PATH];  // empty: there was no old file
   };
-  bool Reserve();  // room for one more entry
   void Add(const TrustedFolder& folder, const wchar_t* name, const wchar_t* aside);
-  Entry* entries_ = nullptr;
-  int count_ = 0, capacity_ = 0;
+  GrowableArray<Entry, 0x100000> entries_;  // a million files: no setup writes that many
 };
 
 // A file being written: a temporary file in its folder until PutInPlace, deleted if it never gets
@@ -74,14 +69,14 @@ class NewFile {
   NewFile& operator=(const NewFile&) = delete;
 
   // Makes the temporary file in the folder, which must outlive this object. 0 or the system's error.
-  DWORD Begin(const TrustedFolder& folder);
-  DWORD Write(const void* data, DWORD size);
+  SystemError Begin(const TrustedFolder& folder);
+  SystemError Write(const void* data, DWORD size);
   // Flushes the file and puts it in place under name, the old file moved aside, and tells the
   // journal. A read-only old file is its owner's protection: ERROR_ACCESS_DENIED, nothing moved.
   // Should the new file not get the name, the old one gets it back; when even that fails,
   // strandedAside (kFileNameCapacity characters) names where the old file now is, and the log
   // says so. 0 or the system's error of the first step that failed.
-  DWORD PutInPlace(const wchar_t* name, Replacements* journal, wchar_t* strandedAside);
+  SystemError PutInPlace(const wchar_t* name, Replacements* journal, wchar_t* strandedAside);
   // Deletes the temporary file, unless it was put in place.
   void Abandon();
 
@@ -92,7 +87,7 @@ class NewFile {
 
 // Renames the open file (opened with DELETE) aside in its folder and has the system delete it at
 // the next start. asideName (MAX_PATH characters) receives its new name. 0 or the system's error.
-DWORD MoveAsideForNextStart(const TrustedFolder& folder, HANDLE file, const wchar_t* name, wchar_t* asideName);
+SystemError MoveAsideForNextStart(const TrustedFolder& folder, HANDLE file, const wchar_t* name, wchar_t* asideName);
 
 // The errors of a file that a program holds open or loaded.
 bool IsHeldError(DWORD error);

@@ -12,7 +12,7 @@ void Release(void*, void* block) {
 ISzAlloc heapAllocator = {Allocate, Release};
 }  // namespace
 
-DWORD OpenLzma(LzmaReader* reader, const BYTE* stream, size_t size, ULONGLONG total, DWORD largestWindow) {
+SystemError OpenLzma(LzmaReader* reader, const BYTE* stream, size_t size, ULONGLONG total, DWORD largestWindow) {
   *reader = LzmaReader();
   if (size < LZMA_PROPS_SIZE) return ERROR_INVALID_DATA;
   CLzmaDec* decoder = static_cast<CLzmaDec*>(Allocate(nullptr, sizeof(CLzmaDec)));
@@ -42,7 +42,7 @@ DWORD OpenLzma(LzmaReader* reader, const BYTE* stream, size_t size, ULONGLONG to
   return 0;
 }
 
-DWORD ReadLzma(LzmaReader* reader, BYTE* out, DWORD capacity, DWORD* produced) {
+SystemError ReadLzma(LzmaReader* reader, BYTE* out, DWORD capacity, DWORD* produced) {
   *produced = 0;
   CLzmaDec* decoder = static_cast<CLzmaDec*>(reader->decoder);
   if (!decoder) return ERROR_INVALID_DATA;
@@ -73,7 +73,7 @@ void CloseLzma(LzmaReader* reader) {
   *reader = LzmaReader();
 }
 
-DWORD UnpackResource(HMODULE module, UINT type, UINT id, DWORD largest, ScopedHeapBlock* bytes, DWORD* size) {
+SystemError UnpackResource(HMODULE module, UINT type, UINT id, DWORD largest, ScopedHeapBlock* bytes, DWORD* size) {
   bytes->reset();
   *size = 0;
   HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(type));

@@ -68,7 +68,7 @@ struct MappedViewTraits {
 };
 using ScopedView = Scoped<MappedViewTraits>;
 
-// An open registry key; the registry calls return their status unchanged.
+// An open registry key.
 class ScopedKey {
  public:
   ScopedKey() = default;
@@ -86,7 +86,8 @@ class ScopedKey {
     reset();
     return &key_;
   }
-  LONG Open(HKEY root, const wchar_t* path, REGSAM access) { return RegOpenKeyExW(root, path, 0, access, receive()); }
+  // 0 or the registry's status, which is a system error code.
+  DWORD Open(HKEY root, const wchar_t* path, REGSAM access) { return static_cast<DWORD>(RegOpenKeyExW(root, path, 0, access, receive())); }
 
  private:
   HKEY key_ = nullptr;

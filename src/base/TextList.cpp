@@ -48,7 +48,23 @@ void ClearTexts(TextList* list) {
   if (list->text) list->text[0] = '\0';
 }
 
-void FreeTexts(TextList* list) {
-  if (list->text) HeapFree(GetProcessHeap(), 0, list->text);
-  *list = TextList();
+TextList::~TextList() {
+  if (text) HeapFree(GetProcessHeap(), 0, text);
+}
+
+TextList::TextList(TextList&& other) noexcept : text(other.text), used(other.used), capacity(other.capacity) {
+  other.text = nullptr;
+  other.used = other.capacity = 0;
+}
+
+TextList& TextList::operator=(TextList&& other) noexcept {
+  if (this != &other) {
+    if (text) HeapFree(GetProcessHeap(), 0, text);
+    text = other.text;
+    used = other.used;
+    capacity = other.capacity;
+    other.text = nullptr;
+    other.used = other.capacity = 0;
+  }
+  return *this;
 }

@@ -8,6 +8,13 @@ struct TextList {
   wchar_t* text = nullptr;  // the texts, then one more NUL; null until the first text is added
   size_t used = 0;          // characters of the texts, their NULs included
   size_t capacity = 0;      // characters of the block
+
+  TextList() = default;
+  ~TextList();  // gives the block back
+  TextList(TextList&& other) noexcept;
+  TextList& operator=(TextList&& other) noexcept;
+  TextList(const TextList&) = delete;
+  TextList& operator=(const TextList&) = delete;
 };
 
 // Adds a copy of the first length characters of text, and a NUL, at the end. False when no memory
@@ -28,4 +35,3 @@ inline size_t NextText(const TextList& list, size_t offset) { return offset + wc
 // Makes to a copy of from. False when no memory is left.
 bool CopyTexts(TextList* to, const TextList& from);
 void ClearTexts(TextList* list);  // empty, keeping the block
-void FreeTexts(TextList* list);   // empty, returning the block

@@ -98,7 +98,7 @@ bool IsPlainFileName(const wchar_t* name) {
   return !IsDeviceName(name);
 }
 
-DWORD TrustedFolder::Open(const wchar_t* path, FolderAccess access) {
+SystemError TrustedFolder::Open(const wchar_t* path, FolderAccess access) {
   handle_.reset();
   rootMissing_ = false;
   made_ = 0;
@@ -155,7 +155,7 @@ DWORD TrustedFolder::Open(const wchar_t* path, FolderAccess access) {
   return 0;
 }
 
-DWORD TrustedFolder::OpenFile(const wchar_t* name, ACCESS_MASK access, ULONG share, ULONG disposition,
+SystemError TrustedFolder::OpenFile(const wchar_t* name, ACCESS_MASK access, ULONG share, ULONG disposition,
                               ScopedHandle* file) const {
   file->reset();
   if (!IsPlainFileName(name)) return ERROR_INVALID_NAME;
@@ -168,7 +168,7 @@ DWORD TrustedFolder::OpenFile(const wchar_t* name, ACCESS_MASK access, ULONG sha
   return error;
 }
 
-DWORD TrustedFolder::Rename(HANDLE file, const wchar_t* name, bool replace) const {
+SystemError TrustedFolder::Rename(HANDLE file, const wchar_t* name, bool replace) const {
   if (!IsPlainFileName(name)) return ERROR_INVALID_NAME;
   union {
     FILE_RENAME_INFO info;
@@ -206,7 +206,7 @@ DWORD TrustedFolder::Rename(HANDLE file, const wchar_t* name, bool replace) cons
   return SetFileInformationByHandle(file, FileRenameInfo, &rename, sizeof rename) ? 0 : GetLastError();
 }
 
-DWORD TrustedFolder::RemoveSubfolder(const wchar_t* name) const {
+SystemError TrustedFolder::RemoveSubfolder(const wchar_t* name) const {
   if (!IsPlainFileName(name)) return ERROR_INVALID_NAME;
   ScopedHandle folder;
   DWORD error = OpenRelative(handle_.get(), name, wcslen(name), DELETE, kShareAll, FILE_OPEN, FILE_DIRECTORY_FILE, &folder);
@@ -214,7 +214,7 @@ DWORD TrustedFolder::RemoveSubfolder(const wchar_t* name) const {
   return error ? error : DeleteOpenFile(folder.get());
 }
 
-DWORD TrustedFolder::OpenFolderOf(const wchar_t* fullName, FolderAccess access, const wchar_t** name) {
+SystemError TrustedFolder::OpenFolderOf(const wchar_t* fullName, FolderAccess access, const wchar_t** name) {
   const wchar_t* last = wcsrchr(fullName, L'\\');
   *name = last ? last + 1 : fullName;
   wchar_t folder[kPathCapacity];
@@ -225,7 +225,7 @@ DWORD TrustedFolder::OpenFolderOf(const wchar_t* fullName, FolderAccess access, 
   return isOpen() && SameIgnoringCase(folder, path_) ? 0 : Open(folder, access);
 }
 
-DWORD TrustedFolder::TakeBackMade() {
+SystemError TrustedFolder::TakeBackMade() {
   handle_.reset();  // its own handle would keep the folder
   wchar_t path[kPathCapacity];
   CopyText(path, kPathCapacity, path_);
@@ -245,7 +245,7 @@ DWORD TrustedFolder::TakeBackMade() {
   return 0;
 }
 
-DWORD DeleteOpenFile(HANDLE file) {
+SystemError DeleteOpenFile(HANDLE file) {
   FILE_DISPOSITION_INFO disposition = {TRUE};
   return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) ? 0 : GetLastError();
 }

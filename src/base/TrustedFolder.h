@@ -9,6 +9,7 @@
 
 #include "base/PathText.h"
 #include "base/ScopedHandle.h"
+#include "base/SystemError.h"
 
 enum FolderAccess { kReadFolder, kWriteFolder, kMakeFolder };  // make: create what is missing
 
@@ -19,7 +20,7 @@ class TrustedFolder {
  public:
   // Opens the folder "X:\..." or "\\server\share\...". 0 or the system's error: kLinkRefused for a
   // link, ERROR_BAD_PATHNAME for another kind of text.
-  DWORD Open(const wchar_t* path, FolderAccess access);
+  SystemError Open(const wchar_t* path, FolderAccess access);
   bool isOpen() const { return handle_.valid(); }
   HANDLE get() const { return handle_.get(); }
   const wchar_t* path() const { return path_; }  // as opened, ending in a backslash
@@ -33,18 +34,18 @@ class TrustedFolder {
   }
   // Opens the folder that the full name (of a file, or of a folder without its backslash) lies in,
   // unless it is the one open already; *name points at the last part of fullName. 0 or as Open.
-  DWORD OpenFolderOf(const wchar_t* fullName, FolderAccess access, const wchar_t** name);
+  SystemError OpenFolderOf(const wchar_t* fullName, FolderAccess access, const wchar_t** name);
 
   // Opens a file of this folder by its plain name, as NtCreateFile's disposition says (FILE_OPEN,
   // FILE_CREATE); a link is refused and closed again. 0 or the system's error.
-  DWORD OpenFile(const wchar_t* name, ACCESS_MASK access, ULONG share, ULONG disposition, ScopedHandle* file) const;
+  SystemError OpenFile(const wchar_t* name, ACCESS_MASK access, ULONG share, ULONG disposition, ScopedHandle* file) const;
   // Gives the open file (opened with DELETE) another plain name in this folder.
-  DWORD Rename(HANDLE file, const wchar_t* name, bool replace) const;
+  SystemError Rename(HANDLE file, const wchar_t* name, bool replace) const;
   // Removes the empty subfolder; 0 or the system's error (ERROR_DIR_NOT_EMPTY when it is not).
-  DWORD RemoveSubfolder(const wchar_t* name) const;
+  SystemError RemoveSubfolder(const wchar_t* name) const;
   // After a failed run: closes the folder and removes the folders that Open made, deepest first,
   // those left empty. 0, or the system's error (logged) for the first one that stays.
-  DWORD TakeBackMade();
+  SystemError TakeBackMade();
   // Refuses what has these attributes too, as a link. Only for tests on a system that makes no links
   // (Wine): an attribute it does keep then stands in for the link's.
   void RefuseAlso(DWORD attributes) { linkAttributes_ |= attributes; }
@@ -58,7 +59,7 @@ class TrustedFolder {
 };
 
 // Deletes the open file, which was opened with DELETE. 0 or the system's error.
-DWORD DeleteOpenFile(HANDLE file);
+SystemError DeleteOpenFile(HANDLE file);
 
 // The attributes of the open file; INVALID_FILE_ATTRIBUTES when the system cannot say.
 DWORD AttributesOf(HANDLE file);

@@ -13,16 +13,12 @@ namespace {
 class SettingsText {
  public:
   explicit SettingsText(const wchar_t* fileName);
-  ~SettingsText() {
-    if (text_) HeapFree(GetProcessHeap(), 0, text_);
-  }
-  SettingsText(const SettingsText&) = delete;
-  SettingsText& operator=(const SettingsText&) = delete;
   const wchar_t* begin() const { return text_; }
   const wchar_t* end() const { return text_ + length_; }
 
  private:
-  wchar_t* text_ = nullptr;
+  ScopedHeapBlock block_;
+  wchar_t* text_ = nullptr;  // in block_
   size_t length_ = 0;
 };
 
@@ -32,8 +28,10 @@ SettingsText::SettingsText(const wchar_t* fileName) {
   LARGE_INTEGER size = {};
   if (!file.valid() || !GetFileSizeEx(file.get(), &size) || size.QuadPart > kSettingsFileLimit) return;
   DWORD bytes = static_cast<DWORD>(size.QuadPart), read = 0;
-  BYTE* raw = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, bytes + 2));
-  text_ = static_cast<wchar_t*>(HeapAlloc(GetProcessHeap(), 0, (bytes + 1) * sizeof(wchar_t)));
+  ScopedHeapBlock rawBlock(HeapAlloc(GetProcessHeap(), 0, bytes + 2));
+  block_.reset(HeapAlloc(GetProcessHeap(), 0, (bytes + 1) * sizeof(wchar_t)));
+  BYTE* raw = static_cast<BYTE*>(rawBlock.get());
+  text_ = static_cast<wchar_t*>(block_.get());
   bool whole = raw && text_ && ReadFile(file.get(), raw, bytes, &read, nullptr) && read == bytes;
   int length = 0;
   if (whole && bytes >= 2 && raw[0] == 0xFF && raw[1] == 0xFE) {  // UTF-16 behind its mark
@@ -45,7 +43,6 @@ SettingsText::SettingsText(const wchar_t* fileName) {
                                                 static_cast<int>(bytes - skip), text_, static_cast<int>(bytes))
                           : 0;
   }
-  if (raw) HeapFree(GetProcessHeap(), 0, raw);
   // Any line over the bound, and the file is passed over.
   for (int i = 0, lineStart = 0; i < length; ++i) {
     if (text_[i] == L'\n') lineStart = i + 1;

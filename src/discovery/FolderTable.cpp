@@ -7,6 +7,11 @@
 
 FolderEntry FolderTable[kFolderRows];
 
+bool InstallFolderOf(const FolderEntry& candidate, wchar_t* folder) {
+  return CopyText(folder, kPathCapacity, candidate.path) &&
+         (!candidate.addMakerSubfolder || JoinPath(folder, kPathCapacity, L"" MAKER_FOLDER));
+}
+
 void AddFolderCandidate(wchar_t* path, bool makerSubfolder, bool planned) {
   // A relative or drive-relative text means whatever folder is current.
   if (wcsnlen(path, kPathCapacity) >= kPathCapacity || !IsAbsolutePath(path)) return;

@@ -15,6 +15,17 @@ struct FolderEntry {
 // Filled strictly in order, never cleared: rows 0..k-1 are occupied, the rest free.
 extern FolderEntry FolderTable[kFolderRows];
 
+// The candidates as discovery found them, handed on as a value: rows 0..count-1.
+struct FolderCandidates {
+  FolderEntry rows[kFolderRows];
+  int count;
+};
+
+// The folder to install into for a candidate: its path, with the maker folder below it where it
+// belongs. folder holds kPathCapacity characters. False when that would not fit: cut, it would be
+// another folder.
+bool InstallFolderOf(const FolderEntry& candidate, wchar_t* folder);
+
 // Normalises the text in place (a buffer of kPathCapacity characters) and keeps it if the folder
 // exists, is new and a row is free. A text that is not terminated within the buffer, or that
 // would not fit a row once normalised, is dropped. makerSubfolder false: the editor loads only

@@ -173,7 +173,7 @@ void ProbeTodaysEditors() {
   }
 }
 
-void RunDiscovery() {
+FolderCandidates RunDiscovery() {
   ScanRegistryTree(L"software", L"" MAKER_SCAN_WORD, L"");
   ScanRegistryTree(L"software", L"adobe", L"photoshop");
   ProbePhotoshopVersions();
@@ -209,4 +209,10 @@ void RunDiscovery() {
     }
   }
   ProbeTodaysEditors();
+  FolderCandidates found = {};
+  while (found.count < kFolderRows && FolderTable[found.count].path[0]) {
+    found.rows[found.count] = FolderTable[found.count];
+    ++found.count;
+  }
+  return found;
 }

@@ -2,6 +2,8 @@
 // Searches particular to single image editors.
 #include <windows.h>
 
+#include "discovery/FolderTable.h"
+
 // The folder of the program that a registry command line or program path names: the key's
 // default value, cut after its last backslash, without leading quotes. Null unless the result
 // is absolute ("X:\..."). output holds kPathCapacity characters.
@@ -28,5 +30,5 @@ void ProbeTodaysEditors();
 
 // The whole discovery sequence the dialog runs once: five registry scans with Photoshop's own
 // folders and the shared Adobe folders after Adobe's, the three editor probes, each in every
-// registry view, then today's editors.
-void RunDiscovery();
+// registry view, then today's editors. The candidates, in the order found.
+FolderCandidates RunDiscovery();

@@ -15,10 +15,10 @@ void TerminateData(wchar_t* data, DWORD size, DWORD type) {
 }
 }  // namespace
 
-LONG QueryStringValue(HKEY root, const wchar_t* keyPath, const wchar_t* valueName, wchar_t* data, REGSAM view) {
+SystemError QueryStringValue(HKEY root, const wchar_t* keyPath, const wchar_t* valueName, wchar_t* data, REGSAM view) {
   data[0] = L'\0';
   ScopedKey key;
-  LONG status = key.Open(root, keyPath, KEY_READ | view);
+  SystemError status = key.Open(root, keyPath, KEY_READ | view);
   if (status != ERROR_SUCCESS) return status;
   DWORD type = REG_SZ;
   DWORD size = kDataBytes;
@@ -31,11 +31,11 @@ LONG QueryStringValue(HKEY root, const wchar_t* keyPath, const wchar_t* valueNam
   return status;
 }
 
-LONG EnumNextValue(HKEY root, const wchar_t* keyPath, wchar_t* valueName, wchar_t* data, REGSAM view) {
+SystemError EnumNextValue(HKEY root, const wchar_t* keyPath, wchar_t* valueName, wchar_t* data, REGSAM view) {
   valueName[0] = L'\0';
   data[0] = L'\0';
   ScopedKey key;
-  LONG status = key.Open(root, keyPath, KEY_READ | view);
+  SystemError status = key.Open(root, keyPath, KEY_READ | view);
   if (status != ERROR_SUCCESS) {
     valueCursor = 0;
     return status;
@@ -57,10 +57,10 @@ LONG EnumNextValue(HKEY root, const wchar_t* keyPath, wchar_t* valueName, wchar_
   return status;
 }
 
-LONG EnumSubkey(HKEY root, const wchar_t* keyPath, wchar_t* subkeyName, DWORD index, REGSAM view) {
+SystemError EnumSubkey(HKEY root, const wchar_t* keyPath, wchar_t* subkeyName, DWORD index, REGSAM view) {
   subkeyName[0] = L'\0';
   ScopedKey key;
-  LONG status = key.Open(root, keyPath, KEY_READ | view);
+  SystemError status = key.Open(root, keyPath, KEY_READ | view);
   if (status != ERROR_SUCCESS) return status;
   DWORD nameLength = kRegistryTextLimit;
   status = RegEnumKeyExW(key.get(), index, subkeyName, &nameLength, nullptr, nullptr, nullptr, nullptr);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "base/RegistryView.h"
+#include "base/SystemError.h"
 
 enum { kRegistryTextLimit = 256 };  // characters
 
@@ -14,11 +15,11 @@ extern DWORD valueCursor;
 // The value's REG_SZ data (empty for any other type). Non-zero status when the key or value is
 // missing or the data exceed 256 characters.
 // view: 0 for the program's own, or KEY_WOW64_64KEY.
-LONG QueryStringValue(HKEY root, const wchar_t* keyPath, const wchar_t* valueName, wchar_t* data, REGSAM view = 0);
+SystemError QueryStringValue(HKEY root, const wchar_t* keyPath, const wchar_t* valueName, wchar_t* data, REGSAM view = 0);
 
 // Reads the value at valueCursor and advances it. Any non-zero status ends the key's values: the
 // normal end, and also a name over 255 characters or data over 256 characters.
-LONG EnumNextValue(HKEY root, const wchar_t* keyPath, wchar_t* valueName, wchar_t* data, REGSAM view = 0);
+SystemError EnumNextValue(HKEY root, const wchar_t* keyPath, wchar_t* valueName, wchar_t* data, REGSAM view = 0);
 
 // The name of the key's subkey at the index.
-LONG EnumSubkey(HKEY root, const wchar_t* keyPath, wchar_t* subkeyName, DWORD index, REGSAM view = 0);
+SystemError EnumSubkey(HKEY root, const wchar_t* keyPath, wchar_t* subkeyName, DWORD index, REGSAM view = 0);

@@ -2,8 +2,8 @@
 
 #include <wchar.h>
 
-#include "discovery/FolderTable.h"
 #include "base/PathText.h"
+#include "discovery/FolderTable.h"
 #include "discovery/RegistryReader.h"
 
 bool KeyPathStack::Push(wchar_t* keyPath, const wchar_t* subkeyName, DWORD* index) {

@@ -2,16 +2,16 @@
 
 #include "base/ExitCode.h"
 #include "base/InstallLog.h"
-#include "base/Outcome.h"
+#include "base/Messages.h"
 #include "base/PathText.h"
 #include "base/Product.h"
 #include "base/SystemError.h"
 #include "base/Texts.h"
 #include "discovery/FolderTable.h"
 #include "discovery/HostProbes.h"
+#include "install/RunState.h"
 #include "payload/PackedPayload.h"
 #include "payload/PayloadWriter.h"
-#include "payload/RunState.h"
 #include "record/InstallRecord.h"
 #include "record/KeptUninstaller.h"
 #include "record/RecordLock.h"
@@ -33,18 +33,18 @@ void WritePayload(HMODULE module, RunState* run) {
 // entry, the folder, the kept uninstaller. Then the payload. keptPath: MAX_PATH characters.
 void WriteEverything(const InstallSource& source, const wchar_t* folder, RunState* run, ScopedKey* entry,
                      InstallRecord* record, bool* createdEntry, wchar_t* keptPath) {
-  LONG status = OpenInstallRecord(entry, record, createdEntry);
-  DWORD error = 0;
+  SystemError status = OpenInstallRecord(entry, record, createdEntry);
+  SystemError error = 0;
   // Old files that earlier runs moved aside go before this run moves any: none of this run's is
   // ever taken for a leftover.
   if (status == ERROR_SUCCESS) RemoveMovedAsideLeftovers(&record->aside);
   if (status != ERROR_SUCCESS) {
     // The record is read before anything is written: what a damaged record would lose track of is
     // never installed.
-    run->failures.Record(entry->get() ? kRecordUnreadable : kUninstallNotRecorded, kEntryName, static_cast<DWORD>(status));
+    run->failures.Record(entry->get() ? kRecordUnreadable : kUninstallNotRecorded, kEntryName, status);
   } else if (!IsFolderEntry(folder) || (error = run->folder.Open(folder, kMakeFolder)) != 0) {
     run->failures.Record(kFolderNotMade, folder, error ? error : ERROR_BAD_PATHNAME);
-  } else if (!KeptUninstallerPath(keptPath) || (error = KeepUninstaller(run, source.ownFile)) != 0) {
+  } else if (!KeptUninstallerPath(keptPath) || (error = KeepUninstaller(&run->keptFolder, &run->files, source.ownFile)) != 0) {
     run->failures.Record(kUninstallNotRecorded, keptPath, error ? error : ERROR_PATH_NOT_FOUND);
   } else {
     WritePayload(source.module, run);
@@ -52,8 +52,9 @@ void WriteEverything(const InstallSource& source, const wchar_t* folder, RunStat
 }
 }  // namespace
 
-void InstallIntoFolder(const InstallSource& source, const wchar_t* folder, RunState* run) {
-  run->Begin();
+void InstallIntoFolder(const InstallSource& source, const InstallPlan& plan, RunState* run) {
+  run->Begin(plan.leftOut);
+  const wchar_t* folder = plan.folder;
   LogLine("Folder: %s", folder);
   RecordLock lock;
   ScopedKey entry;
@@ -67,8 +68,8 @@ void InstallIntoFolder(const InstallSource& source, const wchar_t* folder, RunSt
   }
   if (!run->written.complete()) run->failures.Record(kUninstallNotRecorded, kEntryName, ERROR_NOT_ENOUGH_MEMORY);
   if (run->failures.count() == 0 && run->written.count() > 0) {
-    LONG status = RecordInstallation(entry.get(), record, *run, keptPath);
-    if (status != ERROR_SUCCESS) run->failures.Record(kUninstallNotRecorded, kEntryName, static_cast<DWORD>(status));
+    SystemError status = RecordInstallation(entry.get(), record, *run, keptPath);
+    if (status != ERROR_SUCCESS) run->failures.Record(kUninstallNotRecorded, kEntryName, status);
   }
   if (run->failures.count() == 0 && run->written.count() > 0) {
     for (int i = 0; const WrittenItem* item = run->written.Get(i); ++i) {
@@ -76,19 +77,18 @@ void InstallIntoFolder(const InstallSource& source, const wchar_t* folder, RunSt
     }
     run->files.Commit();
     // The record lists only the old files still there: a name it keeps is never another file's.
-    LONG status = RecordMovedAside(entry.get(), record, run->files);
-    if (status != ERROR_SUCCESS) LogFailure("Could not update", L"the list of files moved aside", static_cast<DWORD>(status));
+    SystemError status = RecordMovedAside(entry.get(), record, run->files);
+    if (status != ERROR_SUCCESS) LogFailure("Could not update", L"the list of files moved aside", status);
     run->files.Forget();
     run->values.Forget();
   } else {
     run->TakeBack();
     if (createdEntry) {
       entry.reset();
-      LONG status = RegDeleteKeyW(HKEY_LOCAL_MACHINE, EntryKey());
-      if (status != ERROR_SUCCESS) run->failures.Record(kNotTakenBack, kEntryName, static_cast<DWORD>(status));
+      SystemError status = RegDeleteKeyW(HKEY_LOCAL_MACHINE, EntryKey());
+      if (status != ERROR_SUCCESS) run->failures.Record(kNotTakenBack, kEntryName, status);
     }
   }
-  FreeInstallRecord(&record);
   for (int i = 0; const InstallFailure* failure = run->failures.Get(i); ++i) {
     wchar_t reason[512];
     DescribeError(failure->error, reason, 512, kLogWords);
@@ -98,21 +98,20 @@ void InstallIntoFolder(const InstallSource& source, const wchar_t* folder, RunSt
 }
 
 int RunSilentInstall(const InstallSource& source, const wchar_t* folder) {
-  wchar_t target[kPathCapacity] = L"";
+  // Every component, into the folder named, or what the dialog would preselect: the first candidate.
+  InstallPlan plan = {};
   if (folder[0]) {
-    CopyText(target, kPathCapacity, folder);
+    CopyText(plan.folder, kPathCapacity, folder);
   } else {
-    RunDiscovery();
-    // What the dialog would preselect: the first candidate, with the maker folder where it belongs.
-    CopyText(target, kPathCapacity, FolderTable[0].path);
-    if (FolderTable[0].addMakerSubfolder && !JoinPath(target, kPathCapacity, L"" MAKER_FOLDER)) target[0] = L'\0';
+    FolderCandidates found = RunDiscovery();
+    if (found.count == 0 || !InstallFolderOf(found.rows[0], plan.folder)) plan.folder[0] = L'\0';
   }
-  if (!target[0] || !EnsureTrailingBackslash(target, kPathCapacity)) {
+  if (!plan.folder[0] || !EnsureTrailingBackslash(plan.folder, kPathCapacity)) {
     LogLine("Outcome: no plug-in folder was found; name one with /D=.");
     return kExitNowhereToInstall;
   }
   RunState run;
-  InstallIntoFolder(source, target, &run);
+  InstallIntoFolder(source, plan, &run);
   const InstallFailure* failure = run.failures.Get(0);
   if (failure && failure->kind == kAnotherRunActive) {
     LogLine("Outcome: another copy of the setup is running");

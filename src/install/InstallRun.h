@@ -5,6 +5,9 @@
 // that a failed run leaves the machine as it found it.
 #include <windows.h>
 
+#include "base/PathText.h"
+#include "payload/SkipList.h"
+
 class InstallFailures;
 struct RunState;
 
@@ -14,10 +17,15 @@ struct InstallSource {
   HANDLE ownFile;
 };
 
-// Installs every resource of the module that run->skipped does not leave out into folder (ending
-// in a backslash), with a kept uninstaller and the record of it. The run holds what was written and
-// what failed.
-void InstallIntoFolder(const InstallSource& source, const wchar_t* folder, RunState* run);
+// What an installation is asked to do, and all it reads of the one who asks: where, and what not.
+struct InstallPlan {
+  wchar_t folder[kPathCapacity];  // X:\...\ or \\server\share\...\, ending in a backslash
+  SkipList leftOut;               // keywords of the components left out
+};
+
+// Installs every resource of the module that the plan does not leave out into its folder, with a
+// kept uninstaller and the record of it. The run holds what was written and what failed.
+void InstallIntoFolder(const InstallSource& source, const InstallPlan& plan, RunState* run);
 
 // Installs every component without a window into folder, or into the first candidate when it is
 // empty. Returns the exit code.

@@ -2,9 +2,9 @@
 
 #include "base/ContentHash.h"
 #include "base/Lzma.h"
+#include "payload/PayloadRun.h"
 #include "payload/PayloadWriter.h"
 #include "payload/PresetValues.h"
-#include "payload/RunState.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ struct Item {
 };
 BYTE presetBytes[kPresetCapacity];
 
-void BeginItem(RunState* run, Item* item) {
+void BeginItem(PayloadRun* run, Item* item) {
   item->left = item->entry.size;
   item->hash = kEmptyContentHash;
   item->error = 0;
@@ -88,7 +88,7 @@ void PutBytes(Item* item, const BYTE* bytes, DWORD count) {
 }
 
 // Once all its bytes came, checked against the table: a file goes in, presets are stored.
-void FinishItem(RunState* run, Item* item) {
+void FinishItem(PayloadRun* run, Item* item) {
   bool whole = item->left == 0 && item->hash == item->entry.hash;
   if (item->target == kItemFile) {
     DWORD error = item->error ? item->error : whole ? 0 : ERROR_INVALID_DATA;
@@ -105,7 +105,7 @@ void FinishItem(RunState* run, Item* item) {
 }
 
 // Items not reached because the stream broke off: each wanted one is a failure of its own.
-void RecordUnreached(RunState* run, Reader table, ULONGLONG count) {
+void RecordUnreached(PayloadRun* run, Reader table, ULONGLONG count) {
   TableEntry entry;
   wchar_t installName[MAX_PATH];
   const PresetKind* kind;
@@ -118,7 +118,7 @@ void RecordUnreached(RunState* run, Reader table, ULONGLONG count) {
 
 // Decodes the stream, handing each item its bytes in table order, until every item that is wanted
 // has all of its bytes. What a damaged or cut stream leaves unwritten is recorded as failed.
-void DecodeItems(RunState* run, LzmaReader* stream, Reader* table, ULONGLONG count, ULONGLONG wanted) {
+void DecodeItems(PayloadRun* run, LzmaReader* stream, Reader* table, ULONGLONG count, ULONGLONG wanted) {
   static BYTE chunk[kChunk];
   Item item;
   item.target = kItemSkipped;
@@ -159,7 +159,7 @@ void DecodeItems(RunState* run, LzmaReader* stream, Reader* table, ULONGLONG cou
 
 }  // namespace
 
-void InstallPackedItems(RunState* run, const BYTE* data, size_t size) {
+void InstallPackedItems(PayloadRun* run, const BYTE* data, size_t size) {
   Reader header = {data, data + size};
   ULONGLONG magic = 0, version = 0, count = 0, tableBytes = 0, total = 0;
   bool read = header.Number(&magic, 4) && magic == 0x4B504D56 /* "VMPK" */ && header.Number(&version, 4) &&
@@ -192,7 +192,7 @@ void InstallPackedItems(RunState* run, const BYTE* data, size_t size) {
   CloseLzma(&stream);
 }
 
-bool InstallPackedPayload(RunState* run, HMODULE module) {
+bool InstallPackedPayload(PayloadRun* run, HMODULE module) {
   HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(kPackedResourceType));
   if (!resource) return false;
   DWORD size = SizeofResource(module, resource);

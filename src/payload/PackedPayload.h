@@ -6,13 +6,13 @@
 // out are decoded past and written nowhere.
 #include <windows.h>
 
-struct RunState;
+struct PayloadRun;
 
 enum { kPackedResourceType = 3001 };
 
 // Installs the module's packed items into the run's folder, recording what was written and what
 // failed as InstallResource does. False when the module carries none.
-bool InstallPackedPayload(RunState* run, HMODULE module);
+bool InstallPackedPayload(PayloadRun* run, HMODULE module);
 
 // The same from the resource's bytes.
-void InstallPackedItems(RunState* run, const BYTE* data, size_t size);
+void InstallPackedItems(PayloadRun* run, const BYTE* data, size_t size);

@@ -3,8 +3,8 @@
 #include "base/FileHolder.h"
 #include "base/PathText.h"
 #include "payload/InstallName.h"
+#include "payload/PayloadRun.h"
 #include "payload/PresetValues.h"
-#include "payload/RunState.h"
 
 namespace {
 DWORD LastErrorOr(DWORD fallback) {
@@ -20,12 +20,12 @@ bool InstallNameOf(const wchar_t* name, wchar_t* installName) {
 }
 }  // namespace
 
-bool IsLeftOut(const RunState& run, const wchar_t* name) {
+bool IsLeftOut(const PayloadRun& run, const wchar_t* name) {
   wchar_t installName[MAX_PATH];
   return InstallNameOf(name, installName) && run.skipped.Skips(installName);
 }
 
-ItemTarget TargetOf(RunState* run, const wchar_t* name, wchar_t* installName, const PresetKind** kind) {
+ItemTarget TargetOf(PayloadRun* run, const wchar_t* name, wchar_t* installName, const PresetKind** kind) {
   if (!InstallNameOf(name, installName)) {
     run->failures.Record(kNameTooLong, name, ERROR_FILENAME_EXCED_RANGE);
     return kItemRefused;
@@ -44,7 +44,7 @@ ItemTarget TargetOf(RunState* run, const wchar_t* name, wchar_t* installName, co
   return kItemFile;
 }
 
-void FinishFile(RunState* run, NewFile* file, const wchar_t* installName, DWORD error, DWORD size, ContentHash hash) {
+void FinishFile(PayloadRun* run, NewFile* file, const wchar_t* installName, DWORD error, DWORD size, ContentHash hash) {
   wchar_t fullName[kFileNameCapacity], stranded[kFileNameCapacity] = L"";
   JoinPath(fullName, kFileNameCapacity, installName, run->folder.path());  // TargetOf saw that it fits
   if (error && file) file->Abandon();
@@ -60,7 +60,7 @@ void FinishFile(RunState* run, NewFile* file, const wchar_t* installName, DWORD 
 }
 
 BOOL CALLBACK InstallResource(HMODULE module, LPCWSTR, LPWSTR name, LONG_PTR runState) {
-  RunState* run = reinterpret_cast<RunState*>(runState);
+  PayloadRun* run = reinterpret_cast<PayloadRun*>(runState);
   if (IS_INTRESOURCE(name)) {
     // Only named resources carry a file name; a numbered one cannot be installed.
     wchar_t subject[16];

@@ -5,7 +5,7 @@
 #include "base/ContentHash.h"
 #include "base/FileReplacement.h"
 
-struct RunState;
+struct PayloadRun;
 struct PresetKind;
 
 enum { kPayloadResourceType = 3000 };
@@ -19,12 +19,12 @@ BOOL CALLBACK InstallResource(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PT
 // preset values of *kind, or into the file installName (MAX_PATH characters) of the run's folder.
 // A name that would not fit, or that is not a plain file name, is refused and recorded.
 enum ItemTarget { kItemSkipped, kItemPreset, kItemFile, kItemRefused };
-ItemTarget TargetOf(RunState* run, const wchar_t* name, wchar_t* installName, const PresetKind** kind);
+ItemTarget TargetOf(PayloadRun* run, const wchar_t* name, wchar_t* installName, const PresetKind** kind);
 
 // True when the item's component is left out; TargetOf then says kItemSkipped.
-bool IsLeftOut(const RunState& run, const wchar_t* name);
+bool IsLeftOut(const PayloadRun& run, const wchar_t* name);
 
 // Puts the file in place and records it as written, or records why not, with the program that
 // holds it if the system says. error: why the file could not be written whole (0: it was); it is
 // then abandoned. file may be null for one never begun.
-void FinishFile(RunState* run, NewFile* file, const wchar_t* installName, DWORD error, DWORD size, ContentHash hash);
+void FinishFile(PayloadRun* run, NewFile* file, const wchar_t* installName, DWORD error, DWORD size, ContentHash hash);

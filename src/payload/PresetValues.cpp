@@ -2,13 +2,12 @@
 
 #include <wchar.h>
 
-#include "base/HeapArray.h"
 #include "base/InstallLog.h"
 #include "base/PathText.h"
 #include "base/Product.h"
 #include "base/RegistryView.h"
 #include "base/ScopedHandle.h"
-#include "payload/RunState.h"
+#include "payload/PayloadRun.h"
 
 namespace {
 // A value as the record, the log and the messages name it. subject: kFailureSubjectCapacity
@@ -31,7 +30,7 @@ const PresetKind* FindPresetKind(const wchar_t* installName) {
   return nullptr;
 }
 
-void WritePresetBlock(RunState* run, const PresetKind& kind, const BYTE* data, DWORD size, const wchar_t* resourceName) {
+void WritePresetBlock(PayloadRun* run, const PresetKind& kind, const BYTE* data, DWORD size, const wchar_t* resourceName) {
   DWORD needed = static_cast<DWORD>(kind.recordCount) * static_cast<DWORD>(kind.recordSize);
   if (size < needed) {
     run->failures.Record(kPresetTooShort, resourceName, ERROR_INVALID_DATA);
@@ -44,7 +43,7 @@ void WritePresetBlock(RunState* run, const PresetKind& kind, const BYTE* data, D
     wchar_t valueName[32];  // prefixes are short constants
     wsprintfW(valueName, L"%s%0.2i", kind.valuePrefix, record);
     for (int view = 0; view < viewCount; ++view) {
-      LONG status = run->values.Remember(kind.keyPath, valueName, views[view]);
+      SystemError status = run->values.Remember(kind.keyPath, valueName, views[view]);
       if (status == ERROR_SUCCESS) {
         status = WriteRegistryValue(valueName, kind.keyPath, data + static_cast<DWORD>(record - 1) * kind.recordSize,
                                     static_cast<DWORD>(kind.recordSize), views[view]);
@@ -52,7 +51,7 @@ void WritePresetBlock(RunState* run, const PresetKind& kind, const BYTE* data, D
       wchar_t subject[kFailureSubjectCapacity];
       NameValue(subject, kind.keyPath, valueName, view != 0);
       if (status != ERROR_SUCCESS) {
-        run->failures.Record(kRegistryNotWritten, subject, static_cast<DWORD>(status));
+        run->failures.Record(kRegistryNotWritten, subject, status);
       } else {
         run->written.Record(true, subject, static_cast<DWORD>(kind.recordSize));
       }
@@ -60,9 +59,9 @@ void WritePresetBlock(RunState* run, const PresetKind& kind, const BYTE* data, D
   }
 }
 
-LONG WriteRegistryValue(const wchar_t* valueName, const wchar_t* keyPath, const void* data, DWORD size, REGSAM view) {
+SystemError WriteRegistryValue(const wchar_t* valueName, const wchar_t* keyPath, const void* data, DWORD size, REGSAM view) {
   ScopedKey key;
-  LONG status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE | view,
+  SystemError status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE | view,
                                 nullptr, key.receive(), nullptr);
   if (status != ERROR_SUCCESS) return status;
   return RegSetValueExW(key.get(), valueName, 0, REG_BINARY, static_cast<const BYTE*>(data), size);
@@ -83,31 +82,27 @@ void RemoveEmptyKeys(wchar_t* keyPath, REGSAM view) {
   }
 }
 
-ValueJournal::~ValueJournal() { FreeBlock(entries_); }
-
-LONG ValueJournal::Remember(const wchar_t* keyPath, const wchar_t* name, REGSAM view) {
-  if (!MakeRoom(reinterpret_cast<void**>(&entries_), count_, &capacity_, sizeof *entries_, 0x10000)) {
-    return ERROR_NOT_ENOUGH_MEMORY;
-  }
-  Entry& entry = entries_[count_];
+SystemError ValueJournal::Remember(const wchar_t* keyPath, const wchar_t* name, REGSAM view) {
+  if (!entries_.Reserve()) return ERROR_NOT_ENOUGH_MEMORY;
+  Entry& entry = entries_[entries_.count()];  // kept by Append below once it is filled in
   if (!CopyText(entry.name, kNameCapacity, name)) return ERROR_INVALID_NAME;
   entry.keyPath = keyPath;
   entry.view = view;
   entry.size = kDataCapacity;
   ScopedKey key;
-  LONG status = key.Open(HKEY_LOCAL_MACHINE, keyPath, KEY_QUERY_VALUE | view);
+  SystemError status = key.Open(HKEY_LOCAL_MACHINE, keyPath, KEY_QUERY_VALUE | view);
   if (status == ERROR_SUCCESS) status = RegQueryValueExW(key.get(), name, nullptr, &entry.type, entry.data, &entry.size);
   entry.existed = status == ERROR_SUCCESS;
   if (!entry.existed && status != ERROR_FILE_NOT_FOUND) return status;
-  ++count_;
+  entries_.Append();
   return ERROR_SUCCESS;
 }
 
 void ValueJournal::TakeBack(InstallFailures* failures) {
-  for (int i = count_ - 1; i >= 0; --i) {
+  for (int i = entries_.count() - 1; i >= 0; --i) {
     const Entry& entry = entries_[i];
     ScopedKey key;
-    LONG status = key.Open(HKEY_LOCAL_MACHINE, entry.keyPath, KEY_SET_VALUE | entry.view);
+    SystemError status = key.Open(HKEY_LOCAL_MACHINE, entry.keyPath, KEY_SET_VALUE | entry.view);
     if (status == ERROR_SUCCESS) {
       status = entry.existed ? RegSetValueExW(key.get(), entry.name, 0, entry.type, entry.data, entry.size)
                              : RegDeleteValueW(key.get(), entry.name);
@@ -116,11 +111,11 @@ void ValueJournal::TakeBack(InstallFailures* failures) {
     if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
       wchar_t subject[kFailureSubjectCapacity];
       NameValue(subject, entry.keyPath, entry.name, entry.view != 0);
-      LogFailure("Could not take back", subject, static_cast<DWORD>(status));
-      failures->Record(kNotTakenBack, subject, static_cast<DWORD>(status));
+      LogFailure("Could not take back", subject, status);
+      failures->Record(kNotTakenBack, subject, status);
     }
     wchar_t keyPath[kPathCapacity];
     if (CopyText(keyPath, kPathCapacity, entry.keyPath)) RemoveEmptyKeys(keyPath, entry.view);
   }
-  count_ = 0;
+  entries_.Clear();
 }

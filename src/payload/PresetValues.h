@@ -3,8 +3,11 @@
 // under HKEY_LOCAL_MACHINE instead of files.
 #include <windows.h>
 
+#include "base/GrowableArray.h"
+#include "base/SystemError.h"
+
 class InstallFailures;
-struct RunState;
+struct PayloadRun;
 
 struct PresetKind {
   const wchar_t* keyword;      // found in the installed name
@@ -21,11 +24,11 @@ const PresetKind* FindPresetKind(const wchar_t* installName);
 // remembered as it was so that the run can take it back. A block shorter than its records is
 // refused whole and recorded; bytes beyond the last record are ignored. Failed values are
 // recorded, the rest written.
-void WritePresetBlock(RunState* run, const PresetKind& kind, const BYTE* data, DWORD size, const wchar_t* resourceName);
+void WritePresetBlock(PayloadRun* run, const PresetKind& kind, const BYTE* data, DWORD size, const wchar_t* resourceName);
 
 // Creates or opens the key in the view (0: the program's own), sets one REG_BINARY value, closes
 // the key. Returns the registry status.
-LONG WriteRegistryValue(const wchar_t* valueName, const wchar_t* keyPath, const void* data, DWORD size, REGSAM view);
+SystemError WriteRegistryValue(const wchar_t* valueName, const wchar_t* keyPath, const void* data, DWORD size, REGSAM view);
 
 // Removes the key (below HKEY_LOCAL_MACHINE) and its parents up to the maker's own key while they
 // hold nothing; the text is cut back as it goes.
@@ -34,18 +37,13 @@ void RemoveEmptyKeys(wchar_t* keyPath, REGSAM view);
 // Preset values as they were before a run wrote them.
 class ValueJournal {
  public:
-  ValueJournal() = default;
-  ~ValueJournal();
-  ValueJournal(const ValueJournal&) = delete;
-  ValueJournal& operator=(const ValueJournal&) = delete;
-
   // Remembers the value before it is written. ERROR_SUCCESS, or why it cannot be (no memory, a
   // value too large to be ours, a key that cannot be read): it must then not be written.
-  LONG Remember(const wchar_t* keyPath, const wchar_t* name, REGSAM view);
+  SystemError Remember(const wchar_t* keyPath, const wchar_t* name, REGSAM view);
   // Puts every remembered value back as it was, or deletes it where there was none, and removes
   // the keys left empty. Forgets everything. Each value that stays otherwise is a failure.
   void TakeBack(InstallFailures* failures);
-  void Forget() { count_ = 0; }
+  void Forget() { entries_.Clear(); }
 
  private:
   enum { kNameCapacity = 32, kDataCapacity = 1024 };
@@ -57,6 +55,5 @@ class ValueJournal {
     DWORD type, size;
     BYTE data[kDataCapacity];
   };
-  Entry* entries_ = nullptr;
-  int count_ = 0, capacity_ = 0;
+  GrowableArray<Entry, 0x10000> entries_;
 };

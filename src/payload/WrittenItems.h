@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "base/ContentHash.h"
+#include "base/GrowableArray.h"
 
 enum { kWrittenSubjectCapacity = 500 };  // a full file name, or a value's key path, name and view
 
@@ -17,24 +18,18 @@ struct WrittenItem {
 
 class WrittenItems {
  public:
-  WrittenItems() = default;
-  ~WrittenItems();
-  WrittenItems(const WrittenItems&) = delete;
-  WrittenItems& operator=(const WrittenItems&) = delete;
-
   // Keeps the item. A subject that does not fit is not kept, nor an item when memory runs out: the
   // run's record is then incomplete, which complete() tells.
   void Record(bool isValue, const wchar_t* subject, DWORD size, ContentHash hash = 0);
-  int count() const { return count_; }
-  const WrittenItem* Get(int index) const { return index >= 0 && index < count_ ? &items_[index] : nullptr; }
+  int count() const { return items_.count(); }
+  const WrittenItem* Get(int index) const { return index >= 0 && index < count() ? &items_[index] : nullptr; }
   bool complete() const { return complete_; }  // every item written since the last clear was kept
   void Clear() {
-    count_ = 0;
+    items_.Clear();
     complete_ = true;
   }
 
  private:
-  WrittenItem* items_ = nullptr;
-  int count_ = 0, capacity_ = 0;
+  GrowableArray<WrittenItem, 0x100000> items_;  // a million items: no setup writes that many
   bool complete_ = true;
 };

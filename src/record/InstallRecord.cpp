@@ -4,11 +4,11 @@
 
 #include "base/FileReplacement.h"
 #include "base/InstallLog.h"
-#include "base/Outcome.h"
+#include "base/Messages.h"
 #include "base/PathText.h"
 #include "base/Product.h"
 #include "base/RegistryView.h"
-#include "payload/RunState.h"
+#include "payload/PayloadRun.h"
 
 namespace {
 
@@ -61,7 +61,7 @@ bool IsAsideEntry(const wchar_t* entry) {
 // The texts of a REG_MULTI_SZ value's size bytes, which the block holds with two characters to
 // spare. Every text must end in a NUL, and nothing but NULs may follow the empty text that ends
 // the list.
-LONG TakeTexts(TextList* list, size_t size, bool (*isEntry)(const wchar_t*)) {
+SystemError TakeTexts(TextList* list, size_t size, bool (*isEntry)(const wchar_t*)) {
   size_t count = size / sizeof(wchar_t);
   list->text[count] = list->text[count + 1] = L'\0';
   size_t at = 0;
@@ -78,12 +78,12 @@ LONG TakeTexts(TextList* list, size_t size, bool (*isEntry)(const wchar_t*)) {
   return ERROR_SUCCESS;
 }
 
-LONG ReadList(HKEY key, const wchar_t* name, TextList* list, bool (*isEntry)(const wchar_t*)) {
+SystemError ReadList(HKEY key, const wchar_t* name, TextList* list, bool (*isEntry)(const wchar_t*)) {
   ClearTexts(list);
   // The value may grow between asking its size and reading it: another try then.
   for (int attempt = 0; attempt < 3; ++attempt) {
     DWORD type = 0, size = 0;
-    LONG status = RegQueryValueExW(key, name, nullptr, &type, nullptr, &size);
+    SystemError status = RegQueryValueExW(key, name, nullptr, &type, nullptr, &size);
     if (status == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
     if (status != ERROR_SUCCESS) return status;
     if (type != REG_MULTI_SZ) return ERROR_INVALID_DATA;
@@ -98,24 +98,24 @@ LONG ReadList(HKEY key, const wchar_t* name, TextList* list, bool (*isEntry)(con
   return ERROR_MORE_DATA;
 }
 
-LONG WriteList(HKEY key, const wchar_t* name, const TextList& list) {
+SystemError WriteList(HKEY key, const wchar_t* name, const TextList& list) {
   const wchar_t empty[2] = L"";
   return RegSetValueExW(key, name, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(list.text ? list.text : empty),
                         static_cast<DWORD>((list.used + 1) * sizeof(wchar_t)));
 }
 
-LONG SetText(HKEY key, const wchar_t* name, const wchar_t* text) {
+SystemError SetText(HKEY key, const wchar_t* name, const wchar_t* text) {
   return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                         static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)));
 }
 
-LONG SetNumber(HKEY key, const wchar_t* name, DWORD number) {
+SystemError SetNumber(HKEY key, const wchar_t* name, DWORD number) {
   return RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
 }
 
 // Adds what the run wrote, each entry as the record's reader takes it: a record this setup could
 // not read again would stop every later install and uninstall. ERROR_SUCCESS or why not.
-LONG AddWritten(InstallRecord* record, const RunState& run) {
+SystemError AddWritten(InstallRecord* record, const PayloadRun& run) {
   if (!run.written.complete()) return ERROR_NOT_ENOUGH_MEMORY;
   if (!IsFolderEntry(run.folder.path())) return ERROR_BAD_PATHNAME;
   if (!PutEntry(&record->folders, run.folder.path())) return ERROR_NOT_ENOUGH_MEMORY;
@@ -142,7 +142,7 @@ LONG AddWritten(InstallRecord* record, const RunState& run) {
 // The entry's own values: what the list of installed programs shows and starts, and what deployment
 // tools read (the version, the size of all that this machine has installed, where the last
 // installation went). The lists go last: should a value fail before them, the record stays as it was.
-LONG WriteEntry(HKEY key, const InstallRecord& record, const wchar_t* folder, const wchar_t* keptPath) {
+SystemError WriteEntry(HKEY key, const InstallRecord& record, const wchar_t* folder, const wchar_t* keptPath) {
   DWORD kilobytes = 0;
   for (size_t at = 0; at < record.files.used; at = NextText(record.files, at)) {
     kilobytes += (wcstoul(wcsrchr(record.files.text + at, L'|') + 1, nullptr, 10) + 1023) / 1024;
@@ -161,7 +161,7 @@ LONG WriteEntry(HKEY key, const InstallRecord& record, const wchar_t* folder, co
                 {L"NoModify", nullptr, 1}, {L"NoRepair", nullptr, 1}, {L"UninstallString", command, 0},
                 {L"QuietUninstallString", quietCommand, 0}};
   for (const auto& value : values) {
-    LONG status = value.text ? SetText(key, value.name, value.text) : SetNumber(key, value.name, value.number);
+    SystemError status = value.text ? SetText(key, value.name, value.text) : SetNumber(key, value.name, value.number);
     if (status != ERROR_SUCCESS) return status;
   }
   return WriteInstallRecord(key, record);
@@ -173,27 +173,20 @@ bool IsFolderEntry(const wchar_t* entry) {
   return wcslen(entry) < kPathCapacity && IsInstallablePath(entry) && EndsInBackslash(entry);
 }
 
-LONG ReadInstallRecord(HKEY entry, InstallRecord* record) {
-  LONG status = ReadList(entry, kFilesList, &record->files, IsFileEntry);
+SystemError ReadInstallRecord(HKEY entry, InstallRecord* record) {
+  SystemError status = ReadList(entry, kFilesList, &record->files, IsFileEntry);
   if (status == ERROR_SUCCESS) status = ReadList(entry, kValuesList, &record->values, IsValueEntry);
   if (status == ERROR_SUCCESS) status = ReadList(entry, kFoldersList, &record->folders, IsFolderEntry);
   if (status == ERROR_SUCCESS) status = ReadList(entry, kAsideList, &record->aside, IsAsideEntry);
   return status;
 }
 
-LONG WriteInstallRecord(HKEY entry, const InstallRecord& record) {
-  LONG status = WriteList(entry, kFilesList, record.files);
+SystemError WriteInstallRecord(HKEY entry, const InstallRecord& record) {
+  SystemError status = WriteList(entry, kFilesList, record.files);
   if (status == ERROR_SUCCESS) status = WriteList(entry, kValuesList, record.values);
   if (status == ERROR_SUCCESS) status = WriteList(entry, kFoldersList, record.folders);
   if (status == ERROR_SUCCESS) status = WriteList(entry, kAsideList, record.aside);
   return status;
-}
-
-void FreeInstallRecord(InstallRecord* record) {
-  FreeTexts(&record->files);
-  FreeTexts(&record->values);
-  FreeTexts(&record->folders);
-  FreeTexts(&record->aside);
 }
 
 bool PutEntry(TextList* list, const wchar_t* entry) {
@@ -241,35 +234,33 @@ void RemoveMovedAsideLeftovers(TextList* aside) {
   }
 }
 
-LONG OpenInstallRecord(ScopedKey* entry, InstallRecord* record, bool* created) {
+SystemError OpenInstallRecord(ScopedKey* entry, InstallRecord* record, bool* created) {
   DWORD disposition = 0;
-  LONG status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, EntryKey(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+  SystemError status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, EntryKey(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                                 entry->receive(), &disposition);
   *created = status == ERROR_SUCCESS && disposition == REG_CREATED_NEW_KEY;
   if (status == ERROR_SUCCESS) status = ReadInstallRecord(entry->get(), record);
   return status;
 }
 
-LONG RecordInstallation(HKEY entry, const InstallRecord& record, const RunState& run, const wchar_t* keptPath) {
+SystemError RecordInstallation(HKEY entry, const InstallRecord& record, const PayloadRun& run, const wchar_t* keptPath) {
   InstallRecord updated;
-  LONG status = CopyTexts(&updated.files, record.files) && CopyTexts(&updated.values, record.values) &&
+  SystemError status = CopyTexts(&updated.files, record.files) && CopyTexts(&updated.values, record.values) &&
                         CopyTexts(&updated.folders, record.folders) && CopyTexts(&updated.aside, record.aside)
                     ? AddWritten(&updated, run)
                     : ERROR_NOT_ENOUGH_MEMORY;
   if (status == ERROR_SUCCESS) status = WriteEntry(entry, updated, run.folder.path(), keptPath);
   // A list may have been written before another failed: the record goes back to what it was.
   if (status != ERROR_SUCCESS) WriteInstallRecord(entry, record);
-  FreeInstallRecord(&updated);
   return status;
 }
 
-LONG RecordMovedAside(HKEY entry, const InstallRecord& record, const Replacements& files) {
+SystemError RecordMovedAside(HKEY entry, const InstallRecord& record, const Replacements& files) {
   TextList aside;
-  LONG status = CopyTexts(&aside, record.aside) && files.ListAside(&aside) ? ERROR_SUCCESS : ERROR_NOT_ENOUGH_MEMORY;
+  SystemError status = CopyTexts(&aside, record.aside) && files.ListAside(&aside) ? ERROR_SUCCESS : ERROR_NOT_ENOUGH_MEMORY;
   for (size_t at = 0; status == ERROR_SUCCESS && at < aside.used; at = NextText(aside, at)) {
     if (!IsAsideEntry(aside.text + at)) status = ERROR_BAD_PATHNAME;
   }
   if (status == ERROR_SUCCESS) status = WriteList(entry, kAsideList, aside);
-  FreeTexts(&aside);
   return status;
 }

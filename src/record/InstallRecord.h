@@ -6,10 +6,11 @@
 #include <windows.h>
 
 #include "base/ScopedHandle.h"
+#include "base/SystemError.h"
 #include "base/TextList.h"
 
 class Replacements;
-struct RunState;
+struct PayloadRun;
 
 // REG_MULTI_SZ lists. A file's entry is "path|hash|size", a value's "HKEY_LOCAL_MACHINE\key\name",
 // with " (64-bit view)" behind the name for the other view, a folder's "X:\...\", a moved-aside
@@ -22,10 +23,9 @@ struct InstallRecord {
 // Reads the record of the open entry key; a missing list is an empty one. ERROR_SUCCESS, or why
 // the record cannot be used: ERROR_INVALID_DATA for a list of the wrong type or with an entry that
 // this setup never writes, ERROR_NOT_ENOUGH_MEMORY.
-LONG ReadInstallRecord(HKEY entry, InstallRecord* record);
+SystemError ReadInstallRecord(HKEY entry, InstallRecord* record);
 // Stores the lists. The registry's status.
-LONG WriteInstallRecord(HKEY entry, const InstallRecord& record);
-void FreeInstallRecord(InstallRecord* record);
+SystemError WriteInstallRecord(HKEY entry, const InstallRecord& record);
 
 // Adds the entry, replacing one with the same key. False when no memory is left.
 bool PutEntry(TextList* list, const wchar_t* entry);
@@ -45,13 +45,13 @@ void RemoveMovedAsideLeftovers(TextList* aside);
 // Opens the entry for writing, creating it if there is none (*created then says so), and reads
 // its record, which an installation adds to. ERROR_SUCCESS or why not, as ReadInstallRecord says,
 // or the registry's status when the entry cannot be opened or made.
-LONG OpenInstallRecord(ScopedKey* entry, InstallRecord* record, bool* created);
+SystemError OpenInstallRecord(ScopedKey* entry, InstallRecord* record, bool* created);
 
 // Stores in the entry the record with what the run wrote added, with the values the list of
 // installed programs shows and the commands of the kept uninstaller at keptPath. ERROR_SUCCESS, or
 // why not: the entry's record is then as it was.
-LONG RecordInstallation(HKEY entry, const InstallRecord& record, const RunState& run, const wchar_t* keptPath);
+SystemError RecordInstallation(HKEY entry, const InstallRecord& record, const PayloadRun& run, const wchar_t* keptPath);
 
 // After the run's commit: stores as the list of files moved aside the earlier ones the record
 // still lists and those of the run still there (files: what the commit left). The registry's status.
-LONG RecordMovedAside(HKEY entry, const InstallRecord& record, const Replacements& files);
+SystemError RecordMovedAside(HKEY entry, const InstallRecord& record, const Replacements& files);

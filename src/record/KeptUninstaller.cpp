@@ -5,7 +5,6 @@
 #include "base/PathText.h"
 #include "base/Product.h"
 #include "base/SystemFolder.h"
-#include "payload/RunState.h"
 
 namespace {
 const wchar_t kKeptName[] = L"Uninstall.exe";
@@ -41,20 +40,20 @@ bool KeptUninstallerPath(wchar_t* path) {
   return KeptFolderPath(folder) && JoinPath(path, MAX_PATH, kKeptName, folder);
 }
 
-DWORD KeepUninstaller(RunState* run, HANDLE ownFile) {
+SystemError KeepUninstaller(TrustedFolder* keptFolder, Replacements* journal, HANDLE ownFile) {
   wchar_t folder[MAX_PATH];
   if (!KeptFolderPath(folder)) return ERROR_PATH_NOT_FOUND;
   // Made without a security descriptor of its own, the folder takes Program Files' permissions.
-  DWORD error = run->keptFolder.Open(folder, kMakeFolder);
+  SystemError error = keptFolder->Open(folder, kMakeFolder);
   NewFile copy;
-  if (!error) error = copy.Begin(run->keptFolder);
+  if (!error) error = copy.Begin(*keptFolder);
   if (!error) error = CopyWhole(ownFile, &copy);
   wchar_t stranded[kFileNameCapacity];
-  if (!error) error = copy.PutInPlace(kKeptName, &run->files, stranded);
+  if (!error) error = copy.PutInPlace(kKeptName, journal, stranded);
   return error;
 }
 
-DWORD RemoveKeptCopy(HANDLE ownFile) {
+SystemError RemoveKeptCopy(HANDLE ownFile) {
   wchar_t folder[MAX_PATH];
   if (!KeptFolderPath(folder)) return ERROR_PATH_NOT_FOUND;
   TrustedFolder kept;

@@ -6,16 +6,20 @@
 // folder's owner does.
 #include <windows.h>
 
-struct RunState;
+#include "base/SystemError.h"
+
+class Replacements;
+class TrustedFolder;
 
 // Where the kept copy lives: MAX_PATH characters. False when the system names no such place.
 bool KeptUninstallerPath(wchar_t* path);
 
 // Puts a copy of ownFile there through the run's journal (a temporary file, flushed, then moved
-// in; an earlier copy moves aside), so that the run can take it back. 0 or the system's error.
-DWORD KeepUninstaller(RunState* run, HANDLE ownFile);
+// in; an earlier copy moves aside), so that the run can take it back; keptFolder is opened (made
+// where missing) for it. 0 or the system's error.
+SystemError KeepUninstaller(TrustedFolder* keptFolder, Replacements* journal, HANDLE ownFile);
 
 // Removes the kept copy and its folder. When it is the running program (ownFile), it can only be
 // renamed: it moves aside in its folder, and the system deletes it and the folder, once empty, at
 // the next start. 0, or the system's error when it stays.
-DWORD RemoveKeptCopy(HANDLE ownFile);
+SystemError RemoveKeptCopy(HANDLE ownFile);

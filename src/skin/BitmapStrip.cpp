@@ -66,8 +66,8 @@ void BitmapStrip::Release() {
   for (int slot = 0; slot < kCacheSlots; ++slot) {
     if (BitmapCache.refCounts[slot] != 0 && BitmapCache.memoryDCs[slot] == memoryDC) {
       if (--BitmapCache.refCounts[slot] == 0) {
-        DeleteDC(memoryDC);
-        if (bitmap) DeleteObject(bitmap);
+        { MemoryDC context(memoryDC); }  // the context goes first: a bitmap selected into one stays
+        ScopedBitmap picture(bitmap);
         BitmapCache.ids[slot] = 0;
       }
       return;

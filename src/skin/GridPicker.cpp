@@ -1,7 +1,7 @@
 #include "skin/GridPicker.h"
 
-#include "skin/FrameSelector.h"
 #include "base/GdiScope.h"
+#include "skin/FrameSelector.h"
 
 FrameSelector* pickerOwner;
 SkinState* pickerSkin;
@@ -23,13 +23,12 @@ struct alignas(4) PickerTemplate {
 static_assert(sizeof(PickerTemplate) == 28, "the template's layout is the platform's");
 
 void PaintGrid(HWND dialog) {
-  PAINTSTRUCT paint;
-  BeginPaint(dialog, &paint);
+  PaintCycle paint(dialog);
   {
     WindowDC dc(dialog);
     SelectedObject font(dc.get(), mainFont);
     SetBkMode(dc.get(), TRANSPARENT);
-    TileBackground(pickerSkin, dc.get(), paint.rcPaint);
+    TileBackground(pickerSkin, dc.get(), paint.area());
     const FrameSelector& owner = *pickerOwner;
     for (int i = 0; owner.strip && i <= owner.maxValue; ++i) {
       int column = i % kPickerColumns;
@@ -46,7 +45,6 @@ void PaintGrid(HWND dialog) {
       TextOutW(dc.get(), kCellPitchX * column + 4, kCellPitchY * row + 12, number, 2);
     }
   }
-  EndPaint(dialog, &paint);
 }
 
 }  // namespace

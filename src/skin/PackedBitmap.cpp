@@ -1,7 +1,7 @@
 #include "skin/PackedBitmap.h"
 
-#include "base/Lzma.h"
 #include "base/GdiScope.h"
+#include "base/Lzma.h"
 
 namespace {
 const DWORD kLargestBitmap = 4u << 20;  // the largest picture of a setup is a few hundred kilobytes

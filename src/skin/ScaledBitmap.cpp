@@ -115,12 +115,10 @@ HBITMAP LoadBitmapForDpi(HINSTANCE instance, UINT id, HDC referenceDC, int dpi) 
     chosen = percent;
     if (percent >= wanted) break;
   }
-  HBITMAP picture = LoadPicture(instance, id + kScaledPictureStep * static_cast<UINT>(chosen / 50 - 2), referenceDC);
-  if (!picture || chosen == wanted) return picture;
+  ScopedBitmap picture(LoadPicture(instance, id + kScaledPictureStep * static_cast<UINT>(chosen / 50 - 2), referenceDC));
+  if (!picture.valid() || chosen == wanted) return picture.release();
   BITMAP info = {};
-  GetObjectW(picture, sizeof info, &info);
+  GetObjectW(picture.get(), sizeof info, &info);
   SIZE size = ScaledPictureSize(MulDiv(info.bmWidth, 100, chosen), MulDiv(info.bmHeight, 100, chosen), dpi);
-  HBITMAP resized = Resized(picture, size.cx, size.cy);
-  DeleteObject(picture);
-  return resized;
+  return Resized(picture.get(), size.cx, size.cy);
 }

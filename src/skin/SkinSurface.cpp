@@ -44,7 +44,7 @@ bool FontCovers(HDC dc, const wchar_t* face, BYTE charset, const wchar_t* text) 
     at += length;
   }
   SelectObject(dc, previous);
-  DeleteObject(font);
+  ScopedFont done(font);
   return covered;
 }
 
@@ -52,19 +52,15 @@ void TileBackground(const SkinState* skin, HDC dc, const RECT& rect) {
   if (skin->background) skin->background->DrawTiled(dc, rect);
 }
 
-SkinDrawing::SkinDrawing(SkinState* skin) : skin_(skin), outer_(skin->paintDC), dc_(GetDC(skin->window)) {
-  SelectObject(dc_, mainFont);
-  SetBkMode(dc_, TRANSPARENT);
-  skin->paintDC = dc_;
+SkinDrawing::SkinDrawing(SkinState* skin) : skin_(skin), outer_(skin->paintDC), dc_(skin->window) {
+  SelectObject(dc_.get(), mainFont);
+  SetBkMode(dc_.get(), TRANSPARENT);
+  skin->paintDC = dc_.get();
 }
 
-SkinDrawing::~SkinDrawing() {
-  ReleaseDC(skin_->window, dc_);
-  skin_->paintDC = outer_;
-}
+SkinDrawing::~SkinDrawing() { skin_->paintDC = outer_; }
 
-SkinSurface::SkinSurface(SkinState* state, HINSTANCE instance)
-    : skin(state), paintInfo(), clientRect(), bufferBitmap(nullptr), outerPaintDC_(nullptr) {
+SkinSurface::SkinSurface(SkinState* state, HINSTANCE instance) : skin(state), clientRect(), outerPaintDC_(nullptr) {
   skin->instance = instance;
   skin->widgetCount = 0;
   skin->paintDC = nullptr;
@@ -78,10 +74,14 @@ SkinSurface::SkinSurface(SkinState* state, HINSTANCE instance)
 
 SkinSurface::~SkinSurface() {
   Detach();
-  if (skin->bufferDC) DeleteDC(skin->bufferDC);
-  if (bufferBitmap) DeleteObject(bufferBitmap);
   skin->bufferDC = nullptr;
-  bufferBitmap = nullptr;
+}
+
+void SkinSurface::SetMainFont(HFONT font) {
+  // In the buffer before the old one goes: a selected font stays alive.
+  if (skin->bufferDC) SelectObject(skin->bufferDC, font);
+  mainFont_.reset(font);
+  mainFont = font;
 }
 
 void SkinSurface::Detach() {
@@ -97,18 +97,16 @@ void SkinSurface::Detach() {
   skin->widgetCount = 0;
   skin->statusShownBy = nullptr;
   skin->statusShown[0] = L'\0';
-  HFONT fonts[] = {mainFont, underlineFont};
-  mainFont = underlineFont = nullptr;
   if (skin->bufferDC) SelectObject(skin->bufferDC, GetStockObject(SYSTEM_FONT));  // a selected font stays alive
-  for (HFONT font : fonts) {
-    if (font) DeleteObject(font);
-  }
+  mainFont = underlineFont = nullptr;
+  mainFont_.reset();
+  underlineFont_.reset();
 }
 
 void SkinSurface::Attach(HWND window, BitmapId backgroundId, UINT cursorId, const RECT* statusRect) {
   skin->window = window;
-  if (!mainFont) mainFont = CreateSkinFont(Scaled(skin, 13), 0);
-  if (!underlineFont) underlineFont = CreateSkinFont(Scaled(skin, 13), 1);
+  if (!mainFont_.valid()) mainFont = *mainFont_.receive() = CreateSkinFont(Scaled(skin, 13), 0);
+  if (!underlineFont_.valid()) underlineFont = *underlineFont_.receive() = CreateSkinFont(Scaled(skin, 13), 1);
   if (!handCursor) handCursor = LoadCursorW(skin->instance, MAKEINTRESOURCEW(cursorId & 0xFFFF));
   if (statusRect) {
     skin->statusRect = *statusRect;
@@ -136,14 +134,14 @@ void SkinSurface::CreateBuffer(HWND window) {
 
   WindowDC dc(window);
   HBITMAP bitmap = CreateCompatibleBitmap(dc.get(), width > 0 ? width : 1, height > 0 ? height : 1);
-  if (!skin->bufferDC) {
-    skin->bufferDC = CreateCompatibleDC(dc.get());
+  if (!buffer_.valid()) {
+    buffer_.reset(CreateCompatibleDC(dc.get()));
+    skin->bufferDC = buffer_.get();
     SetBkMode(skin->bufferDC, TRANSPARENT);
   }
   if (bitmap) {
-    SelectObject(skin->bufferDC, bitmap);
-    if (bufferBitmap) DeleteObject(bufferBitmap);
-    bufferBitmap = bitmap;
+    SelectObject(skin->bufferDC, bitmap);  // the old one is out of the buffer before it goes
+    bufferBitmap_.reset(bitmap);
   }
   if (mainFont) SelectObject(skin->bufferDC, mainFont);
 }
@@ -158,18 +156,19 @@ HDC SkinSurface::BeginPaintCycle() {
   // Every paint is paced by a 50 ms wait, as the skin has always done; bench/RESULTS.md shows
   // what it costs.
   Sleep(50);
-  BeginPaint(skin->window, &paintInfo);
+  paint_.Begin(skin->window);
   EnsureBufferCovers(skin->window);
   // A cycle can run inside a dispatch, through a nested modal loop: the dispatch keeps its context.
   outerPaintDC_ = skin->paintDC;
-  skin->paintDC = GetDC(skin->window);
+  paintDC_ = WindowDC(skin->window);
+  skin->paintDC = paintDC_.get();
   SelectObject(skin->paintDC, mainFont);
   SetBkMode(skin->paintDC, TRANSPARENT);
   return skin->paintDC;
 }
 
 void SkinSurface::PaintAll() {
-  TileBackground(skin, skin->paintDC, paintInfo.rcPaint);
+  TileBackground(skin, skin->paintDC, paint_.area());
   for (int i = 0; i < skin->widgetCount; ++i) {
     if (skin->widgets[i]->visible) skin->widgets[i]->Paint(skin->paintDC);
   }
@@ -180,10 +179,10 @@ void SkinSurface::TextAt(int x, int y, const wchar_t* text) {
 }
 
 void SkinSurface::EndPaintCycle() {
-  ReleaseDC(skin->window, skin->paintDC);
+  paintDC_.reset();
   skin->paintDC = outerPaintDC_;
   outerPaintDC_ = nullptr;
-  EndPaint(skin->window, &paintInfo);
+  paint_.reset();
 }
 
 int SkinSurface::DispatchMouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

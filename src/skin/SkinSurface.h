@@ -3,6 +3,7 @@
 // mouse dispatch to its widgets.
 #include <windows.h>
 
+#include "base/GdiScope.h"
 #include "skin/BitmapStrip.h"
 
 class Widget;
@@ -52,12 +53,12 @@ class SkinDrawing {
   ~SkinDrawing();
   SkinDrawing(const SkinDrawing&) = delete;
   SkinDrawing& operator=(const SkinDrawing&) = delete;
-  HDC dc() const { return dc_; }
+  HDC dc() const { return dc_.get(); }
 
  private:
   SkinState* skin_;
   HDC outer_;
-  HDC dc_;
+  WindowDC dc_;
 };
 
 class SkinSurface {
@@ -76,16 +77,21 @@ class SkinSurface {
   void PaintAll();
   void TextAt(int x, int y, const wchar_t* text);
   void EndPaintCycle();
+  // Makes font (which the surface then owns) the skin's main font, in place of the one before.
+  void SetMainFont(HFONT font);
 
   // Offers a mouse message to the enabled widgets in order; 1 when one of them took it.
   int DispatchMouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   SkinState* skin;
-  PAINTSTRUCT paintInfo;
   RECT clientRect;  // the area the off-screen buffer covers
-  HBITMAP bufferBitmap;
 
  private:
   void EnsureBufferCovers(HWND window);
+  PaintCycle paint_;
+  WindowDC paintDC_;
+  ScopedFont mainFont_, underlineFont_;  // the skin's fonts: mainFont and underlineFont lend them
+  ScopedBitmap bufferBitmap_;            // goes after the buffer it is selected into
+  MemoryDC buffer_;
   HDC outerPaintDC_;  // what a nested paint cycle found in paintDC, given back when it ends
 };

@@ -4,7 +4,7 @@
 
 #include <oleacc.h>
 
-#include "base/Outcome.h"
+#include "base/Messages.h"
 #include "base/SystemLibrary.h"
 #include "base/Texts.h"
 #include "skin/FrameSelector.h"

@@ -48,17 +48,14 @@ void ShowCompletedState(HWND dialog) {
   EnableWindow(list, FALSE);
 
   // The larger font, as large as lets every line end inside the window: the font that stands in
-  // for the specified one may be wider. The new font goes into the buffer before the old one is
-  // deleted: a selected font stays alive. Without a new font the old one stays in use.
-  const SkinState* skin = state->surface->skin;
+  // for the specified one may be wider. Without a new font the old one stays in use.
+  SkinSurface* surface = state->surface;
+  const SkinState* skin = surface->skin;
   HDC buffer = skin->bufferDC;
   for (int height = 16; height >= 10; --height) {
     HFONT larger = CreateSkinFont(Scaled(skin, height), 0);
     if (!larger) break;
-    HFONT previous = mainFont;
-    mainFont = larger;
-    if (buffer) SelectObject(buffer, mainFont);
-    if (previous) DeleteObject(previous);
+    surface->SetMainFont(larger);
     int widest = 0;
     for (int line = 0; buffer && line < kCompletedLineCount; ++line) {
       SIZE extent = {};

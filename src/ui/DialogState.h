@@ -5,9 +5,11 @@
 
 #include <unknwn.h>
 
+#include "base/GdiScope.h"
 #include "base/ScopedHandle.h"
 #include "install/InstallRun.h"
-#include "payload/RunState.h"
+#include "discovery/FolderTable.h"
+#include "install/RunState.h"
 
 class SkinSurface;
 class Widget;
@@ -47,15 +49,18 @@ struct DialogState {
   const wchar_t* commandLineFolder;    // /D=, listed and preselected as a browsed folder; empty without it
   SkinSurface* surface;                // the one drawing surface of the dialog; owned by start-up
   Widget* widgetSlots[kWidgetSlots];
-  HFONT captionFont;  // the component captions' font when smaller than the dialog's; owned by the dialog
-  HFONT wordFont;     // the buttons' words; owned by the dialog
-  HFONT listFont;     // the folder list's, when the language needs another face; owned by the dialog
+  ScopedFont captionFont;  // the component captions' font when smaller than the dialog's
+  ScopedFont wordFont;     // the buttons' words
+  ScopedFont listFont;     // the folder list's, when the scale or the language needs another
   int installed;      // 1 once the installation run has written the payload
   DWORD dialogError;  // why the dialog ended itself while it was being created (0: it did not)
   bool ready;         // the widgets exist: handlers may use the slots
   int promptX, promptY;
-  int candidateCount;  // list entries before the browsed one and the browse entry
-  int browsedListed;   // 1 while a browsed folder is listed
+  FolderCandidates candidates;       // what discovery found
+  int candidateCount;                // list entries before the browsed one and the browse entry
+  int listedCandidates[kFolderRows];  // the candidate each of those entries lists
+  int browsedListed;                 // 1 while a browsed folder is listed
+  wchar_t browsed[kPathCapacity];    // the folder it lists
   ComponentTexts components[kComponents];
   int componentCount;
   DialogElement focus;  // what the keyboard acts on

@@ -2,7 +2,7 @@
 
 #include <wchar.h>
 
-#include "base/Outcome.h"
+#include "base/Messages.h"
 #include "base/Product.h"
 #include "base/SystemError.h"
 #include "base/Texts.h"

@@ -12,10 +12,12 @@ LRESULT ListMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam = 0)
   return SendDlgItemMessageW(dialog, IDC_FOLDER_LIST, message, wParam, lParam);
 }
 
-// Lists the folder as the browsed one before the browse entry, in place of an earlier one, and selects it.
+// Lists the folder (which fits the folder text) as the browsed one before the browse entry, in place
+// of an earlier one, and selects it.
 void ListBrowsed(HWND dialog, DialogState* state, const wchar_t* folder) {
   if (state->browsedListed) ListMessage(dialog, CB_DELETESTRING, state->candidateCount);
-  ListMessage(dialog, CB_INSERTSTRING, state->candidateCount, reinterpret_cast<LPARAM>(folder));
+  CopyText(state->browsed, kPathCapacity, folder);
+  ListMessage(dialog, CB_INSERTSTRING, state->candidateCount, reinterpret_cast<LPARAM>(state->browsed));
   ListMessage(dialog, CB_SETCURSEL, state->candidateCount);
   state->browsedListed = 1;
 }
@@ -25,13 +27,11 @@ void FillFolderList(HWND dialog) {
   DialogState* state = StateOf(dialog);
   state->candidateCount = 0;
   wchar_t folder[kPathCapacity];
-  for (const FolderEntry& row : FolderTable) {
-    if (!row.path[0]) break;
-    wmemcpy(folder, row.path, wcslen(row.path) + 1);
+  for (int candidate = 0; candidate < state->candidates.count; ++candidate) {
     // An entry that would not fit the folder text is left out rather than cut into another path.
-    if (row.addMakerSubfolder && !JoinPath(folder, kPathCapacity, L"" MAKER_FOLDER)) continue;
+    if (!InstallFolderOf(state->candidates.rows[candidate], folder)) continue;
     ListMessage(dialog, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(folder));
-    ++state->candidateCount;
+    state->listedCandidates[state->candidateCount++] = candidate;
   }
   ListMessage(dialog, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text(kTextBrowseEntry)));
   state->browsedListed = 0;
@@ -105,8 +105,10 @@ bool BrowseEntrySelected(HWND dialog) {
 }
 
 bool SelectedFolder(HWND dialog, wchar_t* folder) {
+  const DialogState& state = *StateOf(dialog);
   LRESULT selected = ListMessage(dialog, CB_GETCURSEL, 0);
-  LRESULT length = ListMessage(dialog, CB_GETLBTEXTLEN, selected);
-  if (selected == CB_ERR || length == CB_ERR || length >= kPathCapacity) return false;
-  return ListMessage(dialog, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(folder)) != CB_ERR;
+  if (selected >= 0 && selected < state.candidateCount) {
+    return InstallFolderOf(state.candidates.rows[state.listedCandidates[selected]], folder);
+  }
+  return selected == state.candidateCount && state.browsedListed && CopyText(folder, kPathCapacity, state.browsed);
 }

@@ -1,16 +1,17 @@
 #include "ui/SetupDialog.h"
 
 #include <new>
+#include <utility>
 
+#include "base/GdiScope.h"
 #include "base/InstallLog.h"
-#include "base/Outcome.h"
+#include "base/Messages.h"
 #include "base/Product.h"
 #include "base/SystemLibrary.h"
 #include "base/Texts.h"
 #include "discovery/HostProbes.h"
 #include "install/InstallRun.h"
 #include "skin/FrameSelector.h"
-#include "base/GdiScope.h"
 #include "skin/HyperLink.h"
 #include "skin/PushButton.h"
 #include "skin/SkinSurface.h"
@@ -129,9 +130,9 @@ bool CreateToggles(DialogState* state, int width, const int* values) {
   HDC dc = skin->paintDC;
   ToggleLayout layout = LayOutToggles(dc, captionTexts, count, width, skin->dpi);
   if (layout.fontHeight != kCaptionFontLargest) {
-    state->captionFont = CreateSkinFont(Scaled(skin, layout.fontHeight), 0);
+    state->captionFont.reset(CreateSkinFont(Scaled(skin, layout.fontHeight), 0));
   }
-  SelectedObject font(dc, state->captionFont ? state->captionFont : mainFont);
+  SelectedObject font(dc, state->captionFont.valid() ? state->captionFont.get() : mainFont);
   // Centred on the toggle when smaller than the toggle's 13 pixels.
   int captionOffset = Scaled(skin, kCaptionOffset);
   int rise = (Scaled(skin, kCaptionFontLargest) - Scaled(skin, layout.fontHeight)) / 2;
@@ -149,7 +150,7 @@ bool CreateToggles(DialogState* state, int width, const int* values) {
         cut ? texts.caption : texts.status, static_cast<int>(kCommandComponents), 0, texts.keyword);
     if (!toggle) return false;
     toggle->value = values[component];
-    toggle->captionFont = state->captionFont;
+    toggle->captionFont = state->captionFont.get();
   }
   return true;
 }
@@ -160,7 +161,7 @@ PushButton* MakeButton(DialogState* state, int slot, BitmapId picture, int comma
   PushButton* button = MakeWidget<PushButton>(state, slot, At(0, 0), picture, picture, command, Text(status), nullptr,
                                               nullptr);
   if (!button) return nullptr;
-  button->SetWord(Text(word), state->wordFont);
+  button->SetWord(Text(word), state->wordFont.get());
   button->MoveTo(right - button->width(), top);
   return button;
 }
@@ -174,7 +175,7 @@ bool CreateWidgets(DialogState* state, int width, int height, const int* values)
   // Places of the 100 % layout, from the window's edges as the pictures drew them.
   int right = width - scaled(4), bottom = scaled(MulDiv(height, 96, skin->dpi) - 21);
   for (Widget*& slot : state->widgetSlots) slot = nullptr;
-  state->wordFont = CreateSkinFont(scaled(11), 0);
+  state->wordFont.reset(CreateSkinFont(scaled(11), 0));
   PushButton* cancel =
       MakeButton(state, kExitSlot, kExitId, kCommandExit, kTextCancelStatus, kTextCancelWord, right, bottom);
   if (!cancel) return false;
@@ -235,7 +236,8 @@ int WindowDpi(HWND dialog) {
 // reason in dialogError where it is known, when the dialog cannot be shown.
 bool LayOut(HWND dialog, DialogState* state, const int* values) {
   SkinState* skin = state->surface->skin;
-  skin->paintDC = GetDC(dialog);
+  WindowDC dc(dialog);
+  skin->paintDC = dc.get();
   RECT noStatusYet = {};
   state->surface->Attach(dialog, kBackgroundId, kHandCursorId, &noStatusYet);
   // Without its background the dialog has no size and no layout: it cannot be shown.
@@ -247,29 +249,24 @@ bool LayOut(HWND dialog, DialogState* state, const int* values) {
   state->promptX = Scaled(skin, 20);
   state->promptY = Scaled(skin, designHeight - 86);
   if (made) made = CreateWidgets(state, width, height, values);
-  ReleaseDC(dialog, skin->paintDC);
   skin->paintDC = nullptr;
   if (!made) return false;
   // The list in the skin's face and at its scale where either is not the dialog's own.
-  HFONT previous = state->listFont;
-  state->listFont = skin->dpi != 96 || lstrcmpiW(skinFontFace, L"MS Sans Serif") != 0
-                        ? CreateSkinFont(-Scaled(skin, 11), 0)
-                        : nullptr;
+  ScopedFont listFont(skin->dpi != 96 || lstrcmpiW(skinFontFace, L"MS Sans Serif") != 0
+                          ? CreateSkinFont(-Scaled(skin, 11), 0)
+                          : nullptr);
   HWND list = GetDlgItem(dialog, IDC_FOLDER_LIST);
-  HFONT listFont = state->listFont ? state->listFont : reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
-  SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(listFont), FALSE);
-  if (previous) DeleteObject(previous);
+  HFONT shown = listFont.valid() ? listFont.get() : reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+  SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(shown), FALSE);
+  state->listFont = std::move(listFont);  // the one before goes once the list has let go of it
   MoveWindow(list, Scaled(skin, kLeftMargin), Scaled(skin, designHeight - 60), width - 2 * Scaled(skin, kLeftMargin) + 1,
              Scaled(skin, 10), TRUE);
   return true;
 }
 
 void DeleteLayoutFonts(DialogState* state) {
-  HFONT* const fonts[] = {&state->captionFont, &state->wordFont};
-  for (HFONT* font : fonts) {
-    if (*font) DeleteObject(*font);
-    *font = nullptr;
-  }
+  state->captionFont.reset();
+  state->wordFont.reset();
 }
 
 void OnInitDialog(HWND dialog, DialogState* state) {
@@ -291,7 +288,7 @@ void OnInitDialog(HWND dialog, DialogState* state) {
     EndDialog(dialog, -1);
     return;
   }
-  RunDiscovery();
+  state->candidates = RunDiscovery();
   FillFolderList(dialog);
   state->ready = true;
   CreateKeySink(dialog);
@@ -364,16 +361,15 @@ INT_PTR RunInstallation(HWND dialog, DialogState* state) {
 
   // The browse entry asks for the folder first: on a machine where nothing was found it is the only one.
   if (BrowseEntrySelected(dialog) && !BrowseForFolder(dialog)) return 0;
-  wchar_t folder[kPathCapacity];
-  if (!SelectedFolder(dialog, folder)) return 0;
-  // A retry after a failure starts from the same selection, not from what earlier tries added.
-  RunState& run = state->run;
-  run.skipped.Clear();
+  // The plan, from what the user chose: the folder and the components cleared.
+  InstallPlan plan = {};
+  if (!SelectedFolder(dialog, plan.folder)) return 0;
   for (int slot = kFirstComponentSlot; slot <= kLastComponentSlot; ++slot) {
     FrameSelector* toggle = Toggle(*state, slot);
-    if (toggle && toggle->value == 0) run.skipped.Add(toggle->keyword);
+    if (toggle && toggle->value == 0) plan.leftOut.Add(toggle->keyword);
   }
-  InstallIntoFolder(state->source, folder, &run);
+  RunState& run = state->run;
+  InstallIntoFolder(state->source, plan, &run);
   if (run.failures.count() > 0) {
     // Nothing may look installed that is not: the choosing state stays, with the reason.
     LogOutcome(run.failures);
@@ -465,8 +461,7 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
       state->ready = false;
       DisconnectAccessibleObject(dialog);
       DeleteLayoutFonts(state);
-      if (state->listFont) DeleteObject(state->listFont);
-      state->listFont = nullptr;
+      state->listFont.reset();
       return 0;
     case WM_DPICHANGED:
       OnDpiChanged(dialog, state, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));

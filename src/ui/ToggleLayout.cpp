@@ -41,18 +41,17 @@ ToggleLayout LayOutToggles(HDC dc, const wchar_t* const captions[], int count, i
   }
   int captionOffset = scaled(kCaptionOffset);
   for (layout.fontHeight = kCaptionFontLargest; layout.fontHeight > kCaptionFontSmallest; --layout.fontHeight) {
-    HFONT font = CreateSkinFont(scaled(layout.fontHeight), 0);
-    if (!font) break;
+    ScopedFont font(CreateSkinFont(scaled(layout.fontHeight), 0));
+    if (!font.valid()) break;
     bool fits = true;
     {
-      SelectedObject selected(dc, font);
+      SelectedObject selected(dc, font.get());
       for (int i = 0; i < count && fits; ++i) {
         int column = i / kTogglesPerColumn;
         fits = layout.left[column] + captionOffset + TextWidth(dc, captions[i], lstrlenW(captions[i])) <=
                layout.textRight[column];
       }
     }
-    DeleteObject(font);
     if (fits) break;
   }
   return layout;

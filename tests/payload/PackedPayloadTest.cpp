@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "payload/PackedPayload.h"
-#include "payload/RunState.h"
+#include "payload/PayloadRun.h"
 #include "support/SetupDriver.h"
 
 #include <algorithm>
@@ -17,7 +17,7 @@ Bytes Packed() {
 }
 
 // Into the folder as a run does, leaving out what the keyword names; what failed stays in the run.
-void Install(const Bytes& packed, const TempFolder& folder, RunState* run, const wchar_t* leftOut = nullptr) {
+void Install(const Bytes& packed, const TempFolder& folder, PayloadRun* run, const wchar_t* leftOut = nullptr) {
   ASSERT_EQ(0u, run->folder.Open(Wide(folder.path()).c_str(), kWriteFolder));
   if (leftOut) run->skipped.Add(leftOut);
   InstallPackedItems(run, packed.data(), packed.size());
@@ -30,7 +30,7 @@ TEST(PackedPayload, EachItemGoesInByteForByteUnlessItsComponentIsLeftOut) {
   EXPECT_TRUE(ResourceBytes("PACKED_PLUGIN.8BF").empty());  // only in the stream
   for (bool leaveOutText : {true, false}) {
     TempFolder folder;
-    RunState run;
+    PayloadRun run;
     Install(packed, folder, &run, leaveOutText ? L"Text" : nullptr);
     EXPECT_EQ(0, run.failures.count());
     EXPECT_TRUE(ReadWholeFile(folder.path() + "Packed Plugin.8bf") == plugIn);
@@ -51,7 +51,7 @@ TEST(PackedPayload, ANameThatLeavesTheFolderIsRefused) {
   ASSERT_NE(packed.end(), at);
   std::copy_n("..\\..\\PLUGINS.8BF", name.size(), at);
   TempFolder folder;
-  RunState run;
+  PayloadRun run;
   Install(packed, folder, &run);
   EXPECT_EQ(1, run.failures.count());
   EXPECT_EQ(kNameNotPlain, run.failures.Get(0)->kind);
@@ -87,7 +87,7 @@ TEST(PackedPayload, ADamagedStreamNeverWritesADamagedItem) {
     ASSERT_TRUE(WriteWholeFile(folder.path() + "Packed Text.8bf", old));  // the item the stream ends with
     Bytes damaged = damage.keep ? Bytes(packed.begin(), packed.begin() + damage.keep) : WithEmptyItemAtTheEnd(packed);
     if (damage.mask) damaged[damage.flip] ^= damage.mask;
-    RunState run;
+    PayloadRun run;
     Install(damaged, folder, &run);
     EXPECT_LT(0, run.failures.count());
     EXPECT_TRUE(ReadWholeFile(folder.path() + "Packed Text.8bf") == old);

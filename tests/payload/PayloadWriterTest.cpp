@@ -3,7 +3,7 @@
 
 #include "payload/PayloadWriter.h"
 #include "payload/PresetValues.h"
-#include "payload/RunState.h"
+#include "payload/PayloadRun.h"
 #include "support/SetupDriver.h"
 
 const wchar_t kLongName[] = L"LONG_NAME_NAME_NAME_NAME_NAME_NAME_NAME_NAME_NAME_NAME_NAME_NAME_NAME_NAME_NAME_NAME_NAME_"
@@ -16,7 +16,7 @@ struct PayloadWriterTest : ::testing::Test {
   }
   RegistryKeyGuard maker{HKEY_LOCAL_MACHINE, "Software\\Velmoran"};
   TempFolder folder;
-  RunState run;
+  PayloadRun run;
 };
 
 TEST_F(PayloadWriterTest, TheEnumerationWritesEachResourceUntilOneCannotBeLoaded) {

@@ -1,7 +1,7 @@
 #pragma once
-// How a run ends, told once: to the log in English, and in a message box in the user's language
-// unless the run is silent. The product's names that several parts of the program show are
-// stored here, each once.
+// What the setup tells its user beyond the dialog: the title of every window and message box, the
+// name of its entry in the list of installed programs, and how a run ended, told once: to the log in
+// English, and in a message box in the user's language unless the run is silent.
 #include <windows.h>
 
 #include "base/TextId.h"

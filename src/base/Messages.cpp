@@ -1,4 +1,4 @@
-#include "base/Outcome.h"
+#include "base/Messages.h"
 
 #include "base/InstallLog.h"
 #include "base/Product.h"

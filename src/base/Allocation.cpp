@@ -5,9 +5,9 @@
 #include <new>
 #include <windows.h>
 
-#include "app/Allocation.h"
+#include "base/Allocation.h"
 #include "base/ExitCode.h"
-#include "base/Outcome.h"
+#include "base/Messages.h"
 #include "base/SystemError.h"
 #include "base/Texts.h"
 

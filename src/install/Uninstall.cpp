@@ -1,11 +1,13 @@
-#include "record/Uninstall.h"
+#include "install/Uninstall.h"
+
+#include <utility>
 
 #include "base/ContentHash.h"
 #include "base/ExitCode.h"
 #include "base/FileHolder.h"
 #include "base/FileReplacement.h"
 #include "base/InstallLog.h"
-#include "base/Outcome.h"
+#include "base/Messages.h"
 #include "base/PathText.h"
 #include "base/Product.h"
 #include "base/SystemError.h"
@@ -83,14 +85,14 @@ void RemoveValue(const wchar_t* entry, Tally* tally, TextList* kept) {
   CopyText(copy, kFailureSubjectCapacity, entry);
   if (!SplitValueEntry(copy, &keyPath, &name, &view)) return;  // never read: the record was checked
   ScopedKey valueKey;
-  LONG status = valueKey.Open(HKEY_LOCAL_MACHINE, keyPath, KEY_SET_VALUE | view);
+  SystemError status = valueKey.Open(HKEY_LOCAL_MACHINE, keyPath, KEY_SET_VALUE | view);
   if (status == ERROR_SUCCESS) status = RegDeleteValueW(valueKey.get(), name);
   valueKey.reset();
   if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) {
     LogLine("Removed registry value: %s", entry);
     RemoveEmptyKeys(keyPath, view);
   } else {
-    KeepRecorded(entry, entry, static_cast<DWORD>(status), tally, kept);
+    KeepRecorded(entry, entry, status, tally, kept);
   }
 }
 
@@ -129,10 +131,8 @@ void RemoveRecorded(InstallRecord* record, Tally* tally) {
     RemoveFolder(record->folders.text + at, kept.files, tally, &kept.folders);
   }
   tally->folder = TrustedFolder();
-  kept.aside = record->aside;
-  record->aside = TextList();
-  FreeInstallRecord(record);
-  *record = kept;
+  kept.aside = std::move(record->aside);
+  *record = std::move(kept);
 }
 
 int Finish(bool silent, int code, TextId outcome, const wchar_t* detail = L"", TextId otherwise = kTextCount) {
@@ -140,10 +140,10 @@ int Finish(bool silent, int code, TextId outcome, const wchar_t* detail = L"", T
   return code;
 }
 
-int FinishUnreadable(bool silent, LONG status, const wchar_t* what) {
-  LogFailure("Could not read", what, static_cast<DWORD>(status));
+int FinishUnreadable(bool silent, SystemError status, const wchar_t* what) {
+  LogFailure("Could not read", what, status);
   wchar_t reason[512];
-  DescribeError(static_cast<DWORD>(status), reason, 512);
+  DescribeError(status, reason, 512);
   return Finish(silent, kExitNotWritten, kTextRecordUnreadableRemoving, reason);
 }
 
@@ -151,7 +151,7 @@ int FinishUnreadable(bool silent, LONG status, const wchar_t* what) {
 
 int RunUninstall(bool silent, HANDLE ownFile) {
   ScopedKey entry;
-  LONG status = entry.Open(HKEY_LOCAL_MACHINE, EntryKey(), KEY_READ);
+  SystemError status = entry.Open(HKEY_LOCAL_MACHINE, EntryKey(), KEY_READ);
   if (status == ERROR_FILE_NOT_FOUND) {
     return Finish(silent, kExitSuccess, kTextNotInstalled);
   }
@@ -169,7 +169,6 @@ int RunUninstall(bool silent, HANDLE ownFile) {
   status = entry.Open(HKEY_LOCAL_MACHINE, EntryKey(), KEY_ALL_ACCESS);
   if (status == ERROR_SUCCESS) status = ReadInstallRecord(entry.get(), &record);
   if (status != ERROR_SUCCESS) {
-    FreeInstallRecord(&record);
     return FinishUnreadable(silent, status, L"the record of what was installed");
   }
   RemoveMovedAsideLeftovers(&record.aside);
@@ -192,10 +191,9 @@ int RunUninstall(bool silent, HANDLE ownFile) {
     status = WriteInstallRecord(entry.get(), record);
   }
   if (status != ERROR_SUCCESS) {
-    LogFailure("Could not update", L"the entry in the list of installed programs", static_cast<DWORD>(status));
+    LogFailure("Could not update", L"the entry in the list of installed programs", status);
     ++tally.failed;
   }
-  FreeInstallRecord(&record);
   if (tally.failed && tally.unreachable && !tally.holder[0]) {
     return Finish(silent, kExitNotWritten, kTextUninstallDriveMissing);
   }

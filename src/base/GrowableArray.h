@@ -1,0 +1,38 @@
+#pragma once
+// A list on the process heap that grows as it is filled, doubling from 16 items up to a limit: what
+// a run wrote, the journals that take a run back. Items are plain data: the block moves as it grows.
+#include <windows.h>
+
+#include "base/ScopedHandle.h"
+
+template <typename Item, int kLimit>
+class GrowableArray {
+ public:
+  // Room for one more item. False, nothing changed, when no memory is left or the limit is reached.
+  bool Reserve() {
+    if (count_ < capacity_) return true;
+    int grown = capacity_ ? capacity_ * 2 : 16;
+    if (grown > kLimit) return false;
+    SIZE_T bytes = static_cast<SIZE_T>(grown) * sizeof(Item);
+    void* moved = block_.valid() ? HeapReAlloc(GetProcessHeap(), 0, block_.get(), bytes)
+                                 : HeapAlloc(GetProcessHeap(), 0, bytes);
+    if (!moved) return false;
+    block_.release();  // moved, or the same block grown
+    block_.reset(moved);
+    capacity_ = grown;
+    return true;
+  }
+  // The new item at the end, not yet filled in; null when there is no room (see Reserve).
+  Item* Append() { return Reserve() ? &items()[count_++] : nullptr; }
+  int count() const { return count_; }
+  Item& operator[](int index) { return items()[index]; }
+  const Item& operator[](int index) const { return static_cast<const Item*>(block_.get())[index]; }
+  // Keeps the first count items.
+  void Truncate(int count) { count_ = count < count_ ? count : count_; }
+  void Clear() { count_ = 0; }
+
+ private:
+  Item* items() { return static_cast<Item*>(block_.get()); }
+  ScopedHeapBlock block_;
+  int count_ = 0, capacity_ = 0;
+};
