@@ -38,15 +38,19 @@ bitmap "$work/own/begin.bmp" 60 19
 configure "$work/own-build" "$work/own" || { cat "$work/own-build.log"; fail "configure with the maker's button"; }
 cmake --build "$work/own-build" --target VelmoranSetup >"$work/own-build.log" 2>&1 ||
   { cat "$work/own-build.log"; fail "build with the maker's button"; }
-# The setup carries its pictures compressed: the maker's button, packed, is in the executable, and
-# an LZMA decoder of its own (Python's) turns it back into the bitmap (the file without its header).
-python3 - "$work/own/begin.bmp" "$work/own-build/VelmoranSetup_art/219.lz" "$work/own-build/bin/VelmoranSetup.exe" <<'PY' ||
+# The setup carries its pictures compressed in one stream: the maker's button is in it, and an
+# LZMA decoder of its own (Python's) turns it back into the bitmap (the file without its header).
+python3 - "$work/own/begin.bmp" "$work/own-build/VelmoranSetup_art/pictures.lz" "$work/own-build/bin/VelmoranSetup.exe" <<'PY' ||
 import lzma, struct, sys
 own, packed, exe = (open(p, "rb").read() for p in sys.argv[1:])
-size, props, dictionary = struct.unpack_from("<IBI", packed, 0)
+count = struct.unpack_from("<I", packed, 0)[0]
+entries = [struct.unpack_from("<II", packed, 4 + 8 * i) for i in range(count)]
+offset = sum(size for _, size in entries[:[i for i, _ in entries].index(219)])
+size = dict(entries)[219]
+props, dictionary = struct.unpack_from("<BI", packed, 4 + 8 * count)
 filters = [{"id": lzma.FILTER_LZMA1, "dict_size": dictionary, "lc": props % 9, "lp": props // 9 % 5, "pb": props // 45}]
-bitmap = lzma.LZMADecompressor(lzma.FORMAT_RAW, filters=filters).decompress(packed[9:], size)
-sys.exit(0 if packed in exe and bitmap == own[14:] else 1)
+stream = lzma.LZMADecompressor(lzma.FORMAT_RAW, filters=filters).decompress(packed[9 + 8 * count:], offset + size)
+sys.exit(0 if packed in exe and stream[offset:offset + size] == own[14:] else 1)
 PY
   fail "the built setup does not carry the maker's button"
 echo "built: the setup carries the maker's install button"

@@ -9,12 +9,13 @@
  *   then the 5 bytes of LZMA properties and the raw LZMA stream of the items' bytes in table
  *   order, without end mark. All numbers little-endian.
  *
- * The pictures (--art): each bitmap file without its file header, compressed alone, as the
- * resource of type 3002 with the bitmap's id: u32 bytes of the bitmap, the 5 bytes of LZMA
- * properties, the raw LZMA stream. A bitmap that does not shrink stays a BITMAP resource.
+ * The pictures (--art): the bitmap files without their file headers, in the order given, in one
+ * stream (pictures at several scales resemble each other), as the resource of type 3002 "1":
+ * u32 picture count, per picture u32 id and u32 bytes, then the 5 bytes of LZMA properties and the
+ * raw LZMA stream of the pictures, one after the other.
  *
- * Other blocks the setup reads (--blocks), such as its texts: each file whole, compressed alone in
- * the same form, as the resource of type 3003 with the given id.
+ * Other blocks the setup reads (--blocks), such as its texts: each file whole, compressed alone,
+ * as the resource of type 3003 with the given id: u32 bytes, then the properties and the stream.
  *
  * usage: pack_payload [--art|--blocks] OUTPUT_FOLDER RESOURCE_SCRIPT NAME=FILE...
  * The same inputs give the same bytes. */
@@ -90,8 +91,8 @@ static void WriteWhole(const char *path, const unsigned char *bytes, size_t size
   if (!out || fwrite(bytes, 1, size, out) != size || fclose(out) != 0) Fail("cannot write", path);
 }
 
-/* Pictures without their file headers; other blocks (blocks != 0) whole. */
-static int PackAlone(int argc, char **argv, int blocks) {
+/* Other blocks, each whole and alone. */
+static int PackBlocks(int argc, char **argv) {
   FILE *script = fopen(argv[2], "w");
   if (!script) Fail("cannot write", argv[2]);
   for (int i = 3; i < argc; ++i) {
@@ -100,20 +101,14 @@ static int PackAlone(int argc, char **argv, int blocks) {
     *equals = '\0';
     size_t size;
     unsigned char *bytes = ReadWhole(equals + 1, &size);
-    if (!blocks && (size < 14 + 40 || memcmp(bytes, "BM", 2) != 0)) Fail("no Windows bitmap", equals + 1);
-    size_t skipped = blocks ? 0 : 14, dibSize = size - skipped;
-    unsigned char *packed = malloc(4 + Bound(dibSize)), *head = packed;
+    unsigned char *packed = malloc(4 + Bound(size)), *head = packed;
     if (!packed) Fail("out of memory", equals + 1);
-    Put(&head, dibSize, 4);
-    size_t streamSize = Compress(bytes + skipped, dibSize, head, Bound(dibSize));
-    if (blocks && streamSize == 0) Fail("LZMA could not compress", equals + 1);
-    if (streamSize > 0 && (blocks || streamSize * 100 <= dibSize * 95)) {
-      snprintf(path, sizeof path, "%s/%s.lz", argv[1], pair);
-      WriteWhole(path, packed, 4 + streamSize);
-      fprintf(script, "%s %d \"%s\"\n", pair, blocks ? 3003 : 3002, path);
-    } else {
-      fprintf(script, "%s BITMAP \"%s\"\n", pair, equals + 1);
-    }
+    Put(&head, size, 4);
+    size_t streamSize = Compress(bytes, size, head, Bound(size));
+    if (streamSize == 0) Fail("LZMA could not compress", equals + 1);
+    snprintf(path, sizeof path, "%s/%s.lz", argv[1], pair);
+    WriteWhole(path, packed, 4 + streamSize);
+    fprintf(script, "%s 3003 \"%s\"\n", pair, path);
     free(packed);
     free(bytes);
   }
@@ -121,10 +116,47 @@ static int PackAlone(int argc, char **argv, int blocks) {
   return 0;
 }
 
+/* The pictures, without their file headers, in one stream. */
+static int PackArt(int argc, char **argv) {
+  int count = argc - 3;
+  size_t total = 0, size;
+  unsigned char *joined = NULL, *table = malloc(4 + 8 * (size_t)count + 1), *head = table;
+  if (!table) Fail("out of memory", "pictures");
+  Put(&head, (uint64_t)count, 4);
+  for (int i = 3; i < argc; ++i) {
+    char *equals = strchr(argv[i], '=');
+    if (!equals || equals == argv[i]) Fail("not ID=FILE", argv[i]);
+    unsigned char *bytes = ReadWhole(equals + 1, &size);
+    if (size < 14 + 40 || memcmp(bytes, "BM", 2) != 0) Fail("no Windows bitmap", equals + 1);
+    joined = realloc(joined, total + size);
+    if (!joined) Fail("out of memory", equals + 1);
+    memcpy(joined + total, bytes + 14, size - 14);
+    total += size - 14;
+    Put(&head, (uint64_t)strtoul(argv[i], NULL, 10), 4);
+    Put(&head, size - 14, 4);
+    free(bytes);
+  }
+  size_t tableSize = (size_t)(head - table);
+  unsigned char *packed = malloc(tableSize + Bound(total));
+  if (!packed) Fail("out of memory", "pictures");
+  memcpy(packed, table, tableSize);
+  size_t streamSize = Compress(joined, total, packed + tableSize, Bound(total));
+  if (streamSize == 0) Fail("LZMA could not compress", "the pictures");
+  char path[4096];
+  snprintf(path, sizeof path, "%s/pictures.lz", argv[1]);
+  WriteWhole(path, packed, tableSize + streamSize);
+  FILE *script = fopen(argv[2], "w");
+  if (!script || fprintf(script, "1 3002 \"%s\"\n", path) < 0 || fclose(script) != 0) Fail("cannot write", argv[2]);
+  free(packed);
+  free(joined);
+  free(table);
+  return 0;
+}
+
 int main(int argc, char **argv) {
   if (argc > 1 && (strcmp(argv[1], "--art") == 0 || strcmp(argv[1], "--blocks") == 0)) {
     if (argc < 4) Fail("usage", "pack_payload --art|--blocks OUTPUT_FOLDER RESOURCE_SCRIPT ID=FILE...");
-    return PackAlone(argc - 1, argv + 1, strcmp(argv[1], "--blocks") == 0);
+    return strcmp(argv[1], "--blocks") == 0 ? PackBlocks(argc - 1, argv + 1) : PackArt(argc - 1, argv + 1);
   }
   if (argc < 3) Fail("usage", "pack_payload [--art|--blocks] OUTPUT_FOLDER RESOURCE_SCRIPT NAME=FILE...");
   int count = argc - 3;

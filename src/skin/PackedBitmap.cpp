@@ -4,7 +4,85 @@
 #include "base/Lzma.h"
 
 namespace {
-const DWORD kLargestBitmap = 4u << 20;  // the largest picture of a setup is a few hundred kilobytes
+const DWORD kLargestPictures = 16u << 20;  // a setup's pictures together are a few hundred kilobytes
+
+// The pictures' stream, decoded as far as the pictures asked for so far need, for as long as the
+// process runs (plain data: no static object with a destructor).
+struct PictureStream {
+  HINSTANCE instance;
+  const BYTE* table;  // count, then id and size per picture
+  DWORD count, total;
+  BYTE* decoded;      // total bytes, of which done are decoded
+  DWORD done;
+  LzmaReader reader;
+  bool opened, broken;
+};
+PictureStream pictures;
+
+DWORD Dword(const BYTE* at) { return at[0] | at[1] << 8 | at[2] << 16 | static_cast<DWORD>(at[3]) << 24; }
+
+// The module's stream, open for decoding; false when it has none or it is damaged.
+bool OpenPictures(HINSTANCE instance) {
+  if (pictures.opened && pictures.instance == instance) return !pictures.broken;
+  CloseLzma(&pictures.reader);
+  if (pictures.decoded) HeapFree(GetProcessHeap(), 0, pictures.decoded);
+  pictures = PictureStream();
+  pictures.instance = instance;
+  pictures.opened = true;
+  pictures.broken = true;
+  HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(kPackedBitmapType));
+  DWORD size = resource ? SizeofResource(instance, resource) : 0;
+  HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
+  const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+  if (!data || size < 4) return false;
+  DWORD count = Dword(data);
+  if (count > 1000 || size < 4 + 8 * count + kLzmaPropertiesSize) return false;
+  DWORD total = 0;
+  for (DWORD i = 0; i < count; ++i) {
+    DWORD picture = Dword(data + 8 + 8 * i);
+    if (picture > kLargestPictures - total) return false;
+    total += picture;
+  }
+  const BYTE* stream = data + 4 + 8 * count;
+  pictures.decoded = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, total ? total : 1));
+  if (!pictures.decoded || OpenLzma(&pictures.reader, stream, size - (stream - data), total, kLargestPictures)) {
+    return false;
+  }
+  pictures.table = data;
+  pictures.count = count;
+  pictures.total = total;
+  pictures.broken = false;
+  return true;
+}
+
+// Where the picture lies in the decoded stream; false when the stream has none of that id.
+bool FindPicture(UINT id, DWORD* offset, DWORD* size) {
+  DWORD at = 0;
+  for (DWORD i = 0; i < pictures.count; ++i) {
+    const BYTE* entry = pictures.table + 4 + 8 * i;
+    if (Dword(entry) == id) {
+      *offset = at;
+      *size = Dword(entry + 4);
+      return true;
+    }
+    at += Dword(entry + 4);
+  }
+  return false;
+}
+
+// Decodes the stream up to end; false, and the stream broken, when it does not decode.
+bool DecodeUpTo(DWORD end) {
+  while (!pictures.broken && pictures.done < end) {
+    DWORD produced = 0;
+    if (ReadLzma(&pictures.reader, pictures.decoded + pictures.done, pictures.total - pictures.done, &produced) ||
+        produced == 0) {
+      pictures.broken = true;
+    }
+    pictures.done += produced;
+  }
+  if (pictures.done == pictures.total) CloseLzma(&pictures.reader);
+  return !pictures.broken || pictures.done >= end;
+}
 
 // Where the pixels start behind the header and the colour table; 0 when the bitmap's own sizes do
 // not fit its bytes.
@@ -29,18 +107,22 @@ DWORD PixelsAt(const BITMAPINFOHEADER& header, DWORD size) {
 }
 }  // namespace
 
+bool HasPackedBitmap(HINSTANCE instance, UINT id) {
+  DWORD offset, size;
+  return OpenPictures(instance) && FindPicture(id, &offset, &size);
+}
+
 HBITMAP LoadPackedBitmap(HINSTANCE instance, UINT id, HDC referenceDC) {
-  ScopedHeapBlock bytes;
-  DWORD size = 0;
-  if (UnpackResource(instance, kPackedBitmapType, id, kLargestBitmap, &bytes, &size) != 0 ||
-      size < sizeof(BITMAPINFOHEADER)) {
+  DWORD offset = 0, size = 0;
+  if (!OpenPictures(instance) || !FindPicture(id, &offset, &size) || size < sizeof(BITMAPINFOHEADER) ||
+      !DecodeUpTo(offset + size)) {
     return nullptr;
   }
-  const BITMAPINFOHEADER* header = static_cast<const BITMAPINFOHEADER*>(bytes.get());
+  const BYTE* bytes = pictures.decoded + offset;
+  const BITMAPINFOHEADER* header = reinterpret_cast<const BITMAPINFOHEADER*>(bytes);
   DWORD pixels = PixelsAt(*header, size);
   if (!pixels) return nullptr;
   WindowDC screen(nullptr);
-  return CreateDIBitmap(referenceDC ? referenceDC : screen.get(), header, CBM_INIT,
-                        static_cast<const BYTE*>(bytes.get()) + pixels, reinterpret_cast<const BITMAPINFO*>(header),
-                        DIB_RGB_COLORS);
+  return CreateDIBitmap(referenceDC ? referenceDC : screen.get(), header, CBM_INIT, bytes + pixels,
+                        reinterpret_cast<const BITMAPINFO*>(header), DIB_RGB_COLORS);
 }

@@ -1,10 +1,13 @@
 #pragma once
-// Bitmaps that the build compressed (resource type 3002 with the bitmap's id: the bitmap's size in
-// bytes, then its LZMA stream; see tools/pack_payload.c). The pictures are most of what a setup
-// weighs without its payload.
+// Bitmaps that the build compressed, all in one stream (resource type 3002 "1": a table of ids and
+// sizes, then the LZMA stream; see tools/pack_payload.c), decoded as far as the pictures asked for
+// need. The pictures are most of what a setup weighs without its payload.
 #include <windows.h>
 
 enum { kPackedBitmapType = 3002 };
+
+// Whether the module's stream holds the picture.
+bool HasPackedBitmap(HINSTANCE instance, UINT id);
 
 // The bitmap, compatible with referenceDC (the screen when null); null when the module carries no
 // such bitmap or it does not decode to one.

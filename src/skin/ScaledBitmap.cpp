@@ -14,8 +14,7 @@ HBITMAP LoadPicture(HINSTANCE instance, UINT id, HDC referenceDC) {
 }
 
 bool HasPicture(HINSTANCE instance, UINT id) {
-  return FindResourceW(instance, MAKEINTRESOURCEW(id), RT_BITMAP) ||
-         FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(kPackedBitmapType));
+  return FindResourceW(instance, MAKEINTRESOURCEW(id), RT_BITMAP) || HasPackedBitmap(instance, id);
 }
 
 // One pixel on its way through the filter: colour times weight, and weight (0 for see-through white).
