@@ -6,6 +6,9 @@ Name "Velmoran Plug-in"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES\Velmoran"
 RequestExecutionLevel admin
+; Themed and aware of the display scale, as the setup it is measured against.
+XPStyle on
+ManifestDPIAware true
 Page directory
 Page instfiles
 Section

@@ -30,7 +30,7 @@ int RunDialog(const InstallSource& source, const wchar_t* folder) {
   DialogState state = {};
   state.source = source;
   state.commandLineFolder = folder;
-  state.surface = new (std::nothrow) SkinSurface(&mainSkinState, source.module);
+  state.surface = new (kNoThrow) SkinSurface(&mainSkinState, source.module);
   state.dialogError = 0;
   INT_PTR result = state.surface ? DialogBoxParamW(source.module, L"main", nullptr, SetupDialogProc,
                                                    reinterpret_cast<LPARAM>(&state))

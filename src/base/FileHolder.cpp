@@ -5,6 +5,7 @@
 
 #include <restartmanager.h>
 
+#include "base/PathText.h"
 #include "base/SystemLibrary.h"
 
 namespace {
@@ -42,7 +43,7 @@ bool NameProgramHolding(const wchar_t* path, wchar_t* name, size_t capacity) {
   manager->endSession(session);
   if (status != ERROR_SUCCESS || count == 0 || holders[0].strAppName[0] == 0) return false;
   const wchar_t* full = holders[0].strAppName;
-  size_t length = wcsnlen(full, CCH_RM_MAX_APP_NAME);
+  size_t length = BoundedLength(full, CCH_RM_MAX_APP_NAME);
   if (length >= capacity) {  // as much as fits, not between the halves of a surrogate pair
     length = capacity - 1;
     if (IS_HIGH_SURROGATE(full[length - 1])) --length;

@@ -26,7 +26,7 @@ bool MakeAsideName(const wchar_t* name, wchar_t* aside) {
       GetSystemTimeAsFileTime(&started);
     }
   }
-  if (wcsnlen(name, MAX_PATH) + kAsideMarkLength + wcslen(ASIDE_SUFFIX) >= MAX_PATH) return false;
+  if (BoundedLength(name, MAX_PATH) + kAsideMarkLength + wcslen(ASIDE_SUFFIX) >= MAX_PATH) return false;
   wsprintfW(aside, L"%s.%lx-%08lx%08lx.%lx" ASIDE_SUFFIX, name, GetCurrentProcessId(), started.dwHighDateTime,
             started.dwLowDateTime, static_cast<unsigned long>(InterlockedIncrement(&counter)));
   return true;
@@ -147,12 +147,12 @@ SystemError NewFile::PutInPlace(const wchar_t* name, Replacements* journal, wcha
   if (!FlushFileBuffers(file_.get())) return LastErrorOr(ERROR_WRITE_FAULT);
   ScopedHandle old;
   wchar_t aside[MAX_PATH] = L"";
-  DWORD error = folder_->OpenFile(name, DELETE, kShareAll, FILE_OPEN, &old);
+  DWORD attributes = 0;
+  DWORD error = folder_->OpenFile(name, DELETE, kShareAll, FILE_OPEN, &old, &attributes);
   if (error == ERROR_FILE_NOT_FOUND) {
     error = 0;
   } else if (!error) {
-    DWORD attributes = AttributesOf(old.get());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY)) return ERROR_ACCESS_DENIED;
+    if (attributes & FILE_ATTRIBUTE_READONLY) return ERROR_ACCESS_DENIED;
     error = MakeAsideName(name, aside) ? folder_->Rename(old.get(), aside, false) : ERROR_FILENAME_EXCED_RANGE;
   }
   if (error) return error;

@@ -42,7 +42,7 @@ bool IsInstallablePath(const wchar_t* text) {
 
 bool HasPrefixIgnoringCase(const wchar_t* text, const wchar_t* prefix) {
   size_t length = wcslen(prefix);
-  return wcsnlen(text, length) == length && EqualIgnoringCase(text, prefix, length);
+  return BoundedLength(text, length) == length && EqualIgnoringCase(text, prefix, length);
 }
 
 bool ContainsIgnoringCase(const wchar_t* text, const wchar_t* needle) {
@@ -126,18 +126,23 @@ wchar_t* StripLeadingNonLetters(wchar_t* text) {
   return text;
 }
 
+size_t BoundedLength(const wchar_t* text, size_t limit) {
+  size_t length = 0;
+  while (length < limit && text[length]) ++length;
+  return length;
+}
+
 bool WidenAscii(wchar_t* dest, size_t capacity, const char* ascii) {
-  size_t length = strnlen(ascii, capacity);
-  if (length >= capacity) {
-    if (capacity) dest[0] = L'\0';
-    return false;
+  for (size_t i = 0; i < capacity; ++i) {
+    dest[i] = static_cast<unsigned char>(ascii[i]);
+    if (!ascii[i]) return true;
   }
-  for (size_t i = 0; i <= length; ++i) dest[i] = static_cast<unsigned char>(ascii[i]);
-  return true;
+  if (capacity) dest[0] = L'\0';
+  return false;
 }
 
 bool CopyText(wchar_t* dest, size_t capacity, const wchar_t* text) {
-  size_t length = wcsnlen(text, capacity);
+  size_t length = BoundedLength(text, capacity);
   if (length >= capacity) {
     if (capacity) dest[0] = L'\0';
     return false;

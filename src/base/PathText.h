@@ -53,6 +53,8 @@ wchar_t* CutAfterLast(wchar_t* text, wchar_t ch);
 enum { kStripLimit = 390 };
 wchar_t* StripLeadingNonLetters(wchar_t* text);
 
+// The length of text, at most limit: where it has no end within limit characters, limit.
+size_t BoundedLength(const wchar_t* text, size_t limit);
 // Copies text into dest of capacity characters. False, dest empty, when it does not fit whole.
 bool CopyText(wchar_t* dest, size_t capacity, const wchar_t* text);
 // The same for an ASCII text, which the program keeps narrow where it holds many: fixed texts.

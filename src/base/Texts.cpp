@@ -100,7 +100,7 @@ bool SameLetters(const char* a, const wchar_t* b, size_t count) {
 // The built-in language for a tag such as "de", "de-AT" or "pt-BR": the same tag, else the same
 // language in another region. Chinese in its traditional script is not simplified Chinese. -1: none.
 int FindLanguage(const wchar_t* tag) {
-  size_t length = wcsnlen(tag, kTagCapacity), primary = wcscspn(tag, L"-_");
+  size_t length = BoundedLength(tag, kTagCapacity), primary = wcscspn(tag, L"-_");
   if (length == 0 || length >= kTagCapacity) return -1;
   for (int i = 0; i < table.languageCount; ++i) {
     if (strlen(table.languages[i].tag) == length && SameLetters(table.languages[i].tag, tag, length)) return i;

@@ -36,10 +36,12 @@ DWORD OpenRelative(HANDLE root, const wchar_t* name, size_t length, ACCESS_MASK 
 }
 
 // A link, or something whose kind the system cannot tell: either way not to be gone through.
-bool IsLink(HANDLE file, DWORD linkAttributes) {
+// attributes, when given, receives the file's.
+bool IsLink(HANDLE file, DWORD linkAttributes, DWORD* attributes = nullptr) {
   FILE_ATTRIBUTE_TAG_INFO tag;
-  return !GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag) ||
-         (tag.FileAttributes & linkAttributes);
+  if (!GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag)) return true;
+  if (attributes) *attributes = tag.FileAttributes;
+  return (tag.FileAttributes & linkAttributes) != 0;
 }
 
 // The permissions a folder made in the open folder gets: those of the program folders where
@@ -90,7 +92,7 @@ bool IsDeviceName(const wchar_t* name) {
 }  // namespace
 
 bool IsPlainFileName(const wchar_t* name) {
-  size_t length = wcsnlen(name, kNameCapacity);
+  size_t length = BoundedLength(name, kNameCapacity);
   if (length == 0 || length >= kNameCapacity || name[length - 1] == L'.' || name[length - 1] == L' ') return false;
   for (size_t i = 0; i < length; ++i) {
     if (name[i] < 32 || wcschr(L"\\/:*?\"<>|", name[i])) return false;
@@ -156,12 +158,14 @@ SystemError TrustedFolder::Open(const wchar_t* path, FolderAccess access) {
 }
 
 SystemError TrustedFolder::OpenFile(const wchar_t* name, ACCESS_MASK access, ULONG share, ULONG disposition,
-                              ScopedHandle* file) const {
+                                    ScopedHandle* file, DWORD* attributes) const {
   file->reset();
   if (!IsPlainFileName(name)) return ERROR_INVALID_NAME;
   if (!isOpen()) return ERROR_INVALID_HANDLE;
   DWORD error = OpenRelative(handle_.get(), name, wcslen(name), access, share, disposition, FILE_NON_DIRECTORY_FILE, file);
-  if (!error && IsLink(file->get(), linkAttributes_)) {
+  // A file just made here is no link: only one that was there may be.
+  if (!error && disposition == FILE_CREATE && !attributes) return 0;
+  if (!error && IsLink(file->get(), linkAttributes_, attributes)) {
     file->reset();
     error = kLinkRefused;
   }
@@ -180,24 +184,28 @@ SystemError TrustedFolder::Rename(HANDLE file, const wchar_t* name, bool replace
   rename.info.RootDirectory = handle_.get();
   wcscpy(target, name);
   rename.info.FileNameLength = static_cast<DWORD>(wcslen(target) * sizeof(wchar_t));
-  if (replace) {
-    // POSIX semantics, where the system has them, take the name over at once even while another
-    // program reads the file that has it (with delete sharing, as virus scanners and indexers do).
-    const DWORD kReplacePosix = 0x1 | 0x2;  // FILE_RENAME_FLAG_REPLACE_IF_EXISTS, _POSIX_SEMANTICS
-    const auto kRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);  // FileRenameInfoEx
-    memcpy(rename.bytes, &kReplacePosix, sizeof kReplacePosix);  // its Flags share ReplaceIfExists' place
-    if (SetFileInformationByHandle(file, kRenameInfoEx, &rename, sizeof rename)) return 0;
-    memset(rename.bytes, 0, sizeof kReplacePosix);
-    rename.info.ReplaceIfExists = TRUE;
+  if (!renamesByFullName_) {
+    if (replace) {
+      // POSIX semantics, where the system has them, take the name over at once even while another
+      // program reads the file that has it (with delete sharing, as virus scanners and indexers do).
+      const DWORD kReplacePosix = 0x1 | 0x2;  // FILE_RENAME_FLAG_REPLACE_IF_EXISTS, _POSIX_SEMANTICS
+      const auto kRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);  // FileRenameInfoEx
+      memcpy(rename.bytes, &kReplacePosix, sizeof kReplacePosix);  // its Flags share ReplaceIfExists' place
+      if (SetFileInformationByHandle(file, kRenameInfoEx, &rename, sizeof rename)) return 0;
+      memset(rename.bytes, 0, sizeof kReplacePosix);
+      rename.info.ReplaceIfExists = TRUE;
+    }
+    if (SetFileInformationByHandle(file, FileRenameInfo, &rename, sizeof rename)) return 0;
+    DWORD error = GetLastError();
+    if (error != ERROR_INVALID_PARAMETER) return error;
+    // Wine refuses every rename relative to a folder: no need to ask it again.
+    renamesByFullName_ = IsWine();
   }
-  if (SetFileInformationByHandle(file, FileRenameInfo, &rename, sizeof rename)) return 0;
-  DWORD error = GetLastError();
-  if (error != ERROR_INVALID_PARAMETER) return error;
   // Where no folder handle is taken here (network shares), a plain name renames the file in its own
   // folder, the one this handle holds in place. Wine takes a plain name as relative to the current
   // folder instead: there the folder's full name goes with it, as the folder was opened.
   rename.info.RootDirectory = nullptr;
-  if (IsWine()) {
+  if (renamesByFullName_) {
     wcscpy(target, L"\\??\\");
     wcscat(target, path_);
     wcscat(target, name);

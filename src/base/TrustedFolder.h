@@ -37,8 +37,10 @@ class TrustedFolder {
   SystemError OpenFolderOf(const wchar_t* fullName, FolderAccess access, const wchar_t** name);
 
   // Opens a file of this folder by its plain name, as NtCreateFile's disposition says (FILE_OPEN,
-  // FILE_CREATE); a link is refused and closed again. 0 or the system's error.
-  SystemError OpenFile(const wchar_t* name, ACCESS_MASK access, ULONG share, ULONG disposition, ScopedHandle* file) const;
+  // FILE_CREATE); a link is refused and closed again. attributes, when given, receives the file's.
+  // 0 or the system's error.
+  SystemError OpenFile(const wchar_t* name, ACCESS_MASK access, ULONG share, ULONG disposition, ScopedHandle* file,
+                       DWORD* attributes = nullptr) const;
   // Gives the open file (opened with DELETE) another plain name in this folder.
   SystemError Rename(HANDLE file, const wchar_t* name, bool replace) const;
   // Removes the empty subfolder; 0 or the system's error (ERROR_DIR_NOT_EMPTY when it is not).
@@ -56,6 +58,7 @@ class TrustedFolder {
   bool rootMissing_ = false;
   int made_ = 0;  // the folders at the end of the path that Open made
   DWORD linkAttributes_ = FILE_ATTRIBUTE_REPARSE_POINT;
+  mutable bool renamesByFullName_ = false;  // the system refused a rename relative to the folder
 };
 
 // Deletes the open file, which was opened with DELETE. 0 or the system's error.

@@ -14,7 +14,7 @@ bool InstallFolderOf(const FolderEntry& candidate, wchar_t* folder) {
 
 void AddFolderCandidate(wchar_t* path, bool makerSubfolder, bool planned) {
   // A relative or drive-relative text means whatever folder is current.
-  if (wcsnlen(path, kPathCapacity) >= kPathCapacity || !IsAbsolutePath(path)) return;
+  if (BoundedLength(path, kPathCapacity) >= kPathCapacity || !IsAbsolutePath(path)) return;
   if (!planned && !FindExistingFolder(path)) return;
   LowerAscii(path);
 

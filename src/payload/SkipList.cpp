@@ -3,7 +3,7 @@
 #include "base/PathText.h"
 
 void SkipList::Add(const wchar_t* keyword) {
-  size_t length = wcsnlen(keyword, kSkipKeywordCapacity);
+  size_t length = BoundedLength(keyword, kSkipKeywordCapacity);
   if (length >= kSkipKeywordCapacity || length == 0) return;
   for (SkipKeyword& row : rows) {
     if (!row.text[0]) {

@@ -2,9 +2,10 @@
 
 #include <wchar.h>
 
+#include "base/PathText.h"
 
 void WrittenItems::Record(bool isValue, const wchar_t* subject, DWORD size, ContentHash hash) {
-  size_t length = wcsnlen(subject, kWrittenSubjectCapacity);
+  size_t length = BoundedLength(subject, kWrittenSubjectCapacity);
   WrittenItem* item = length < kWrittenSubjectCapacity ? items_.Append() : nullptr;
   if (!item) {
     complete_ = false;

@@ -66,7 +66,7 @@ SystemError TakeTexts(TextList* list, size_t size, bool (*isEntry)(const wchar_t
   list->text[count] = list->text[count + 1] = L'\0';
   size_t at = 0;
   while (at < count && list->text[at]) {
-    size_t length = wcsnlen(list->text + at, count - at);
+    size_t length = BoundedLength(list->text + at, count - at);
     if (at + length == count || !isEntry(list->text + at)) return ERROR_INVALID_DATA;
     at += length + 1;
   }

@@ -1,7 +1,6 @@
 #include "skin/FrameSelector.h"
 
-#include <new>
-
+#include "base/Allocation.h"
 #include "base/GdiScope.h"
 #include "skin/GridPicker.h"
 
@@ -13,7 +12,7 @@ FrameSelector::FrameSelector(SkinState* skinState, const RECT& rect, BitmapId bi
   if (keywordText) lstrcpynW(keyword, keywordText, kSelectorTextCapacity);
   if (flags & SEL_VALUE_ONLY) return;
   bounds = rect;
-  strip = new (std::nothrow) BitmapStrip(skin->instance, skin->paintDC, bitmapId, skin->dpi);
+  strip = new (kNoThrow) BitmapStrip(skin->instance, skin->paintDC, bitmapId, skin->dpi);
   SetRect(&eraseRect, rect.left, rect.top, rect.left + rect.right, rect.top + rect.bottom);
   int frameHeight = strip ? strip->height : 0;
   int side = (flags & SEL_POPUP) ? kThumbnailSize : frameHeight;

@@ -1,10 +1,10 @@
 #include "skin/PushButton.h"
 
-#include <new>
+#include "base/Allocation.h"
 
 namespace {
 BitmapStrip* LoadStrip(SkinState* skin, BitmapId id) {
-  return id ? new (std::nothrow) BitmapStrip(skin->instance, skin->paintDC, id, skin->dpi) : nullptr;
+  return id ? new (kNoThrow) BitmapStrip(skin->instance, skin->paintDC, id, skin->dpi) : nullptr;
 }
 
 void FreeStrip(BitmapStrip*& strip) {

@@ -1,7 +1,6 @@
 #include "skin/SkinSurface.h"
 
-#include <new>
-
+#include "base/Allocation.h"
 #include "base/GdiScope.h"
 #include "skin/Widget.h"
 
@@ -115,10 +114,10 @@ void SkinSurface::Attach(HWND window, BitmapId backgroundId, UINT cursorId, cons
   }
   CreateBuffer(window);
   if (skin->paintDC) {
-    skin->background = new (std::nothrow) BitmapStrip(skin->instance, skin->paintDC, backgroundId, skin->dpi);
+    skin->background = new (kNoThrow) BitmapStrip(skin->instance, skin->paintDC, backgroundId, skin->dpi);
   } else {
     WindowDC dc(window);
-    skin->background = new (std::nothrow) BitmapStrip(skin->instance, dc.get(), backgroundId, skin->dpi);
+    skin->background = new (kNoThrow) BitmapStrip(skin->instance, dc.get(), backgroundId, skin->dpi);
   }
 }
 

@@ -1,9 +1,8 @@
 #include "ui/AccessibleDialog.h"
 
-#include <new>
-
 #include <oleacc.h>
 
+#include "base/Allocation.h"
 #include "base/Messages.h"
 #include "base/SystemLibrary.h"
 #include "base/Texts.h"
@@ -316,7 +315,7 @@ LRESULT AnswerGetObject(HWND dialog, WPARAM wParam, LPARAM lParam) {
   if (!state->accessible) {
     // Another process reads the object through COM: this thread stays in a single-threaded apartment.
     EnterComApartment(*shell);
-    AccessibleDialog* object = new (std::nothrow) AccessibleDialog(dialog);
+    AccessibleDialog* object = new (kNoThrow) AccessibleDialog(dialog);
     if (!object) return 0;
     *state->accessible.receive() = object;
     state->surface->skin->statusChildId = ChildIdOf(dialog, {kStatusElement, 0});

@@ -3,6 +3,7 @@
 #include <wchar.h>
 
 #include "base/Messages.h"
+#include "base/PathText.h"
 #include "base/Product.h"
 #include "base/SystemError.h"
 #include "base/Texts.h"
@@ -11,15 +12,15 @@
 namespace {
 // Appends as much of text as fits; a message may be cut, it is only read.
 void Append(wchar_t* buffer, size_t capacity, const wchar_t* text) {
-  size_t used = wcsnlen(buffer, capacity);
+  size_t used = BoundedLength(buffer, capacity);
   if (used + 1 >= capacity) return;
-  size_t length = wcsnlen(text, capacity - used - 1);
+  size_t length = BoundedLength(text, capacity - used - 1);
   wmemcpy(buffer + used, text, length);
   buffer[used + length] = L'\0';
 }
 
 void AppendFormatted(wchar_t* buffer, size_t capacity, TextId text, const wchar_t* first, const wchar_t* second = L"") {
-  size_t used = wcsnlen(buffer, capacity);
+  size_t used = BoundedLength(buffer, capacity);
   if (used + 1 < capacity) FormatText(buffer + used, capacity - used, Text(text), first, second);
 }
 }  // namespace

@@ -1,8 +1,8 @@
 #include "ui/SetupDialog.h"
 
-#include <new>
 #include <utility>
 
+#include "base/Allocation.h"
 #include "base/GdiScope.h"
 #include "base/InstallLog.h"
 #include "base/Messages.h"
@@ -60,7 +60,7 @@ FrameSelector* Toggle(const DialogState& state, int slot) { return static_cast<F
 // no room for, ends the dialog as a dialog that cannot be created.
 template <typename W, typename... Args>
 W* MakeWidget(DialogState* state, int slot, Args&&... args) {
-  W* widget = new (std::nothrow) W(state->surface->skin, args...);
+  W* widget = new (kNoThrow) W(state->surface->skin, args...);
   if (widget && !widget->registered()) {
     delete widget;
     widget = nullptr;
