@@ -7,8 +7,9 @@
 
 class AdminMutex {
  public:
-  // Creates the mutex, or opens the one that exists: name inside the namespace, fallbackName
-  // without it. False when neither can be made.
+  // Creates the mutex, or opens the one that exists: name inside the namespace, fallbackName only
+  // where the system has no private namespaces. False when it cannot be made, the namespace
+  // refused included: never the fallback then, which any program could have taken first.
   bool Create(const wchar_t* name, const wchar_t* fallbackName, bool initialOwner);
   HANDLE get() const { return mutex_.get(); }
   // After Create: another process had made it first.

@@ -59,34 +59,43 @@ bool IsHeldError(DWORD error) {
 }
 
 
-void Replacements::Add(const TrustedFolder& folder, const wchar_t* name, const wchar_t* aside) {
+void Replacements::Add(const TrustedFolder& folder, const wchar_t* name, const wchar_t* aside, HANDLE asideFile) {
   Entry& entry = *entries_.Append();  // PutInPlace reserved the room
   entry.folder = &folder;
   CopyText(entry.name, MAX_PATH, name);
   CopyText(entry.aside, MAX_PATH, aside);
+  entry.asideFile = asideFile;
 }
 
 void Replacements::Commit() {
   int remaining = 0;
   for (int i = 0; i < entries_.count(); ++i) {
-    const Entry& entry = entries_[i];
+    Entry& entry = entries_[i];
     if (!entry.aside[0]) continue;
-    ScopedHandle old;
-    DWORD error = entry.folder->OpenFile(entry.aside, DELETE, kShareAll, FILE_OPEN, &old);
-    if (!error) error = DeleteOpenFile(old.get());
-    if (error == 0 || error == ERROR_FILE_NOT_FOUND) continue;
+    // Through the handle it was moved aside with: whatever has its name now is not ours.
+    ScopedHandle old(entry.asideFile);
+    entry.asideFile = nullptr;
+    if (DeleteOpenFile(old.get()) == 0) continue;
     DeleteAtNextStart(*entry.folder, entry.aside);  // a program still has it loaded
     entries_[remaining++] = entry;
   }
   entries_.Truncate(remaining);
 }
 
+void Replacements::Forget() {
+  for (int i = 0; i < entries_.count(); ++i) {
+    if (entries_[i].asideFile) CloseHandle(entries_[i].asideFile);
+  }
+  entries_.Clear();
+}
+
 void Replacements::TakeBack(TakeBackReport* report) {
   for (int i = entries_.count() - 1; i >= 0; --i) {
-    const Entry& entry = entries_[i];
-    ScopedHandle file;
+    Entry& entry = entries_[i];
+    ScopedHandle file(entry.asideFile);
+    entry.asideFile = nullptr;
     const wchar_t* left = entry.aside[0] ? entry.aside : entry.name;
-    DWORD error = entry.folder->OpenFile(left, DELETE, kShareAll, FILE_OPEN, &file);
+    DWORD error = file.valid() ? 0 : entry.folder->OpenFile(left, DELETE, kShareAll, FILE_OPEN, &file);
     // The old file takes its name back over the new one in one step: deleting the new one first
     // would leave its name taken while another program (a virus scanner, the indexer) still reads it.
     if (!error) error = entry.aside[0] ? entry.folder->Rename(file.get(), entry.name, true) : DeleteOpenFile(file.get());
@@ -166,7 +175,7 @@ SystemError NewFile::PutInPlace(const wchar_t* name, Replacements* journal, wcha
     }
     return error;
   }
-  journal->Add(*folder_, name, aside);
+  journal->Add(*folder_, name, aside, old.release());
   file_.reset();
   return 0;
 }

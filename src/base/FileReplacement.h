@@ -36,6 +36,11 @@ class TakeBackReport {
 // What one run put in place, in order, until it is committed or taken back.
 class Replacements {
  public:
+  Replacements() = default;
+  ~Replacements() { Forget(); }
+  Replacements(const Replacements&) = delete;
+  Replacements& operator=(const Replacements&) = delete;
+
   // Deletes the old files moved aside; each one a program still has loaded is left to the next
   // start and its full name logged. Keeps only those, for ListAside.
   void Commit();
@@ -45,7 +50,7 @@ class Replacements {
   // Adds the full name of every file moved aside (after Commit: every one still there) to the list.
   // False when no memory is left.
   bool ListAside(TextList* list) const;
-  void Forget() { entries_.Clear(); }
+  void Forget();
   bool empty() const { return entries_.count() == 0; }
 
  private:
@@ -54,8 +59,10 @@ class Replacements {
     const TrustedFolder* folder;
     wchar_t name[MAX_PATH];
     wchar_t aside[MAX_PATH];  // empty: there was no old file
+    HANDLE asideFile;         // the old file as it was opened to be moved aside, until committed
   };
-  void Add(const TrustedFolder& folder, const wchar_t* name, const wchar_t* aside);
+  // Takes over asideFile.
+  void Add(const TrustedFolder& folder, const wchar_t* name, const wchar_t* aside, HANDLE asideFile);
   GrowableArray<Entry, 0x100000> entries_;  // a million files: no setup writes that many
 };
 

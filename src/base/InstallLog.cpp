@@ -6,6 +6,7 @@
 #include "base/Permissions.h"
 #include "base/Product.h"
 #include "base/SystemError.h"
+#include "base/TrustedFolder.h"
 
 namespace {
 InstallLog* openLog;  // the one log of this run, while it lives
@@ -30,10 +31,15 @@ bool IsTrustedLogFile(HANDLE file) {
 InstallLog::InstallLog(const wchar_t* fileName, const wchar_t* commandLine) {
   asked_ = fileName[0] != L'\0';
   if (!asked_) return;
-  // Shared for writing: another run, refused because this one runs, says so in the same log. A
-  // link is opened as itself, never followed.
-  file_.reset(CreateFileW(fileName, FILE_APPEND_DATA | FILE_READ_DATA | READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                          nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  // Through its folder, walked down by handle: a link on the way or in the file's place is refused,
+  // never followed. Shared for writing: another run, refused because this one runs, says so in the
+  // same log.
+  TrustedFolder folder;
+  const wchar_t* name = nullptr;
+  if (folder.OpenFolderOf(fileName, kWriteFolder, &name) == 0) {
+    folder.OpenFile(name, FILE_APPEND_DATA | FILE_READ_DATA | READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    FILE_OPEN_IF, &file_);
+  }
   if (file_.valid() && !IsTrustedLogFile(file_.get())) file_.reset();
   failed_ = !file_.valid();
   if (failed_) return;

@@ -80,12 +80,20 @@ bool LetsOrdinaryUsersWrite(HANDLE folder) {
   return false;
 }
 
+namespace {
+PSECURITY_DESCRIPTOR Descriptor(const wchar_t* text, PSECURITY_DESCRIPTOR* kept) {
+  if (!*kept) ConvertStringSecurityDescriptorToSecurityDescriptorW(text, SDDL_REVISION_1, kept, nullptr);
+  return *kept;
+}
+}  // namespace
+
 PSECURITY_DESCRIPTOR ProgramFolderPermissions() {
   static PSECURITY_DESCRIPTOR descriptor;
   // Protected (P): nothing of the parent's permissions flows in. 0x1200a9: read and execute.
-  if (!descriptor) {
-    ConvertStringSecurityDescriptorToSecurityDescriptorW(
-        L"D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)", SDDL_REVISION_1, &descriptor, nullptr);
-  }
-  return descriptor;
+  return Descriptor(L"D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)", &descriptor);
+}
+
+PSECURITY_DESCRIPTOR AdministratorsOnlyPermissions() {
+  static PSECURITY_DESCRIPTOR descriptor;
+  return Descriptor(L"D:P(A;;GA;;;BA)(A;;GA;;;SY)", &descriptor);
 }

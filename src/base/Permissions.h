@@ -19,3 +19,6 @@ bool LetsOrdinaryUsersWrite(HANDLE folder);
 // otherwise write: Administrators and the system full control, Users read and execute, nothing
 // inherited from above. Lives as long as the process.
 PSECURITY_DESCRIPTOR ProgramFolderPermissions();
+// Administrators and the system full control, no one else anything: for the objects that runs
+// as an administrator and as the system (under deployment tools) share. Lives as long as the process.
+PSECURITY_DESCRIPTOR AdministratorsOnlyPermissions();

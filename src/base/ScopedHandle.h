@@ -133,6 +133,10 @@ class ScopedNamespace {
 
   HANDLE* receiveBoundary() { return &boundary_; }
   HANDLE boundary() const { return boundary_; }
+  void DropBoundary() {
+    if (boundary_) DeleteBoundaryDescriptor(boundary_);
+    boundary_ = nullptr;
+  }
   void adopt(HANDLE opened) { namespace_ = opened; }
   bool open() const { return namespace_ != nullptr; }
 

@@ -36,13 +36,13 @@ void Resample(const Sample* in, int from, Sample* out, int to, int step) {
       sum.weight += s.weight * weight / 256;
     };
     if (to < from) {  // the input span [i * from / to, (i + 1) * from / to), in 1/256 of a pixel
-      int start = i * from * 256 / to, end = (i + 1) * from * 256 / to;
+      int start = MulDiv(i * 256, from, to), end = MulDiv((i + 1) * 256, from, to);  // 64 bits between
       for (int at = start / 256; at * 256 < end && at < from; ++at) {
         int left = at * 256 > start ? at * 256 : start, right = (at + 1) * 256 < end ? (at + 1) * 256 : end;
         add(at, (right - left) * 256 / (end - start));
       }
     } else {  // the input point under this output pixel's centre, between two input centres
-      int centre = ((2 * i + 1) * from * 256 / to - 256) / 2;
+      int centre = (MulDiv((2 * i + 1) * 256, from, to) - 256) / 2;
       if (centre < 0) centre = 0;
       int at = centre / 256, fraction = centre % 256;
       add(at, 256 - fraction);
@@ -50,6 +50,13 @@ void Resample(const Sample* in, int from, Sample* out, int to, int step) {
     }
     out[i * step] = sum;
   }
+}
+
+// A channel of the weighted sum. Each weighted term is rounded down, the weight's too, so the
+// quotient can pass 255 by a little: that is white, not a wrap to black.
+BYTE Channel(int sum, int weight) {
+  int value = sum / weight;
+  return static_cast<BYTE>(value > 255 ? 255 : value);
 }
 
 // The bitmap resampled to width x height, as a DIB section compatible with any DC.
@@ -89,8 +96,7 @@ HBITMAP Resized(HBITMAP source, int width, int height) {
     if (s.weight < 128) {
       out[i] = {255, 255, 255, 0};
     } else {
-      out[i] = {static_cast<BYTE>(s.blue / s.weight), static_cast<BYTE>(s.green / s.weight),
-                static_cast<BYTE>(s.red / s.weight), 0};
+      out[i] = {Channel(s.blue, s.weight), Channel(s.green, s.weight), Channel(s.red, s.weight), 0};
       if (out[i].rgbBlue == 255 && out[i].rgbGreen == 255 && out[i].rgbRed == 255) out[i].rgbBlue = 254;
     }
   }

@@ -48,7 +48,7 @@ void ShowCompletedState(HWND dialog) {
   EnableWindow(list, FALSE);
 
   // The larger font, as large as lets every line end inside the window: the font that stands in
-  // for the specified one may be wider. Without a new font the old one stays in use.
+  // for the face asked for may be wider. Without a new font the old one stays in use.
   SkinSurface* surface = state->surface;
   const SkinState* skin = surface->skin;
   HDC buffer = skin->bufferDC;

@@ -269,11 +269,27 @@ void DeleteLayoutFonts(DialogState* state) {
   state->wordFont.reset();
 }
 
+// The layout follows each monitor's scale itself (Windows 10 1703 and later): the dialog manager's
+// own resizing of the window, of the list and of the list's font would come on top of it.
+void KeepDialogManagerFromRescaling(HWND dialog) {
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  decltype(&SetDialogDpiChangeBehavior) forDialog;
+  decltype(&SetDialogControlDpiChangeBehavior) forControl;
+  if (FindFunction(user32, "SetDialogDpiChangeBehavior", &forDialog)) {
+    forDialog(dialog, DDC_DISABLE_ALL, DDC_DISABLE_ALL);
+  }
+  if (FindFunction(user32, "SetDialogControlDpiChangeBehavior", &forControl)) {
+    const auto kNone = static_cast<DIALOG_CONTROL_DPI_CHANGE_BEHAVIORS>(DCDC_DISABLE_FONT_UPDATE | DCDC_DISABLE_RELAYOUT);
+    forControl(GetDlgItem(dialog, IDC_FOLDER_LIST), kNone, kNone);
+  }
+}
+
 void OnInitDialog(HWND dialog, DialogState* state) {
   SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
   state->installed = 0;
   state->ready = false;
   state->surface->skin->dpi = WindowDpi(dialog);
+  KeepDialogManagerFromRescaling(dialog);
   statusTextColour = 0xFFFFFF;
   ReadComponents(state);
   int values[kComponents];
@@ -461,11 +477,12 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
       state->ready = false;
       DisconnectAccessibleObject(dialog);
       DeleteLayoutFonts(state);
+      SendDlgItemMessageW(dialog, IDC_FOLDER_LIST, WM_SETFONT, 0, FALSE);  // the list outlives this message
       state->listFont.reset();
       return 0;
-    case WM_DPICHANGED:
+    case WM_DPICHANGED:  // handled: the dialog manager adds nothing of its own
       OnDpiChanged(dialog, state, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-      return 0;
+      return 1;
     case WM_GETOBJECT:
       SetWindowLongPtrW(dialog, DWLP_MSGRESULT, AnswerGetObject(dialog, wParam, lParam));
       return 1;

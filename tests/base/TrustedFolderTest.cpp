@@ -92,6 +92,7 @@ TEST(Replacements, TakingBackLeavesNothingChangedUnsaid) {
     HANDLE reader = c.held ? CreateFileW(Wide(target).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, 0,
                                          nullptr)
                            : INVALID_HANDLE_VALUE;
+    ASSERT_EQ(c.held, reader != INVALID_HANDLE_VALUE);
     InstallFailures failures;
     journal.TakeBack(&failures);
     CloseHandle(reader);

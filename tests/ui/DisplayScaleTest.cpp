@@ -13,7 +13,9 @@ class SystemScale {
  public:
   explicit SystemScale(DWORD dpi) {
     for (int i = 0; i < 2; ++i) {
-      RegCreateKeyExA(kRoots[i], kKeys[i], 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &keys_[i], nullptr);
+      DWORD disposition = 0;
+      RegCreateKeyExA(kRoots[i], kKeys[i], 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &keys_[i], &disposition);
+      made_[i] = disposition == REG_CREATED_NEW_KEY;
       DWORD size = sizeof before_[i];
       had_[i] = RegQueryValueExA(keys_[i], "LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&before_[i]),
                                  &size) == ERROR_SUCCESS;
@@ -28,6 +30,7 @@ class SystemScale {
         RegDeleteValueA(keys_[i], "LogPixels");
       }
       RegCloseKey(keys_[i]);
+      if (made_[i]) RegDeleteKeyA(kRoots[i], kKeys[i]);
     }
   }
 
@@ -37,7 +40,7 @@ class SystemScale {
                                 "System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"};
   HKEY keys_[2] = {};
   DWORD before_[2] = {};
-  bool had_[2] = {};
+  bool had_[2] = {}, made_[2] = {};
 };
 
 int Scaled(int length, int dpi) { return MulDiv(length, dpi, 96); }
