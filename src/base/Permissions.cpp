@@ -1,6 +1,7 @@
 #include "base/Permissions.h"
 
 #include <aclapi.h>
+#include <string.h>
 #include <sddl.h>
 
 #include "base/ScopedHandle.h"
@@ -38,13 +39,25 @@ bool IsAdministratorUser(PSID owner) {
          CheckTokenMembership(nullptr, administrators, &member) && member;
 }
 
+// Anyone but those who administer the machine: a group of users (everyone, the signed-in,
+// domain users, power users...) or a user without administrator rights.
 bool IsOrdinaryUsers(PSID sid) {
-  static const WELL_KNOWN_SID_TYPE kOrdinary[] = {WinWorldSid, WinAuthenticatedUserSid, WinBuiltinUsersSid,
-                                                  WinInteractiveSid, WinBuiltinGuestsSid, WinAnonymousSid};
-  for (WELL_KNOWN_SID_TYPE kind : kOrdinary) {
-    if (IsWellKnownSid(sid, kind)) return true;
+  static const WELL_KNOWN_SID_TYPE kAdministering[] = {WinBuiltinAdministratorsSid, WinLocalSystemSid,
+                                                       WinCreatorOwnerSid};
+  for (WELL_KNOWN_SID_TYPE kind : kAdministering) {
+    if (IsWellKnownSid(sid, kind)) return false;
   }
-  return false;
+  // NT SERVICE\TrustedInstaller, which owns the system's own folders.
+  static const SID_IDENTIFIER_AUTHORITY kNt = SECURITY_NT_AUTHORITY;
+  const DWORD kInstaller[] = {80, 956008885, 3418522649u, 1831038044, 1853292631, 2271478464u};
+  const SID_IDENTIFIER_AUTHORITY* authority = GetSidIdentifierAuthority(sid);
+  const UCHAR* count = GetSidSubAuthorityCount(sid);
+  if (authority && count && *count == 6 && memcmp(authority, &kNt, sizeof kNt) == 0) {
+    bool installer = true;
+    for (DWORD i = 0; i < 6; ++i) installer = installer && *GetSidSubAuthority(sid, i) == kInstaller[i];
+    if (installer) return false;
+  }
+  return !IsAdministratorUser(sid);
 }
 
 }  // namespace
@@ -73,7 +86,8 @@ bool LetsOrdinaryUsersWrite(HANDLE folder) {
   for (DWORD index = 0; index < access->AceCount; ++index) {
     ACE_HEADER* ace = nullptr;
     if (!GetAce(access, index, reinterpret_cast<void**>(&ace))) return true;
-    if (ace->AceType != ACCESS_ALLOWED_ACE_TYPE) continue;
+    // Both kinds share the layout; a callback's condition may well hold.
+    if (ace->AceType != ACCESS_ALLOWED_ACE_TYPE && ace->AceType != ACCESS_ALLOWED_CALLBACK_ACE_TYPE) continue;
     auto* allowed = reinterpret_cast<ACCESS_ALLOWED_ACE*>(ace);
     if ((allowed->Mask & kWrite) && IsOrdinaryUsers(&allowed->SidStart)) return true;
   }

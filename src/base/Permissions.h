@@ -10,9 +10,10 @@
 // administrator. False when the system cannot say.
 bool IsOwnedByAnAdministrator(HANDLE file);
 
-// Whether the open folder (opened with READ_CONTROL) lets ordinary users (Everyone, Authenticated
-// Users, Users, interactive users) add, change or delete what is in it, itself or through what it
-// hands down to a new folder. True when the system cannot say.
+// Whether the open folder (opened with READ_CONTROL) lets ordinary users (any group or user but
+// the administrators, the system, the installer service and a user who is an administrator) add,
+// change or delete what is in it, itself or through what it hands down to a new folder. True when
+// the system cannot say.
 bool LetsOrdinaryUsersWrite(HANDLE folder);
 
 // The permissions of the system's program folders, for a folder made where ordinary users could

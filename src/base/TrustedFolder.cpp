@@ -47,10 +47,10 @@ bool IsLink(HANDLE file, DWORD linkAttributes, DWORD* attributes = nullptr) {
 // The permissions a folder made in the open folder gets: those of the program folders where
 // ordinary users could write in it, so that none of them can change the plug-ins that every
 // user's editor, administrators' included, loads; else what the folder hands down.
-PSECURITY_DESCRIPTOR PermissionsOfNewFolderIn(HANDLE folder) {
+bool NeedsProgramFolderPermissions(HANDLE folder) {
   ScopedHandle readable;  // the same folder, opened again to read its permissions
   DWORD error = OpenRelative(folder, L"", 0, READ_CONTROL, kShareAll, FILE_OPEN, FILE_DIRECTORY_FILE, &readable);
-  return error || LetsOrdinaryUsersWrite(readable.get()) ? ProgramFolderPermissions() : nullptr;
+  return error || LetsOrdinaryUsersWrite(readable.get());
 }
 
 // Opens the folder name in the open folder, and, when making folders, makes it if it is missing.
@@ -59,8 +59,11 @@ DWORD OpenOrMakeFolder(HANDLE parent, const wchar_t* name, size_t length, ACCESS
   *created = false;
   DWORD error = OpenRelative(parent, name, length, access, share, FILE_OPEN, FILE_DIRECTORY_FILE, opened);
   if (!make || error != ERROR_FILE_NOT_FOUND) return error;
-  error = OpenRelative(parent, name, length, access, share, FILE_CREATE, FILE_DIRECTORY_FILE, opened,
-                       PermissionsOfNewFolderIn(parent));
+  // Never a folder open to every user for want of the permissions that would have closed it.
+  bool needed = NeedsProgramFolderPermissions(parent);
+  PSECURITY_DESCRIPTOR guarded = needed ? ProgramFolderPermissions() : nullptr;
+  if (needed && !guarded) return ERROR_NOT_ENOUGH_MEMORY;
+  error = OpenRelative(parent, name, length, access, share, FILE_CREATE, FILE_DIRECTORY_FILE, opened, guarded);
   *created = error == 0;
   // Made by another program in between: that one is opened, as one that was there before.
   if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
