@@ -7,7 +7,7 @@ source "$(dirname "$0")/common.sh"
 arch=$(test_arch)
 tree="$root/build/$arch"
 configure_and_build "$arch" "$tree" -DSETUP_BUILD_TESTS=ON >/dev/null
-configure_and_build i686 "$root/build/i686" >/dev/null
+configure_and_build i686 "$root/build/i686" -DSETUP_BUILD_TESTS=ON >/dev/null  # its EmptySetup: no payload
 bin="$tree/bin"
 payload="$tree/payload/MIEN__FOLD.8BF"
 target=x86-unicode
@@ -66,8 +66,10 @@ printf '  ours (a setup that carries none)              %9d bytes, %.3f of the N
   "$(echo "$stub / $(size "$many/nsis-solid-stub.exe")" | bc -l)"
 printf '  NSIS stub, lzma                               %9d bytes\n' "$(size "$many/nsis-solid-stub.exe")"
 printf '  NSIS stub, zlib                               %9d bytes\n' "$(size "$many/nsis-zlib-stub.exe")"
-i686-w64-mingw32-objdump -h "$root/build/i686/bin/VelmoranSetup.exe" | awk '$2 ~ /^\./ {print $2, $3}' |
-  while read -r section hex; do printf '  i686 section %-8s %6d bytes\n' "$section" $((16#$hex)); done
+# Where the bytes of the shipped 32-bit setup without payload go, object by object, into RESULTS.md.
+python3 "$root/tools/size_table.py" "$root/build/i686/bin/EmptySetup.exe" "$root/build/i686/tests/EmptySetup.map" \
+  "$root/bench/RESULTS.md"
+echo "  the 32-bit setup without payload, object by object: bench/RESULTS.md, \"Where the bytes go\""
 echo
 xvfb-run -a -s '-screen 0 1024x768x24' bash -c '
   loader=wine; [ "$arch" = x86_64 ] && loader=/usr/lib/wine/wine64
