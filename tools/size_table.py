@@ -61,6 +61,35 @@ def object_name(entry):
     return re.sub(r"\.(cpp|c)\.obj$|\.o$|^lib32_", "", name.replace("lib32_libmingwex_a-", "mingwex:"))
 
 
+RESOURCE_TYPES = {1: "cursor", 3: "icon", 5: "dialog", 6: "strings (the components)", 12: "cursor directory",
+                  14: "icon directory", 16: "version", 24: "manifest", 3000: "payload, stored as it is",
+                  3001: "payload (one LZMA stream)", 3002: "pictures (one LZMA stream)", 3003: "texts (one LZMA stream)"}
+
+
+def resources(exe):
+    """Bytes of each resource type in the image."""
+    data = open(exe, "rb").read()
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    count = struct.unpack_from("<H", data, pe + 6)[0]
+    optional = struct.unpack_from("<H", data, pe + 20)[0]
+    sizes = collections.Counter()
+    for i in range(count):
+        name, _, address, _, raw = struct.unpack_from("<8sIIII", data, pe + 24 + optional + 40 * i)
+        if name.rstrip(b"\0") != b".rsrc":
+            continue
+
+        def walk(offset, kind):
+            named, ids = struct.unpack_from("<HH", data, raw + offset + 12)
+            for n in range(named + ids):
+                key, target = struct.unpack_from("<II", data, raw + offset + 16 + 8 * n)
+                if target & 0x80000000:
+                    walk(target & 0x7FFFFFFF, key if kind is None else kind)
+                else:
+                    sizes[kind] += struct.unpack_from("<II", data, raw + target)[1]
+        walk(0, None)
+    return sizes
+
+
 def table(exe, map_file):
     sections, total = image_sections(exe)
     sizes = kept_contributions(map_file)
@@ -71,8 +100,17 @@ def table(exe, map_file):
     out = ["%d bytes in all; sections in the file: %s." % (total, ", ".join("%s %d" % s for s in sections if s[1])),
            "", "| object | " + " | ".join(SECTIONS) + " | together |", "|---|" + "---:|" * (len(SECTIONS) + 1)]
     ordered = sorted(rows.items(), key=lambda kv: -sum(kv[1].values()))
+    small = [counts for _, counts in ordered if sum(counts.values()) < 100]
     for name, counts in ordered:
-        out.append("| %s | %s | %d |" % (name, " | ".join(str(counts[s]) for s in SECTIONS), sum(counts.values())))
+        if sum(counts.values()) >= 100:
+            out.append("| %s | %s | %d |" % (name, " | ".join(str(counts[s]) for s in SECTIONS), sum(counts.values())))
+    if small:
+        rest = sum(small, collections.Counter())
+        out.append("| %d smaller pieces (import thunks, run-time helpers) | %s | %d |" %
+                   (len(small), " | ".join(str(rest[s]) for s in SECTIONS), sum(rest.values())))
+    out += ["", "| resource | bytes |", "|---|---:|"]
+    for kind, size in sorted(resources(exe).items(), key=lambda kv: -kv[1]):
+        out.append("| %s | %d |" % (RESOURCE_TYPES.get(kind, "type %s" % kind), size))
     return "\n".join(out)
 
 
