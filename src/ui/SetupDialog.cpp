@@ -328,7 +328,7 @@ void OnDpiChanged(HWND dialog, DialogState* state, int dpi, const RECT& suggeste
   state->surface->Detach();
   skin->dpi = dpi;
   if (!LayOut(dialog, state, values)) {
-    EndDialog(dialog, -1);
+    EndDialog(dialog, state->installed ? 0 : -1);  // what was installed stays installed, and says so
     return;
   }
   state->ready = true;

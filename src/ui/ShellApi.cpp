@@ -4,6 +4,7 @@
 #include <servprov.h>
 #include <shldisp.h>
 
+#include "base/InstallLog.h"
 #include "base/ScopedHandle.h"
 #include "base/SystemLibrary.h"
 
@@ -84,8 +85,10 @@ HRESULT EnterComApartment(const ShellApi& shell) {
   static bool secured;
   if (SUCCEEDED(entered) && !secured) {
     secured = true;
-    shell.coInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT, RPC_C_IMP_LEVEL_IDENTIFY,
-                               nullptr, EOAC_NO_CUSTOM_MARSHAL, nullptr);
+    HRESULT security = shell.coInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT,
+                                                  RPC_C_IMP_LEVEL_IDENTIFY, nullptr, EOAC_NO_CUSTOM_MARSHAL, nullptr);
+    // Too late, for one: something loaded into the process set it first, with its own choice.
+    if (FAILED(security)) LogFailure("Could not set", L"COM security", static_cast<DWORD>(security));
   }
   return entered;
 }
