@@ -64,7 +64,9 @@ void ScanPainterSettings(const wchar_t* fileName) {
     b1 = current;
     current = reader.Next();
     if (current < 0) break;
-    if (b4 != kRecordMarker || b2 < 0 || !IsCharAlphaA(static_cast<CHAR>(b2)) || b1 != ':' || current != '\\') {
+    // A drive letter is one of the 26 Latin letters, in any code page.
+    bool driveLetter = (b2 | 0x20) >= 'a' && (b2 | 0x20) <= 'z';
+    if (b4 != kRecordMarker || b2 < 0 || !driveLetter || b1 != ':' || current != '\\') {
       continue;
     }
     size_t declaredLength = static_cast<size_t>(b3);
