@@ -45,7 +45,29 @@ int RunDialog(const InstallSource& source, const wchar_t* folder) {
   return kExitNoWindow;
 }
 
-int Run(const InstallSource& source, CommandLine* options) {
+// The run that the command line asks for, as the only copy of the setup in the session.
+// ownFileError: why the setup's own file could not be opened, 0 when it is open.
+int RunAlone(const InstallSource& source, DWORD ownFileError, const CommandLine& options) {
+  // Without its own file the setup can keep no uninstaller and tell no copy of itself: it stops
+  // before it changes anything.
+  if (ownFileError) {
+    wchar_t reason[512];
+    DescribeError(ownFileError, reason, 512);
+    TellOutcome(options.silent, MB_ICONERROR, kTextOwnFileUnreadable, reason);
+    return kExitNotWritten;
+  }
+  // A file put at the setup's name as it started is not the program that runs: kept as the
+  // uninstaller, it would run with administrator rights.
+  if (!IsRunningImage(source.ownFile)) {
+    TellOutcome(options.silent, MB_ICONERROR, kTextFileReplaced);
+    return kExitNotWritten;
+  }
+  return options.uninstall ? RunUninstall(options.silent, source.ownFile)
+         : options.silent  ? RunSilentInstall(source, options.folder)
+                            : RunDialog(source, options.folder);
+}
+
+int Run(const InstallSource& source, DWORD ownFileError, CommandLine* options) {
   // A folder named relative to where the setup started means that folder, wherever discovery goes.
   if (options->folder[0]) {
     wchar_t full[kPathCapacity];
@@ -56,12 +78,6 @@ int Run(const InstallSource& source, CommandLine* options) {
     }
     wmemcpy(options->folder, full, length + 1);
   }
-  // A file put at the setup's name as it started is not the program that runs: kept as the
-  // uninstaller, it would run with administrator rights.
-  if (source.ownFile != INVALID_HANDLE_VALUE && !IsRunningImage(source.ownFile)) {
-    TellOutcome(options->silent, MB_ICONERROR, kTextFileReplaced);
-    return kExitNotWritten;
-  }
   // A second copy would install into the same folders at the same time: it leaves at once, and
   // an unattended one says that it did nothing.
   // One per session, as the object in the session's own namespace was; but a name there is one that
@@ -71,15 +87,17 @@ int Run(const InstallSource& source, CommandLine* options) {
   wchar_t instanceName[32];
   wsprintfW(instanceName, L"instance%lu", session);
   AdminMutex singleInstance;
-  singleInstance.Create(instanceName, L" ", true);
+  if (!singleInstance.Create(instanceName, L" ", true)) {
+    // Refused: another program may hold its place. Without it two copies could run at once.
+    TellOutcome(options->silent, MB_ICONWARNING, options->uninstall ? kTextUninstallBusy : kTextAnotherRunActive);
+    return kExitAlreadyRunning;
+  }
   if (singleInstance.existed()) {
     LogLine("Outcome: another copy of the setup is running");
     return options->silent || options->uninstall ? kExitAlreadyRunning : kExitSuccess;
   }
-  int code = options->uninstall ? RunUninstall(options->silent, source.ownFile)
-             : options->silent  ? RunSilentInstall(source, options->folder)
-                                : RunDialog(source, options->folder);
-  if (singleInstance.get()) ReleaseMutex(singleInstance.get());
+  int code = RunAlone(source, ownFileError, *options);
+  ReleaseMutex(singleInstance.get());
   return code;
 }
 
@@ -88,6 +106,7 @@ int Run(const InstallSource& source, CommandLine* options) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   HardenDllSearch();
   ScopedHandle ownFile(OpenOwnFile());
+  DWORD ownFileError = ownFile.valid() ? 0 : GetLastError() ? GetLastError() : ERROR_OPEN_FAILED;
   // Discovery looks at folders on any drive; an empty removable one must not ask for a disk.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   static CommandLine options;
@@ -108,7 +127,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     MessageBoxW(nullptr, L"The setup program is damaged.", L"" SETUP_DESCRIPTION, MB_OK | MB_ICONERROR);
     code = kExitNoWindow;
   } else {
-    code = Run({instance, ownFile.get()}, &options);
+    code = Run({instance, ownFile.get()}, ownFileError, &options);
   }
   if (!log.Close() && code == kExitSuccess) code = kExitLogNotWritten;
   return code;

@@ -4,6 +4,7 @@
 
 #include "base/Permissions.h"
 #include "base/Product.h"
+#include "base/SystemLibrary.h"
 
 namespace {
 const wchar_t kNamespace[] = L"" MAKER_NAME "Setup";
@@ -11,12 +12,14 @@ const wchar_t kNamespace[] = L"" MAKER_NAME "Setup";
 enum class Namespace { kEntered, kNone, kRefused };
 
 // Opens, or makes, the namespace only administrators may make. kNone where the system has no
-// private namespaces (Wine); kRefused where it has them but this process cannot enter.
+// private namespaces (Wine, whose functions for them are stubs); kRefused where it has them but
+// this process cannot enter, whatever the reason: never the fallback name then.
 Namespace EnterPrivateNamespace(ScopedNamespace* space, SECURITY_ATTRIBUTES* shared) {
   if (space->open()) return Namespace::kEntered;
+  if (IsWine()) return Namespace::kNone;
   if (!space->boundary()) {
     *space->receiveBoundary() = CreateBoundaryDescriptorW(kNamespace, 0);
-    if (!space->boundary()) return Namespace::kNone;
+    if (!space->boundary()) return Namespace::kRefused;
     BYTE administrators[SECURITY_MAX_SID_SIZE];
     DWORD size = sizeof administrators;
     if (!CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size) ||

@@ -2,7 +2,7 @@
 // A named mutex that no program without administrator rights can create first. Such a program
 // could otherwise squat on the name and stop every run of the setup, deployment services'
 // included. The mutex lives in a private namespace whose boundary admits only the Administrators
-// group; systems without private namespaces (Wine) get the fallback name instead.
+// group; only a system without private namespaces at all (Wine) gets the fallback name instead.
 #include "base/ScopedHandle.h"
 
 class AdminMutex {

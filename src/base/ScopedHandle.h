@@ -59,6 +59,15 @@ struct HeapBlockTraits {
 };
 using ScopedHeapBlock = Scoped<HeapBlockTraits>;
 
+// A block the system allocated with LocalAlloc for the caller: security descriptors, texts.
+struct LocalBlockTraits {
+  using Type = void*;
+  static Type Invalid() { return nullptr; }
+  static bool IsValid(Type block) { return block != nullptr; }
+  static void Free(Type block) { LocalFree(block); }
+};
+using ScopedLocalBlock = Scoped<LocalBlockTraits>;
+
 // A view of a file mapping.
 struct MappedViewTraits {
   using Type = void*;

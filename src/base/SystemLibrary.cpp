@@ -27,3 +27,8 @@ HMODULE LoadSystemLibrary(const wchar_t* name) {
   wmemcpy(path + length + 1, name, nameLength + 1);
   return LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
+
+bool IsWine() {
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}

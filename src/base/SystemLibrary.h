@@ -31,3 +31,7 @@ bool FindFunction(HMODULE module, const char* name, Function* function) {
   *function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
   return *function != nullptr;
 }
+
+// Whether the system is Wine, which lacks some of Windows' interfaces (private namespaces, renames
+// relative to a folder) or has them only as stubs that must not be called.
+bool IsWine();

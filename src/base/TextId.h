@@ -15,6 +15,7 @@ enum TextId {
   kTextFinishStatus,
   kTextLinkStatus,
   kTextCompleted,  // four lines
+  kTextOthersCanChange,  // a line below them where ordinary users can change the folder
   kTextActionOpen,
   kTextActionCheck,
   kTextActionUncheck,
@@ -41,6 +42,7 @@ enum TextId {
   kTextWindowNotCreated,
   kTextOutOfMemory,
   kTextFileReplaced,
+  kTextOwnFileUnreadable,
   kTextUsage,
   kTextNotInstalled,
   kTextRemoveQuestion,
@@ -50,5 +52,6 @@ enum TextId {
   kTextUninstallChangedKept,
   kTextRemoved,
   kTextRecordUnreadableRemoving,
+  kTextOutOfMemoryRemoving,
   kTextCount
 };

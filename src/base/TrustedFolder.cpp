@@ -8,6 +8,7 @@
 
 #include "base/InstallLog.h"
 #include "base/Permissions.h"
+#include "base/SystemLibrary.h"
 
 namespace {
 
@@ -36,31 +37,32 @@ DWORD OpenRelative(HANDLE root, const wchar_t* name, size_t length, ACCESS_MASK 
 }
 
 // A link, or something whose kind the system cannot tell: either way not to be gone through.
-// attributes, when given, receives the file's.
-bool IsLink(HANDLE file, DWORD linkAttributes, DWORD* attributes = nullptr) {
+// alsoRefused: attributes refused as a link's. attributes, when given, receives the file's.
+bool IsLink(HANDLE file, DWORD alsoRefused, DWORD* attributes = nullptr) {
   FILE_ATTRIBUTE_TAG_INFO tag;
   if (!GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag)) return true;
   if (attributes) *attributes = tag.FileAttributes;
-  return (tag.FileAttributes & linkAttributes) != 0;
+  return IsLinkKind(tag.FileAttributes, tag.ReparseTag) || (tag.FileAttributes & alsoRefused) != 0;
 }
 
-// The permissions a folder made in the open folder gets: those of the program folders where
-// ordinary users could write in it, so that none of them can change the plug-ins that every
-// user's editor, administrators' included, loads; else what the folder hands down.
-bool NeedsProgramFolderPermissions(HANDLE folder) {
-  ScopedHandle readable;  // the same folder, opened again to read its permissions
+// The folder's owner and access list, through a handle of its own: the one given may lack READ_CONTROL.
+ScopedLocalBlock SecurityOf(HANDLE folder) {
+  ScopedHandle readable;
   DWORD error = OpenRelative(folder, L"", 0, READ_CONTROL, kShareAll, FILE_OPEN, FILE_DIRECTORY_FILE, &readable);
-  return error || LetsOrdinaryUsersWrite(readable.get());
+  return error ? ScopedLocalBlock() : ReadOwnerAndAccess(readable.get());
 }
 
-// Opens the folder name in the open folder, and, when making folders, makes it if it is missing.
-DWORD OpenOrMakeFolder(HANDLE parent, const wchar_t* name, size_t length, ACCESS_MASK access, ULONG share, bool make,
-                       ScopedHandle* opened, bool* created) {
+// Opens the folder name in the open folder, and, when making folders, makes it if it is missing:
+// with the permissions of the program folders where ordinary users could write in the parent, so
+// that none of them can change the plug-ins that every user's editor, administrators' included,
+// loads; else with what the parent hands down.
+DWORD OpenOrMakeFolder(HANDLE parent, PSECURITY_DESCRIPTOR parentSecurity, const wchar_t* name, size_t length,
+                       ACCESS_MASK access, ULONG share, bool make, ScopedHandle* opened, bool* created) {
   *created = false;
   DWORD error = OpenRelative(parent, name, length, access, share, FILE_OPEN, FILE_DIRECTORY_FILE, opened);
   if (!make || error != ERROR_FILE_NOT_FOUND) return error;
   // Never a folder open to every user for want of the permissions that would have closed it.
-  bool needed = NeedsProgramFolderPermissions(parent);
+  bool needed = LetsOrdinaryUsersWrite(parentSecurity);
   PSECURITY_DESCRIPTOR guarded = needed ? ProgramFolderPermissions() : nullptr;
   if (needed && !guarded) return ERROR_NOT_ENOUGH_MEMORY;
   error = OpenRelative(parent, name, length, access, share, FILE_CREATE, FILE_DIRECTORY_FILE, opened, guarded);
@@ -70,11 +72,6 @@ DWORD OpenOrMakeFolder(HANDLE parent, const wchar_t* name, size_t length, ACCESS
     error = OpenRelative(parent, name, length, access, share, FILE_OPEN, FILE_DIRECTORY_FILE, opened);
   }
   return error;
-}
-
-bool IsWine() {
-  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  return ntdll && GetProcAddress(ntdll, "wine_get_version");
 }
 
 bool IsDeviceName(const wchar_t* name) {
@@ -94,6 +91,10 @@ bool IsDeviceName(const wchar_t* name) {
 
 }  // namespace
 
+bool IsLinkKind(DWORD attributes, DWORD reparseTag) {
+  return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsReparseTagNameSurrogate(reparseTag);
+}
+
 bool IsPlainFileName(const wchar_t* name) {
   size_t length = BoundedLength(name, kNameCapacity);
   if (length == 0 || length >= kNameCapacity || name[length - 1] == L'.' || name[length - 1] == L' ') return false;
@@ -106,6 +107,7 @@ bool IsPlainFileName(const wchar_t* name) {
 SystemError TrustedFolder::Open(const wchar_t* path, FolderAccess access) {
   handle_.reset();
   rootMissing_ = false;
+  othersCanChange_ = false;
   made_ = 0;
   if (!IsInstallablePath(path) || !CopyText(path_, kPathCapacity - 1, path) ||
       !EnsureTrailingBackslash(path_, kPathCapacity)) {
@@ -135,6 +137,10 @@ SystemError TrustedFolder::Open(const wchar_t* path, FolderAccess access) {
     rootMissing_ = true;
     return error;
   }
+  // Where the setup writes, each folder on the way is looked at: one that ordinary users can
+  // take away, and rebuild with files of their own, protects nothing below it.
+  ScopedLocalBlock parentSecurity;
+  if (access != kReadFolder) parentSecurity = SecurityOf(current.get());
   while (*rest) {
     const wchar_t* end = wcschr(rest, L'\\');
     wchar_t name[kNameCapacity];
@@ -147,15 +153,23 @@ SystemError TrustedFolder::Open(const wchar_t* path, FolderAccess access) {
     // The folder itself may not be renamed while it is open: that holds every folder above it too.
     ScopedHandle next;
     bool created = false;
-    error = OpenOrMakeFolder(current.get(), name, length, FILE_TRAVERSE | (last ? write | FILE_LIST_DIRECTORY : 0),
+    error = OpenOrMakeFolder(current.get(), parentSecurity.get(), name, length,
+                             FILE_TRAVERSE | (last ? write | FILE_LIST_DIRECTORY : 0),
                              last ? FILE_SHARE_READ | FILE_SHARE_WRITE : kShareAll, access == kMakeFolder, &next,
                              &created);
     if (error) return error;
     if (created) ++made_;
-    if (IsLink(next.get(), linkAttributes_)) return kLinkRefused;
+    if (IsLink(next.get(), alsoRefused_)) return kLinkRefused;
+    if (access != kReadFolder) {
+      ScopedLocalBlock security = SecurityOf(next.get());
+      othersCanChange_ = othersCanChange_ || LetsOrdinaryUsersReplace(security.get(), parentSecurity.get());
+      parentSecurity = std::move(security);
+    }
     current = std::move(next);
     rest = end + 1;
   }
+  // And the folder itself: whoever may write in it may change what is installed there.
+  othersCanChange_ = access != kReadFolder && (othersCanChange_ || LetsOrdinaryUsersWrite(parentSecurity.get()));
   handle_ = std::move(current);
   return 0;
 }
@@ -168,7 +182,7 @@ SystemError TrustedFolder::OpenFile(const wchar_t* name, ACCESS_MASK access, ULO
   DWORD error = OpenRelative(handle_.get(), name, wcslen(name), access, share, disposition, FILE_NON_DIRECTORY_FILE, file);
   // A file just made here is no link: only one that was there may be.
   if (!error && disposition == FILE_CREATE && !attributes) return 0;
-  if (!error && IsLink(file->get(), linkAttributes_, attributes)) {
+  if (!error && IsLink(file->get(), alsoRefused_, attributes)) {
     file->reset();
     error = kLinkRefused;
   }
@@ -221,7 +235,7 @@ SystemError TrustedFolder::RemoveSubfolder(const wchar_t* name) const {
   if (!IsPlainFileName(name)) return ERROR_INVALID_NAME;
   ScopedHandle folder;
   DWORD error = OpenRelative(handle_.get(), name, wcslen(name), DELETE, kShareAll, FILE_OPEN, FILE_DIRECTORY_FILE, &folder);
-  if (!error && IsLink(folder.get(), linkAttributes_)) error = kLinkRefused;
+  if (!error && IsLink(folder.get(), alsoRefused_)) error = kLinkRefused;
   return error ? error : DeleteOpenFile(folder.get());
 }
 

@@ -2,9 +2,10 @@
 // A folder the elevated setup acts in without trusting its name twice. It is opened by walking from
 // its drive or share down, one name at a time, each through the handle of the folder above and
 // never through a link (a junction or symbolic link, which whoever can write to a folder may plant
-// there). Its files are then opened, created, renamed and deleted through its handle, by plain
-// names only, so that swapping a folder between two steps sends no operation anywhere else. The
-// handle lets nobody rename the folder while it is open, which keeps the folders above it in place.
+// there; a sync client's cloud folder is none). Its files are then opened, created, renamed and
+// deleted through its handle, by plain names only, so that swapping a folder between two steps
+// sends no operation anywhere else. The handle lets nobody rename the folder while it is open,
+// which keeps the folders above it in place.
 #include <windows.h>
 
 #include "base/PathText.h"
@@ -48,16 +49,21 @@ class TrustedFolder {
   // After a failed run: closes the folder and removes the folders that Open made, deepest first,
   // those left empty. 0, or the system's error (logged) for the first one that stays.
   SystemError TakeBackMade();
+  // After Open for writing or making: whether ordinary users can change what is put in the folder,
+  // in it or by taking away a folder on its way and putting another in its place; also when the
+  // system could not say.
+  bool othersCanChange() const { return othersCanChange_; }
   // Refuses what has these attributes too, as a link. Only for tests on a system that makes no links
   // (Wine): an attribute it does keep then stands in for the link's.
-  void RefuseAlso(DWORD attributes) { linkAttributes_ |= attributes; }
+  void RefuseAlso(DWORD attributes) { alsoRefused_ |= attributes; }
 
  private:
   ScopedHandle handle_;
   wchar_t path_[kPathCapacity] = L"";
   bool rootMissing_ = false;
+  bool othersCanChange_ = false;
   int made_ = 0;  // the folders at the end of the path that Open made
-  DWORD linkAttributes_ = FILE_ATTRIBUTE_REPARSE_POINT;
+  DWORD alsoRefused_ = 0;
   mutable bool renamesByFullName_ = false;  // the system refused a rename relative to the folder
 };
 
@@ -66,6 +72,10 @@ SystemError DeleteOpenFile(HANDLE file);
 
 // The attributes of the open file; INVALID_FILE_ATTRIBUTES when the system cannot say.
 DWORD AttributesOf(HANDLE file);
+
+// Whether a file of these attributes and reparse tag is a link: a reparse point that stands for
+// another name (a junction, a symbolic link), not one in which a sync client keeps its cloud files.
+bool IsLinkKind(DWORD attributes, DWORD reparseTag);
 
 // A name a file can have inside a folder: not empty, no separator, wildcard or character the file
 // system refuses, not "." or "..", no blank or dot at the end, and no device name (CON, NUL,

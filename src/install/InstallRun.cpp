@@ -32,20 +32,25 @@ void WritePayload(HMODULE module, RunState* run) {
 // Everything that can be checked before anything is written is checked first: the record, the
 // entry, the folder, the kept uninstaller. Then the payload. keptPath: MAX_PATH characters.
 void WriteEverything(const InstallSource& source, const wchar_t* folder, RunState* run, ScopedKey* entry,
-                     InstallRecord* record, bool* createdEntry, wchar_t* keptPath) {
+                     InstallRecord* record, EntrySnapshot* entryBefore, bool* createdEntry, wchar_t* keptPath) {
   SystemError status = OpenInstallRecord(entry, record, createdEntry);
+  if (status == ERROR_SUCCESS) status = entryBefore->Take(entry->get());
   SystemError error = 0;
   // Old files that earlier runs moved aside go before this run moves any: none of this run's is
   // ever taken for a leftover.
   if (status == ERROR_SUCCESS) RemoveMovedAsideLeftovers(&record->aside);
+  wchar_t stranded[kFileNameCapacity] = L"";
   if (status != ERROR_SUCCESS) {
     // The record is read before anything is written: what a damaged record would lose track of is
     // never installed.
     run->failures.Record(entry->get() ? kRecordUnreadable : kUninstallNotRecorded, kEntryName, status);
   } else if (!IsFolderEntry(folder) || (error = run->folder.Open(folder, kMakeFolder)) != 0) {
     run->failures.Record(kFolderNotMade, folder, error ? error : ERROR_BAD_PATHNAME);
-  } else if (!KeptUninstallerPath(keptPath) || (error = KeepUninstaller(&run->keptFolder, &run->files, source.ownFile)) != 0) {
+  } else if (!KeptUninstallerPath(keptPath) ||
+             (error = KeepUninstaller(&run->keptFolder, &run->files, source.ownFile, stranded)) != 0) {
     run->failures.Record(kUninstallNotRecorded, keptPath, error ? error : ERROR_PATH_NOT_FOUND);
+    // The earlier uninstaller, moved aside, could not get its name back: where it is now.
+    if (stranded[0]) run->failures.Record(kNotTakenBack, stranded, error);
   } else {
     WritePayload(source.module, run);
   }
@@ -59,10 +64,11 @@ void InstallIntoFolder(const InstallSource& source, const InstallPlan& plan, Run
   RecordLock lock;
   ScopedKey entry;
   InstallRecord record;
+  EntrySnapshot entryBefore;
   bool createdEntry = false;
   wchar_t keptPath[MAX_PATH] = L"";
   if (lock.Take()) {
-    WriteEverything(source, folder, run, &entry, &record, &createdEntry, keptPath);
+    WriteEverything(source, folder, run, &entry, &record, &entryBefore, &createdEntry, keptPath);
   } else {
     run->failures.Record(kAnotherRunActive, L"", ERROR_BUSY);
   }
@@ -81,13 +87,18 @@ void InstallIntoFolder(const InstallSource& source, const InstallPlan& plan, Run
     if (status != ERROR_SUCCESS) LogFailure("Could not update", L"the list of files moved aside", status);
     run->files.Forget();
     run->values.Forget();
+    if (run->folder.othersCanChange()) LogLine("Other users can change what was installed in %s", folder);
   } else {
     run->TakeBack();
+    // The entry reads as before the run, its version included: deployment tools detect by it.
+    SystemError status = ERROR_SUCCESS;
     if (createdEntry) {
       entry.reset();
-      SystemError status = RegDeleteKeyW(HKEY_LOCAL_MACHINE, EntryKey());
-      if (status != ERROR_SUCCESS) run->failures.Record(kNotTakenBack, kEntryName, status);
+      status = RegDeleteKeyW(HKEY_LOCAL_MACHINE, EntryKey());
+    } else if (entry.get()) {
+      status = entryBefore.PutBack(entry.get());
     }
+    if (status != ERROR_SUCCESS) run->failures.Record(kNotTakenBack, kEntryName, status);
   }
   for (int i = 0; const InstallFailure* failure = run->failures.Get(i); ++i) {
     wchar_t reason[512];
@@ -112,17 +123,36 @@ int RunSilentInstall(const InstallSource& source, const wchar_t* folder) {
   }
   RunState run;
   InstallIntoFolder(source, plan, &run);
-  const InstallFailure* failure = run.failures.Get(0);
-  if (failure && failure->kind == kAnotherRunActive) {
-    LogLine("Outcome: another copy of the setup is running");
-    return kExitAlreadyRunning;
-  }
   LogOutcome(run.failures);
-  return !failure ? kExitSuccess : run.failures.LeftChanges() ? kExitNotTakenBack : kExitNotWritten;
+  return RunExitCode(run.failures);
+}
+
+ExitCode RunExitCode(const InstallFailures& failures) {
+  const InstallFailure* first = failures.Get(0);
+  if (!first) return kExitSuccess;
+  if (first->kind == kAnotherRunActive) return kExitAlreadyRunning;
+  if (failures.LeftChanges()) return kExitNotTakenBack;
+  for (int i = 0; const InstallFailure* failure = failures.Get(i); ++i) {
+    if (failure->error == ERROR_NOT_ENOUGH_MEMORY || failure->error == ERROR_OUTOFMEMORY) return kExitOutOfMemory;
+  }
+  return kExitNotWritten;
 }
 
 void LogOutcome(const InstallFailures& failures) {
-  LogLine(failures.count() == 0       ? "Outcome: installed"
-          : failures.LeftChanges() ? "Outcome: not installed, and not everything it wrote could be taken back"
-                                   : "Outcome: nothing was installed");
+  switch (RunExitCode(failures)) {
+    case kExitSuccess:
+      LogLine("Outcome: installed");
+      break;
+    case kExitAlreadyRunning:
+      LogLine("Outcome: another copy of the setup is running");
+      break;
+    case kExitNotTakenBack:
+      LogLine("Outcome: not installed, and not everything it wrote could be taken back");
+      break;
+    case kExitOutOfMemory:
+      LogLine("Outcome: out of memory; nothing was installed");
+      break;
+    default:
+      LogLine("Outcome: nothing was installed");
+  }
 }

@@ -5,6 +5,7 @@
 // that a failed run leaves the machine as it found it.
 #include <windows.h>
 
+#include "base/ExitCode.h"
 #include "base/PathText.h"
 #include "payload/SkipList.h"
 
@@ -30,6 +31,10 @@ void InstallIntoFolder(const InstallSource& source, const InstallPlan& plan, Run
 // Installs every component without a window into folder, or into the first candidate when it is
 // empty. Returns the exit code.
 int RunSilentInstall(const InstallSource& source, const wchar_t* folder);
+
+// The exit code of a run with these failures: another run was active (4), the run left something
+// it could not take back (10), ran out of memory (8), or wrote nothing (3); 0 without failures.
+ExitCode RunExitCode(const InstallFailures& failures);
 
 // The outcome line of the log for a run with these failures.
 void LogOutcome(const InstallFailures& failures);

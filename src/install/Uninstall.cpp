@@ -142,6 +142,7 @@ int Finish(bool silent, int code, TextId outcome, const wchar_t* detail = L"", T
 
 int FinishUnreadable(bool silent, SystemError status, const wchar_t* what) {
   LogFailure("Could not read", what, status);
+  if (status == ERROR_NOT_ENOUGH_MEMORY) return Finish(silent, kExitOutOfMemory, kTextOutOfMemoryRemoving);
   wchar_t reason[512];
   DescribeError(status, reason, 512);
   return Finish(silent, kExitNotWritten, kTextRecordUnreadableRemoving, reason);
@@ -176,15 +177,19 @@ int RunUninstall(bool silent, HANDLE ownFile) {
   RemoveRecorded(&record, &tally);
   if (tally.lostTrack) {
     // What is left could not all be listed: the entry keeps the record it had, for another try.
-    status = ERROR_NOT_ENOUGH_MEMORY;
-  } else if (record.files.used == 0 && record.values.used == 0) {
-    entry.reset();
-    status = RegDeleteKeyW(HKEY_LOCAL_MACHINE, EntryKey());
-    // The entry would start the kept copy: it goes only with the entry.
-    DWORD error = status == ERROR_SUCCESS ? RemoveKeptCopy(ownFile) : 0;
+    LogFailure("Could not update", L"the entry in the list of installed programs", ERROR_NOT_ENOUGH_MEMORY);
+    return Finish(silent, kExitOutOfMemory, kTextOutOfMemoryRemoving);
+  }
+  if (record.files.used == 0 && record.values.used == 0) {
+    // The kept copy goes first: while it stays, so does the entry that starts it, for another try.
+    DWORD error = RemoveKeptCopy(ownFile);
     if (error) {
       LogFailure("Could not remove", L"the kept uninstaller", error);
       ++tally.failed;
+      status = WriteInstallRecord(entry.get(), record);
+    } else {
+      entry.reset();
+      status = RegDeleteKeyW(HKEY_LOCAL_MACHINE, EntryKey());
     }
   } else {
     // What is left stays recorded, so that a second uninstall can finish the job.

@@ -12,10 +12,20 @@
 
 namespace {
 
-const wchar_t kFilesList[] = L"InstalledFiles";
-const wchar_t kValuesList[] = L"InstalledValues";
-const wchar_t kFoldersList[] = L"InstalledFolders";
-const wchar_t kAsideList[] = L"MovedAsideFiles";
+// Every value an installation writes into the entry, in the order it writes them: what the list
+// of installed programs shows and starts, what deployment tools read (the version, the size of all
+// that this machine has installed, where the last installation went), then the record's lists.
+enum EntryValue {
+  kDisplayName, kPublisher, kDisplayVersion, kDisplayIcon, kInstallLocation, kEstimatedSize, kUrlInfoAbout,
+  kNoModify, kNoRepair, kUninstallString, kQuietUninstallString, kFilesList, kValuesList, kFoldersList, kAsideList,
+  kEntryValueCount
+};
+const wchar_t* const kEntryValueNames[] = {
+    L"DisplayName", L"Publisher", L"DisplayVersion", L"DisplayIcon", L"InstallLocation", L"EstimatedSize",
+    L"URLInfoAbout", L"NoModify", L"NoRepair", L"UninstallString", L"QuietUninstallString", L"InstalledFiles",
+    L"InstalledValues", L"InstalledFolders", L"MovedAsideFiles"};
+static_assert(sizeof kEntryValueNames / sizeof *kEntryValueNames == kEntryValueCount, "a name for each value");
+static_assert(static_cast<int>(kEntryValueCount) == kEntryValues, "the snapshot holds each value");
 const wchar_t kMakerValues[] = L"HKEY_LOCAL_MACHINE\\" MAKER_KEY "\\";
 const size_t kViewSuffixLength = sizeof OTHER_VIEW_SUFFIX / sizeof(wchar_t) - 1;
 
@@ -139,10 +149,9 @@ SystemError AddWritten(InstallRecord* record, const PayloadRun& run) {
   return ERROR_SUCCESS;
 }
 
-// The entry's own values: what the list of installed programs shows and starts, and what deployment
-// tools read (the version, the size of all that this machine has installed, where the last
-// installation went). The lists go last: should a value fail before them, the record stays as it was.
-SystemError WriteEntry(HKEY key, const InstallRecord& record, const wchar_t* folder, const wchar_t* keptPath) {
+// The entry's values, the record's lists last. refused: a value the registry is to refuse (tests).
+SystemError WriteEntry(HKEY key, const InstallRecord& record, const wchar_t* folder, const wchar_t* keptPath,
+                       const wchar_t* refused) {
   DWORD kilobytes = 0;
   for (size_t at = 0; at < record.files.used; at = NextText(record.files, at)) {
     kilobytes += (wcstoul(wcsrchr(record.files.text + at, L'|') + 1, nullptr, 10) + 1023) / 1024;
@@ -152,19 +161,41 @@ SystemError WriteEntry(HKEY key, const InstallRecord& record, const wchar_t* fol
   wsprintfW(command, L"\"%s\" /UNINSTALL", keptPath);
   wsprintfW(quietCommand, L"\"%s\" /UNINSTALL /S", keptPath);
   const struct {
-    const wchar_t* name;
-    const wchar_t* text;  // null: the number
+    EntryValue value;
+    const wchar_t* text;  // null: the number, or the list
     DWORD number;
-  } values[] = {{L"DisplayName", L"" PRODUCT_NAME, 0}, {L"Publisher", L"" MAKER_NAME, 0},
-                {L"DisplayVersion", L"" PRODUCT_VERSION, 0}, {L"DisplayIcon", icon, 0}, {L"InstallLocation", folder, 0},
-                {L"EstimatedSize", nullptr, kilobytes}, {L"URLInfoAbout", L"http://" MAKER_WEB_HOST "/", 0},
-                {L"NoModify", nullptr, 1}, {L"NoRepair", nullptr, 1}, {L"UninstallString", command, 0},
-                {L"QuietUninstallString", quietCommand, 0}};
+    const TextList* list;
+  } values[] = {{kDisplayName, L"" PRODUCT_NAME, 0, nullptr}, {kPublisher, L"" MAKER_NAME, 0, nullptr},
+                {kDisplayVersion, L"" PRODUCT_VERSION, 0, nullptr}, {kDisplayIcon, icon, 0, nullptr},
+                {kInstallLocation, folder, 0, nullptr}, {kEstimatedSize, nullptr, kilobytes, nullptr},
+                {kUrlInfoAbout, L"http://" MAKER_WEB_HOST "/", 0, nullptr}, {kNoModify, nullptr, 1, nullptr},
+                {kNoRepair, nullptr, 1, nullptr}, {kUninstallString, command, 0, nullptr},
+                {kQuietUninstallString, quietCommand, 0, nullptr}, {kFilesList, nullptr, 0, &record.files},
+                {kValuesList, nullptr, 0, &record.values}, {kFoldersList, nullptr, 0, &record.folders},
+                {kAsideList, nullptr, 0, &record.aside}};
+  static_assert(sizeof values / sizeof *values == kEntryValueCount, "every value of the entry");
   for (const auto& value : values) {
-    SystemError status = value.text ? SetText(key, value.name, value.text) : SetNumber(key, value.name, value.number);
+    const wchar_t* name = kEntryValueNames[value.value];
+    if (refused && wcscmp(name, refused) == 0) return ERROR_ACCESS_DENIED;  // as a key without write rights
+    SystemError status = value.list   ? WriteList(key, name, *value.list)
+                         : value.text ? SetText(key, name, value.text)
+                                      : SetNumber(key, name, value.number);
     if (status != ERROR_SUCCESS) return status;
   }
-  return WriteInstallRecord(key, record);
+  return ERROR_SUCCESS;
+}
+
+// The value's type and data, read whole into a block of its own; the value may grow in between.
+SystemError ReadValue(HKEY key, const wchar_t* name, DWORD* type, DWORD* size, ScopedHeapBlock* data) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    SystemError status = RegQueryValueExW(key, name, nullptr, type, nullptr, size);
+    if (status != ERROR_SUCCESS) return status;
+    data->reset(HeapAlloc(GetProcessHeap(), 0, *size ? *size : 1));
+    if (!data->valid()) return ERROR_NOT_ENOUGH_MEMORY;
+    status = RegQueryValueExW(key, name, nullptr, type, static_cast<BYTE*>(data->get()), size);
+    if (status != ERROR_MORE_DATA) return status;
+  }
+  return ERROR_MORE_DATA;
 }
 
 }  // namespace
@@ -174,18 +205,18 @@ bool IsFolderEntry(const wchar_t* entry) {
 }
 
 SystemError ReadInstallRecord(HKEY entry, InstallRecord* record) {
-  SystemError status = ReadList(entry, kFilesList, &record->files, IsFileEntry);
-  if (status == ERROR_SUCCESS) status = ReadList(entry, kValuesList, &record->values, IsValueEntry);
-  if (status == ERROR_SUCCESS) status = ReadList(entry, kFoldersList, &record->folders, IsFolderEntry);
-  if (status == ERROR_SUCCESS) status = ReadList(entry, kAsideList, &record->aside, IsAsideEntry);
+  SystemError status = ReadList(entry, kEntryValueNames[kFilesList], &record->files, IsFileEntry);
+  if (status == ERROR_SUCCESS) status = ReadList(entry, kEntryValueNames[kValuesList], &record->values, IsValueEntry);
+  if (status == ERROR_SUCCESS) status = ReadList(entry, kEntryValueNames[kFoldersList], &record->folders, IsFolderEntry);
+  if (status == ERROR_SUCCESS) status = ReadList(entry, kEntryValueNames[kAsideList], &record->aside, IsAsideEntry);
   return status;
 }
 
 SystemError WriteInstallRecord(HKEY entry, const InstallRecord& record) {
-  SystemError status = WriteList(entry, kFilesList, record.files);
-  if (status == ERROR_SUCCESS) status = WriteList(entry, kValuesList, record.values);
-  if (status == ERROR_SUCCESS) status = WriteList(entry, kFoldersList, record.folders);
-  if (status == ERROR_SUCCESS) status = WriteList(entry, kAsideList, record.aside);
+  SystemError status = WriteList(entry, kEntryValueNames[kFilesList], record.files);
+  if (status == ERROR_SUCCESS) status = WriteList(entry, kEntryValueNames[kValuesList], record.values);
+  if (status == ERROR_SUCCESS) status = WriteList(entry, kEntryValueNames[kFoldersList], record.folders);
+  if (status == ERROR_SUCCESS) status = WriteList(entry, kEntryValueNames[kAsideList], record.aside);
   return status;
 }
 
@@ -243,16 +274,40 @@ SystemError OpenInstallRecord(ScopedKey* entry, InstallRecord* record, bool* cre
   return status;
 }
 
-SystemError RecordInstallation(HKEY entry, const InstallRecord& record, const PayloadRun& run, const wchar_t* keptPath) {
+SystemError RecordInstallation(HKEY entry, const InstallRecord& record, const PayloadRun& run, const wchar_t* keptPath,
+                               const wchar_t* refusedValue) {
   InstallRecord updated;
   SystemError status = CopyTexts(&updated.files, record.files) && CopyTexts(&updated.values, record.values) &&
                         CopyTexts(&updated.folders, record.folders) && CopyTexts(&updated.aside, record.aside)
                     ? AddWritten(&updated, run)
                     : ERROR_NOT_ENOUGH_MEMORY;
-  if (status == ERROR_SUCCESS) status = WriteEntry(entry, updated, run.folder.path(), keptPath);
-  // A list may have been written before another failed: the record goes back to what it was.
-  if (status != ERROR_SUCCESS) WriteInstallRecord(entry, record);
-  return status;
+  return status == ERROR_SUCCESS ? WriteEntry(entry, updated, run.folder.path(), keptPath, refusedValue) : status;
+}
+
+SystemError EntrySnapshot::Take(HKEY entry) {
+  taken_ = false;
+  for (int i = 0; i < kEntryValueCount; ++i) {
+    Value& value = values_[i];
+    SystemError status = ReadValue(entry, kEntryValueNames[i], &value.type, &value.size, &value.data);
+    value.present = status == ERROR_SUCCESS;
+    if (status == ERROR_FILE_NOT_FOUND) value.data.reset();
+    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) return status;
+  }
+  taken_ = true;
+  return ERROR_SUCCESS;
+}
+
+SystemError EntrySnapshot::PutBack(HKEY entry) const {
+  SystemError first = ERROR_SUCCESS;
+  for (int i = 0; taken_ && i < kEntryValueCount; ++i) {
+    const Value& value = values_[i];
+    SystemError status = value.present ? RegSetValueExW(entry, kEntryValueNames[i], 0, value.type,
+                                                        static_cast<const BYTE*>(value.data.get()), value.size)
+                                       : RegDeleteValueW(entry, kEntryValueNames[i]);
+    if (status == ERROR_FILE_NOT_FOUND && !value.present) status = ERROR_SUCCESS;
+    if (first == ERROR_SUCCESS) first = status;
+  }
+  return first;
 }
 
 SystemError RecordMovedAside(HKEY entry, const InstallRecord& record, const Replacements& files) {
@@ -261,6 +316,6 @@ SystemError RecordMovedAside(HKEY entry, const InstallRecord& record, const Repl
   for (size_t at = 0; status == ERROR_SUCCESS && at < aside.used; at = NextText(aside, at)) {
     if (!IsAsideEntry(aside.text + at)) status = ERROR_BAD_PATHNAME;
   }
-  if (status == ERROR_SUCCESS) status = WriteList(entry, kAsideList, aside);
+  if (status == ERROR_SUCCESS) status = WriteList(entry, kEntryValueNames[kAsideList], aside);
   return status;
 }

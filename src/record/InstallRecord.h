@@ -49,8 +49,32 @@ SystemError OpenInstallRecord(ScopedKey* entry, InstallRecord* record, bool* cre
 
 // Stores in the entry the record with what the run wrote added, with the values the list of
 // installed programs shows and the commands of the kept uninstaller at keptPath. ERROR_SUCCESS, or
-// why not: the entry's record is then as it was.
-SystemError RecordInstallation(HKEY entry, const InstallRecord& record, const PayloadRun& run, const wchar_t* keptPath);
+// why not: the entry may then be part-written, and the run puts back its snapshot. refusedValue:
+// the name of a value the registry is to refuse, standing in for a full or damaged registry (tests).
+SystemError RecordInstallation(HKEY entry, const InstallRecord& record, const PayloadRun& run, const wchar_t* keptPath,
+                               const wchar_t* refusedValue = nullptr);
+
+enum { kEntryValues = 15 };  // the values of the entry that an installation writes
+
+// Those values as they were before a run, for a failed run to put back: the entry then reads as it
+// did, the version that deployment tools detect an installation by included.
+class EntrySnapshot {
+ public:
+  // Reads them from the open entry. ERROR_SUCCESS, the registry's status, or ERROR_NOT_ENOUGH_MEMORY.
+  SystemError Take(HKEY entry);
+  // Gives each value its type and data again and deletes each that was not there; nothing when none
+  // was taken. ERROR_SUCCESS, or the first failure's status: the others are put back all the same.
+  SystemError PutBack(HKEY entry) const;
+
+ private:
+  struct Value {
+    bool present = false;
+    DWORD type = 0, size = 0;
+    ScopedHeapBlock data;
+  };
+  Value values_[kEntryValues];
+  bool taken_ = false;
+};
 
 // After the run's commit: stores as the list of files moved aside the earlier ones the record
 // still lists and those of the run still there (files: what the commit left). The registry's status.

@@ -40,7 +40,8 @@ bool KeptUninstallerPath(wchar_t* path) {
   return KeptFolderPath(folder) && JoinPath(path, MAX_PATH, kKeptName, folder);
 }
 
-SystemError KeepUninstaller(TrustedFolder* keptFolder, Replacements* journal, HANDLE ownFile) {
+SystemError KeepUninstaller(TrustedFolder* keptFolder, Replacements* journal, HANDLE ownFile, wchar_t* strandedAside) {
+  strandedAside[0] = L'\0';
   wchar_t folder[MAX_PATH];
   if (!KeptFolderPath(folder)) return ERROR_PATH_NOT_FOUND;
   // Made without a security descriptor of its own, the folder takes Program Files' permissions.
@@ -48,8 +49,7 @@ SystemError KeepUninstaller(TrustedFolder* keptFolder, Replacements* journal, HA
   NewFile copy;
   if (!error) error = copy.Begin(*keptFolder);
   if (!error) error = CopyWhole(ownFile, &copy);
-  wchar_t stranded[kFileNameCapacity];
-  if (!error) error = copy.PutInPlace(kKeptName, journal, stranded);
+  if (!error) error = copy.PutInPlace(kKeptName, journal, strandedAside);
   return error;
 }
 

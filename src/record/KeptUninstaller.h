@@ -16,8 +16,9 @@ bool KeptUninstallerPath(wchar_t* path);
 
 // Puts a copy of ownFile there through the run's journal (a temporary file, flushed, then moved
 // in; an earlier copy moves aside), so that the run can take it back; keptFolder is opened (made
-// where missing) for it. 0 or the system's error.
-SystemError KeepUninstaller(TrustedFolder* keptFolder, Replacements* journal, HANDLE ownFile);
+// where missing) for it. 0 or the system's error; should the earlier copy then not get its name
+// back, strandedAside (kFileNameCapacity characters) names where it is, else it is empty.
+SystemError KeepUninstaller(TrustedFolder* keptFolder, Replacements* journal, HANDLE ownFile, wchar_t* strandedAside);
 
 // Removes the kept copy and its folder. When it is the running program (ownFile), it can only be
 // renamed: it moves aside in its folder, and the system deletes it and the folder, once empty, at

@@ -7,14 +7,19 @@
 #include "skin/Widget.h"
 #include "ui/DialogState.h"
 
+int CompletedLineCount(const DialogState& state) {
+  return state.run.folder.othersCanChange() ? kMostCompletedLines : kCompletedMessageLines;
+}
+
 const wchar_t* CompletedLine(int line) {
+  if (line >= kCompletedMessageLines) return Text(kTextOthersCanChange);
   // The message's lines, split once: the texts do not change while the program runs.
-  static wchar_t lines[kCompletedLineCount][128];
+  static wchar_t lines[kCompletedMessageLines][128];
   static bool split;
   if (!split) {
     split = true;
     const wchar_t* at = Text(kTextCompleted);
-    for (int i = 0; i < kCompletedLineCount; ++i) {
+    for (int i = 0; i < kCompletedMessageLines; ++i) {
       size_t length = wcscspn(at, L"\n");
       lstrcpynW(lines[i], at, static_cast<int>(length < 127 ? length + 1 : 128));
       at += length + (at[length] ? 1 : 0);
@@ -57,7 +62,7 @@ void ShowCompletedState(HWND dialog) {
     if (!larger) break;
     surface->SetMainFont(larger);
     int widest = 0;
-    for (int line = 0; buffer && line < kCompletedLineCount; ++line) {
+    for (int line = 0; buffer && line < CompletedLineCount(*state); ++line) {
       SIZE extent = {};
       GetTextExtentPoint32W(buffer, CompletedLine(line), lstrlenW(CompletedLine(line)), &extent);
       if (extent.cx > widest) widest = extent.cx;

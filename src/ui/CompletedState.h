@@ -1,12 +1,16 @@
 #pragma once
-// The dialog once the plug-ins are installed: banner, link, finish button and four lines of text.
+// The dialog once the plug-ins are installed: banner, link, finish button and four lines of text,
+// with a fifth where other users can change what was installed.
 #include <windows.h>
 
 #include "skin/SkinSurface.h"
+#include "ui/DialogState.h"
 
-enum { kCompletedLineCount = 4 };
+enum { kCompletedMessageLines = 4, kMostCompletedLines = 5 };
 
-// A line of the completed state's message, in the user's language, and where it starts.
+// How many lines the completed state shows.
+int CompletedLineCount(const DialogState& state);
+// A line of the completed state's text, in the user's language, and where it starts.
 const wchar_t* CompletedLine(int line);
 POINT CompletedLineAt(const SkinState* skin, int line);
 

@@ -51,7 +51,7 @@ int ListElements(HWND dialog, DialogElement* elements) {
   auto add = [&](ElementKind kind, int index) { elements[count++] = DialogElement{kind, index}; };
   add(kLinkElement, 0);
   if (state.installed) {
-    for (int line = 0; line < kCompletedLineCount; ++line) add(kCompletedLineElement, line);
+    for (int line = 0; line < CompletedLineCount(state); ++line) add(kCompletedLineElement, line);
     add(kFinishElement, 0);
   } else {
     for (int component = 0; component < state.componentCount; ++component) add(kToggleElement, component);

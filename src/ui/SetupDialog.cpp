@@ -345,7 +345,7 @@ void OnPaint(HWND dialog, const DialogState& state) {
   skinSurface->BeginPaintCycle();
   skinSurface->PaintAll();
   if (state.installed) {
-    for (int line = 0; line < kCompletedLineCount; ++line) {
+    for (int line = 0; line < CompletedLineCount(state); ++line) {
       POINT at = CompletedLineAt(skinSurface->skin, line);
       skinSurface->TextAt(at.x, at.y, CompletedLine(line));
     }

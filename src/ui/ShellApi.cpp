@@ -5,6 +5,7 @@
 #include <shldisp.h>
 
 #include "base/InstallLog.h"
+#include "base/Permissions.h"
 #include "base/ScopedHandle.h"
 #include "base/SystemLibrary.h"
 
@@ -85,8 +86,13 @@ HRESULT EnterComApartment(const ShellApi& shell) {
   static bool secured;
   if (SUCCEEDED(entered) && !secured) {
     secured = true;
-    HRESULT security = shell.coInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT,
-                                                  RPC_C_IMP_LEVEL_IDENTIFY, nullptr, EOAC_NO_CUSTOM_MARSHAL, nullptr);
+    // Without a descriptor of its own COM keeps its default, which admits this user and the
+    // system; a null one would admit every caller.
+    PSECURITY_DESCRIPTOR callers = ComCallerPermissions();
+    HRESULT security = callers ? shell.coInitializeSecurity(callers, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT,
+                                                            RPC_C_IMP_LEVEL_IDENTIFY, nullptr, EOAC_NO_CUSTOM_MARSHAL,
+                                                            nullptr)
+                               : HRESULT_FROM_WIN32(ERROR_NOT_ENOUGH_MEMORY);
     // Too late, for one: something loaded into the process set it first, with its own choice.
     if (FAILED(security)) LogFailure("Could not set", L"COM security", static_cast<DWORD>(security));
   }

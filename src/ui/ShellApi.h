@@ -24,8 +24,9 @@ const ShellApi* SystemShell();
 
 // Enters this thread into a single-threaded apartment, as CoInitializeEx does (each success is
 // ended by coUninitialize). The first time, before COM is used for anything, it sets this
-// elevated process's COM security: whoever it calls may identify it but not act as it, and no
-// object may bring marshalling code of its own into it.
+// elevated process's COM security: only the system, administrators and its own user may call into
+// it, from this computer and at high integrity; whoever it calls may identify it but not act as it;
+// and no object may bring marshalling code of its own into it.
 HRESULT EnterComApartment(const ShellApi& shell);
 
 // Opens a web page in the signed-in user's browser. An elevated setup asks the desktop's shell to

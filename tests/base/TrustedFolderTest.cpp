@@ -1,9 +1,6 @@
 // Folders opened by handle and files replaced through them, against real folders of the prefix.
 #include <gtest/gtest.h>
 
-#include <aclapi.h>
-#include <sddl.h>
-
 #include "base/FileReplacement.h"
 #include "base/Permissions.h"
 #include "base/TrustedFolder.h"
@@ -12,44 +9,12 @@
 
 namespace {
 const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
-// The folder's access list as the system states it.
-std::string AccessList(const std::string& folder) {
-  HANDLE handle = CreateFileW(Wide(folder).c_str(), READ_CONTROL, kShareAll, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  LPWSTR text = nullptr;
-  if (GetSecurityInfo(handle, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr, nullptr,
-                      &descriptor) == ERROR_SUCCESS) {
-    ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
-                                                         &text, nullptr);
-  }
-  std::string list = text ? Utf8(text) : "";
-  LocalFree(text);
-  LocalFree(descriptor);
-  CloseHandle(handle);
-  return list;
-}
-
-bool SetAccessList(const std::string& folder, const wchar_t* list) {
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  PACL access = nullptr;
-  BOOL present = FALSE, defaulted = FALSE;
-  HANDLE handle = CreateFileW(Wide(folder).c_str(), WRITE_DAC | READ_CONTROL, kShareAll, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  bool set = ConvertStringSecurityDescriptorToSecurityDescriptorW(list, SDDL_REVISION_1, &descriptor, nullptr) &&
-             GetSecurityDescriptorDacl(descriptor, &present, &access, &defaulted) &&
-             SetSecurityInfo(handle, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, access,
-                             nullptr) == ERROR_SUCCESS;
-  CloseHandle(handle);
-  LocalFree(descriptor);
-  return set;
-}
 }  // namespace
 
 // A folder the setup makes where ordinary users could change what is in it (a drive's root) gets the
 // program folders' permissions, so that no user can swap the plug-ins that everyone's editor loads;
 // one made in an editor's own folder takes what that folder hands down, as one made by hand does.
+// Below a folder those users may rename, no folder is taken for protected, made or not.
 TEST(TrustedFolder, FoldersMadeWhereOrdinaryUsersWriteGetTheProgramFoldersPermissions) {
   TempFolder temp;
   const std::string open = temp.Make("open"), closed = temp.Make("closed");
@@ -59,11 +24,12 @@ TEST(TrustedFolder, FoldersMadeWhereOrdinaryUsersWriteGetTheProgramFoldersPermis
     SCOPED_TRACE(parent);
     TrustedFolder made;
     ASSERT_EQ(0u, made.Open(Wide(parent + "\\made\\deeper\\").c_str(), kMakeFolder));
+    EXPECT_EQ(parent == open, made.othersCanChange());
     made = TrustedFolder();
     ASSERT_TRUE(CreateDirectoryW(Wide(parent + "\\by hand").c_str(), nullptr));
     HANDLE folder = CreateFileW(Wide(parent + "\\made").c_str(), READ_CONTROL, kShareAll, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    EXPECT_FALSE(LetsOrdinaryUsersWrite(folder));
+    EXPECT_FALSE(LetsOrdinaryUsersWrite(ReadOwnerAndAccess(folder).get()));
     CloseHandle(folder);
     EXPECT_EQ(parent == closed, AccessList(parent + "\\made") == AccessList(parent + "\\by hand"));
   }
@@ -105,6 +71,17 @@ TEST(Replacements, TakingBackLeavesNothingChangedUnsaid) {
       EXPECT_TRUE(told || !Exists(target));
     }
   }
+}
+
+// Junctions and symbolic links name another place; a sync client's cloud files (a Documents folder moved to a
+// cloud drive) and the system's own reparse points are where they are.
+TEST(TrustedFolder, TakesOnlyNameSurrogatesForLinks) {
+  const DWORD kPoint = FILE_ATTRIBUTE_REPARSE_POINT;
+  const struct { DWORD attributes, tag; bool link; } kinds[] = {
+      {FILE_ATTRIBUTE_DIRECTORY | kPoint, IO_REPARSE_TAG_MOUNT_POINT, true}, {kPoint, IO_REPARSE_TAG_SYMLINK, true},
+      {FILE_ATTRIBUTE_DIRECTORY | kPoint, 0x9000301A, false},  // a cloud folder
+      {kPoint, IO_REPARSE_TAG_DEDUP, false}, {FILE_ATTRIBUTE_DIRECTORY, IO_REPARSE_TAG_MOUNT_POINT, false}};
+  for (const auto& kind : kinds) EXPECT_EQ(kind.link, IsLinkKind(kind.attributes, kind.tag)) << std::hex << kind.tag;
 }
 
 // A link (junction, symbolic link) on the way to a folder, or in place of a file, is refused before anything is done

@@ -22,6 +22,9 @@ TEST_F(UnattendedTest, SilentInstallsSayWhatHappenedInTheirExitCodeAndLog) {
   EXPECT_TRUE(ReadWholeFile(old) == Bytes(10, 1));
   EXPECT_EQ(0u, Run("/S /LOG=" + log + " /D=" + b + "with blanks\\in it"));
   EXPECT_EQ(77824u, ReadWholeFile(b + "with blanks\\in it\\MienFold.8bf").size());
+  const std::string shared = folder_.Make("shared");  // everyone may change it, and so what goes below it
+  ASSERT_TRUE(SetAccessList(shared, L"D:(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1301bf;;;WD)"));
+  EXPECT_EQ(0u, Run("/S /LOG=" + log + " /D=" + shared + "\\plug-ins"));
   const std::string other = b + "another file", secondName = b + "second-name.log";  // a hard link's two names
   ASSERT_TRUE(WriteWholeFile(other, {'x'}));
   ASSERT_TRUE(CreateHardLinkW(Wide(secondName).c_str(), Wide(other).c_str(), nullptr));
@@ -38,10 +41,14 @@ TEST_F(UnattendedTest, SilentInstallsSayWhatHappenedInTheirExitCodeAndLog) {
       "Velmoran Plugins " PRODUCT_VERSION, "Outcome: no plug-in folder was found",
       "Outcome: the command line is not understood", "Command line: /S /LOG=" + log,
       "Wrote file: " + b + "with blanks\\in it\\MienFold.8bf", "Outcome: installed",
+      "Other users can change what was installed in " + shared + "\\plug-ins\\",
       "Outcome: another copy of the setup is running"};
   for (const std::string& line : lines) {
     EXPECT_NE(std::string::npos, text.find(line)) << line << " in\n" << text;
   }
+  size_t toldOthersCanChange = 0;
+  for (size_t at = 0; (at = text.find("Other users can change", at)) != std::string::npos; ++at) ++toldOthersCanChange;
+  EXPECT_EQ(1u, toldOthersCanChange);  // of the shared folder only
   setup_.reset();
   HANDLE otherSession = CreateMutexA(nullptr, TRUE, "Global\\Velmoran Plugins record");  // a run elsewhere
   EXPECT_EQ(4u, Run("/S /D=" + b + "second"));

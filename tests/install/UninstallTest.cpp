@@ -79,3 +79,27 @@ TEST_F(UninstallTest, ARecordThatCannotBeReadIsRefusedNotTakenForEmpty) {
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kEntry);
   }
 }
+
+// An uninstall the user cancels (7), one while another run holds the record (4), and one whose kept copy another
+// program holds with no sharing at all (3): each leaves the entry that starts the uninstaller, for another try.
+TEST_F(UninstallTest, AnUninstallThatCannotFinishKeepsTheEntryThatStartsIt) {
+  const std::string plugIn = folder_.path() + "plug-ins\\MienFold.8bf";
+  ASSERT_EQ(0u, Run("/S /D=" + folder_.path() + "plug-ins"));
+  RunningSetup asking(BinFolder() + "VelmoranSetup.exe", "/UNINSTALL");
+  HWND question = asking.WaitForPopup("Velmoran Plugins : Installation");
+  ASSERT_TRUE(question);
+  PostMessageA(question, WM_COMMAND, IDNO, 0);
+  EXPECT_EQ(7u, asking.WaitForExit());
+  HANDLE otherRun = CreateMutexA(nullptr, TRUE, "Global\\Velmoran Plugins record");  // a run in another session
+  EXPECT_EQ(4u, Run("/UNINSTALL /S"));
+  CloseHandle(otherRun);
+  EXPECT_TRUE(Exists(plugIn));
+  HANDLE held = CreateFileW(Wide(Uninstaller()).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, held);
+  EXPECT_EQ(3u, Run("/UNINSTALL /S"));
+  CloseHandle(held);
+  EXPECT_FALSE(Exists(plugIn));
+  EXPECT_EQ("\"" + Uninstaller() + "\" /UNINSTALL", ReadText(HKEY_LOCAL_MACHINE, kEntry, "UninstallString"));
+  EXPECT_EQ(0u, Run("/UNINSTALL /S"));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntry) || Exists(Uninstaller()));
+}

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include <aclapi.h>
+#include <sddl.h>
 #include <shlobj.h>
 
 #include "base/PathText.h"
@@ -61,6 +63,39 @@ void RemoveTree(const std::string& path) {
   }
   SetFileAttributesW(Wide(folder).c_str(), FILE_ATTRIBUTE_NORMAL);
   RemoveDirectoryW(Wide(folder).c_str());
+}
+
+std::string AccessList(const std::string& path) {
+  HANDLE handle = CreateFileW(Wide(path).c_str(), READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  LPWSTR text = nullptr;
+  if (GetSecurityInfo(handle, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr, nullptr,
+                      &descriptor) == ERROR_SUCCESS) {
+    ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
+                                                         &text, nullptr);
+  }
+  std::string list = text ? Utf8(text) : "";
+  LocalFree(text);
+  LocalFree(descriptor);
+  CloseHandle(handle);
+  return list;
+}
+
+bool SetAccessList(const std::string& path, const wchar_t* list) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  PACL access = nullptr;
+  BOOL present = FALSE, defaulted = FALSE;
+  HANDLE handle = CreateFileW(Wide(path).c_str(), WRITE_DAC | READ_CONTROL,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  bool set = ConvertStringSecurityDescriptorToSecurityDescriptorW(list, SDDL_REVISION_1, &descriptor, nullptr) &&
+             GetSecurityDescriptorDacl(descriptor, &present, &access, &defaulted) &&
+             SetSecurityInfo(handle, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, access,
+                             nullptr) == ERROR_SUCCESS;
+  CloseHandle(handle);
+  LocalFree(descriptor);
+  return set;
 }
 
 bool WriteWholeFile(const std::string& path, const Bytes& bytes) {

@@ -31,6 +31,9 @@ Bytes ReadWholeFile(const std::string& path);                     // empty when 
 std::vector<std::string> ListFolder(const std::string& folder);   // names, sorted
 bool Exists(const std::string& path);
 Bytes ResourceBytes(const char* name);                            // a type-3000 resource of this test
+// A file's or folder's access list as the system states it, and one set from its text (SDDL).
+std::string AccessList(const std::string& path);
+bool SetAccessList(const std::string& path, const wchar_t* list);
 
 // Deletes the key and all below it at the end, unless it existed before: a test then must not use it.
 class RegistryKeyGuard {

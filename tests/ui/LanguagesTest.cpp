@@ -53,10 +53,12 @@ class EveryLanguage : public SetupTest, public ::testing::WithParamInterface<con
 };
 
 // The title, the texts as a screen reader reads them, the buttons as wide as their words need with each word on its
-// plate, the status line clear of the buttons, and the completed message inside the window.
+// plate, the status line clear of the buttons, and the completed message inside the window, with its line that other
+// users can change the plug-ins (the folder is one that everyone may change).
 TEST_P(EveryLanguage, IsShownAndReadAndKeepsEachTextToItsArea) {
   const std::string tag = GetParam();
   auto text = [&](const char* key) { return LanguageText(tag, key); };
+  ASSERT_TRUE(SetAccessList(folder_.path(), L"D:(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1301bf;;;WD)"));
   Discover(folder_.path());
   ASSERT_TRUE(Start("VelmoranSetup.exe", "/LANG=" + tag));
   EXPECT_EQ(text("Title"), TitleOf(setup_->window()));
@@ -78,14 +80,14 @@ TEST_P(EveryLanguage, IsShownAndReadAndKeepsEachTextToItsArea) {
   setup_->ClickButton(0);
   ASSERT_TRUE(Completed());
   shown = setup_->ReadAloud();
-  ASSERT_EQ(7u, shown.size());  // the link, four lines, FINISH, the status line
-  std::vector<std::string> lines = Lines(text("Completed"));
-  ASSERT_EQ(4u, lines.size());
-  for (size_t line = 0; line < 4; ++line) {
+  ASSERT_EQ(8u, shown.size());  // the link, five lines, FINISH, the status line
+  std::vector<std::string> lines = Lines(text("Completed") + "\n" + text("OthersCanChange"));
+  ASSERT_EQ(5u, lines.size());
+  for (size_t line = 0; line < 5; ++line) {
     EXPECT_EQ(lines[line], shown[1 + line].name);
     EXPECT_LE(shown[1 + line].place.right, client.right - 4) << lines[line];
   }
-  const Child& finish = shown[5];
+  const Child& finish = shown[6];
   EXPECT_EQ(text("FinishWord"), finish.name);
   EXPECT_TRUE(Inside(finish.place, client));
   ExpectWordsOnTheirPlates({{&finish, 220}});

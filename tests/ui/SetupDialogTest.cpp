@@ -91,10 +91,16 @@ TEST_F(SetupDialogTest, TheKeptUninstallerIsTheProgramThatStarted) {
   swapped.Resume();
   EXPECT_EQ(3u, swapped.WaitForExit());
   EXPECT_TRUE(Mentions(Text(log), "another program replaced the setup's file")) << Text(log);
-  EXPECT_FALSE(Exists(Uninstaller()));
-  EXPECT_FALSE(Exists(plugIns));
   ASSERT_TRUE(DeleteFileW(Wide(download).c_str()));
   ASSERT_TRUE(MoveFileW(Wide(download + ".started").c_str(), Wide(download).c_str()));
+  // A file it cannot open for itself (another program renames it meanwhile, say): it stops at once.
+  HANDLE renaming = CreateFileW(Wide(download).c_str(), DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, renaming);
+  EXPECT_EQ(3u, Run("/S /LOG=" + log + " /D=" + plugIns, download));
+  CloseHandle(renaming);
+  EXPECT_TRUE(Mentions(Text(log), "cannot read its own file")) << Text(log);
+  EXPECT_FALSE(Exists(Uninstaller()));
+  EXPECT_FALSE(Exists(plugIns));
   Discover(folder_.Make("plug-ins") + "\\");
   setup_.reset(new RunningSetup(download));
   ASSERT_TRUE(setup_->WaitForWindow());
