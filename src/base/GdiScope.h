@@ -15,6 +15,7 @@ struct GdiObjectTraits {
 };
 using ScopedFont = Scoped<GdiObjectTraits<HFONT>>;
 using ScopedBitmap = Scoped<GdiObjectTraits<HBITMAP>>;
+using ScopedBrush = Scoped<GdiObjectTraits<HBRUSH>>;
 
 // A memory device context, deleted.
 struct MemoryDCTraits {

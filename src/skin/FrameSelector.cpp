@@ -163,10 +163,25 @@ void FrameSelector::Paint(HDC hdc) {
     DrawNumber(hdc, value + 1, &box);
     return;
   }
+  if (skin->colours.contrast && !(flags & SEL_DOUBLE)) {
+    // A tick box as the system draws one, in its colours. Where each look has a pressed frame
+    // after it, every second frame is pressed.
+    RECT box = {bounds.left, bounds.top, bounds.left + strip->height, bounds.top + strip->height};
+    int ticked = pressFrames ? value / 2 : value;
+    UINT look = DFCS_BUTTONCHECK | (ticked ? DFCS_CHECKED : 0) | (pressFrames && value % 2 ? DFCS_PUSHED : 0);
+    DrawFrameControl(hdc, &box, DFC_BUTTON, look);
+  } else if (!PaintFrame(hdc)) {
+    return;
+  }
+  SelectedObject font(hdc, captionFont);
+  PutText(hdc, bounds.left + labelDx, bounds.top - labelRise, caption);
+}
+
+bool FrameSelector::PaintFrame(HDC hdc) {
   int frameWidth = (flags & SEL_DOUBLE) ? 2 * strip->height : strip->height;
   int x0 = value * frameWidth;
   int x1 = x0 + frameWidth;
-  if (x1 > strip->width) return;
+  if (x1 > strip->width) return false;
   if (flags & SEL_TRANSPOSED) {
     strip->CopyFrameTransposed(hdc, x0, bounds.left, x1, bounds.top);
   } else if (flags & SEL_KEYED) {
@@ -176,6 +191,5 @@ void FrameSelector::Paint(HDC hdc) {
   } else {
     strip->CopyFrame(hdc, x0, bounds.left, x1, bounds.top);
   }
-  SelectedObject font(hdc, captionFont);
-  PutText(hdc, bounds.left + labelDx, bounds.top - labelRise, caption);
+  return true;
 }

@@ -53,4 +53,6 @@ class FrameSelector : public Widget {
   int Finish(HWND window);
   void Wrap();
   void DrawNumber(HDC hdc, int number, const RECT* box);
+  // The value's frame of the strip; false when the strip has none for it.
+  bool PaintFrame(HDC hdc);
 };

@@ -18,9 +18,9 @@ void HyperLink::Paint(HDC hdc) {
     return;
   }
   SelectedObject font(hdc, underlineFont);
-  SetTextColor(hdc, visited ? kVisitedColour : kLinkColour);
+  SetTextColor(hdc, skin->colours.contrast ? skin->colours.link : visited ? kVisitedColour : kLinkColour);
   PutText(hdc, bounds.left, bounds.top, label);
-  SetTextColor(hdc, 0x000000);
+  SetTextColor(hdc, TextColour(skin));
   SIZE extent = {};
   GetTextExtentPoint32W(hdc, label, lstrlenW(label), &extent);
   bounds.right = bounds.left + extent.cx;

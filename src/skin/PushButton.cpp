@@ -1,6 +1,7 @@
 #include "skin/PushButton.h"
 
 #include "base/Allocation.h"
+#include "base/GdiScope.h"
 
 namespace {
 BitmapStrip* LoadStrip(SkinState* skin, BitmapId id) {
@@ -88,8 +89,34 @@ void PushButton::MoveTo(int x, int y) {
   originY = y;
 }
 
+void PushButton::DrawContrastLook(HDC target, int shift) {
+  // A button as the system draws one: its face and a border in the button colours, the word on it;
+  // pressed, in the selection's colours.
+  const SkinColours& colours = skin->colours;
+  RECT face = {originX, originY, bounds.right - pressShift, bounds.bottom - pressShift};
+  ScopedBrush fill(CreateSolidBrush(shift ? colours.highlight : colours.buttonFace));
+  FillRect(target, &face, fill.get());
+  DrawFrame(skin, target, face, colours.buttonText);
+  HGDIOBJ previousFont = SelectObject(target, wordFont);
+  COLORREF previousColour = SetTextColor(target, shift ? colours.highlightText : colours.buttonText);
+  int previousMode = SetBkMode(target, TRANSPARENT);
+  DrawTextW(target, word, -1, &face, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  SetBkMode(target, previousMode);
+  SetTextColor(target, previousColour);
+  SelectObject(target, previousFont);
+}
+
 void PushButton::DrawLook(HDC target, const BitmapStrip* strip, int shift) {
+  if (skin->colours.contrast && word[0]) {
+    DrawContrastLook(target, shift);
+    return;
+  }
   int wide = bounds.right - bounds.left - pressShift;
+  if (skin->colours.contrast) {  // a picture, framed
+    RECT frame = {originX, originY, originX + wide, originY + strip->height};
+    InflateRect(&frame, Scaled(skin, 1), Scaled(skin, 1));
+    DrawFrame(skin, target, frame, skin->colours.text);
+  }
   if (wide == strip->width) {
     strip->DrawCentreOut(target, originX, originY, shift, shift);
   } else {

@@ -45,4 +45,5 @@ class PushButton : public Widget {
  private:
   void DrawCaption(HDC target);
   void DrawLook(HDC target, const BitmapStrip* strip, int shift);
+  void DrawContrastLook(HDC target, int shift);
 };

@@ -47,13 +47,37 @@ bool FontCovers(HDC dc, const wchar_t* face, BYTE charset, const wchar_t* text) 
   return covered;
 }
 
+void DrawFrame(const SkinState* skin, HDC dc, const RECT& rect, COLORREF colour) {
+  ScopedBrush brush(CreateSolidBrush(colour));
+  RECT line = rect;
+  for (int i = 0; i < Scaled(skin, 1) && !IsRectEmpty(&line); ++i) {
+    FrameRect(dc, &line, brush.get());
+    InflateRect(&line, -1, -1);
+  }
+}
+
 void TileBackground(const SkinState* skin, HDC dc, const RECT& rect) {
-  if (skin->background) skin->background->DrawTiled(dc, rect);
+  if (!skin->colours.contrast) {
+    if (skin->background) skin->background->DrawTiled(dc, rect);
+    return;
+  }
+  ScopedBrush window(CreateSolidBrush(skin->colours.window));
+  FillRect(dc, &rect, window.get());
+  RECT picture;
+  if (!skin->background) return;
+  if (IntersectRect(&picture, &rect, &skin->keptPicture)) skin->background->DrawTiled(dc, picture);
+  // The frame around the picture and the window's edge, whatever part of them the rectangle holds:
+  // the window has no border of its own.
+  RECT frame = skin->keptPicture, edge = {0, 0, skin->background->width, skin->background->height};
+  InflateRect(&frame, Scaled(skin, 1), Scaled(skin, 1));
+  if (!IsRectEmpty(&skin->keptPicture)) DrawFrame(skin, dc, frame, skin->colours.text);
+  DrawFrame(skin, dc, edge, skin->colours.text);
 }
 
 SkinDrawing::SkinDrawing(SkinState* skin) : skin_(skin), outer_(skin->paintDC), dc_(skin->window) {
   SelectObject(dc_.get(), mainFont);
   SetBkMode(dc_.get(), TRANSPARENT);
+  SetTextColor(dc_.get(), TextColour(skin));
   skin->paintDC = dc_.get();
 }
 
@@ -69,6 +93,8 @@ SkinSurface::SkinSurface(SkinState* state, HINSTANCE instance) : skin(state), cl
   skin->statusShownBy = nullptr;
   skin->dpi = 96;
   skin->statusChildId = 0;
+  skin->colours = SkinColours();
+  SetRectEmpty(&skin->keptPicture);
 }
 
 SkinSurface::~SkinSurface() {
@@ -143,6 +169,7 @@ void SkinSurface::CreateBuffer(HWND window) {
     bufferBitmap_.reset(bitmap);
   }
   if (mainFont) SelectObject(skin->bufferDC, mainFont);
+  SetTextColor(skin->bufferDC, TextColour(skin));
 }
 
 void SkinSurface::EnsureBufferCovers(HWND window) {
@@ -163,6 +190,7 @@ HDC SkinSurface::BeginPaintCycle() {
   skin->paintDC = paintDC_.get();
   SelectObject(skin->paintDC, mainFont);
   SetBkMode(skin->paintDC, TRANSPARENT);
+  SetTextColor(skin->paintDC, TextColour(skin));
   return skin->paintDC;
 }
 

@@ -10,6 +10,13 @@ class Widget;
 
 enum { kMaxWidgets = 150 };
 
+// What the skin draws with where the user has chosen a contrast theme: the system's colours,
+// which then take the place of the pictures but for the one kept, framed.
+struct SkinColours {
+  bool contrast;  // false: the pictures and the skin's own colours
+  COLORREF window, text, buttonFace, buttonText, link, highlight, highlightText;
+};
+
 // Shared by the surface and every widget of the window.
 struct SkinState {
   int widgetCount;
@@ -24,6 +31,8 @@ struct SkinState {
   wchar_t statusShown[80];     // what the status line shows, for screen readers (a widget's status text)
   const Widget* statusShownBy;  // whose text it is; null when the line is empty
   LONG statusChildId;          // the status line's child in the window's accessible object; 0: none
+  SkinColours colours;
+  RECT keptPicture;  // the part of the background that a contrast theme keeps, framed; empty: none
 };
 
 extern HFONT mainFont;
@@ -42,8 +51,13 @@ inline int Scaled(const SkinState* skin, int length) { return MulDiv(length, ski
 // Whether the font of that face and character set has a glyph for every character of text.
 bool FontCovers(HDC dc, const wchar_t* face, BYTE charset, const wchar_t* text);
 
-// Covers rect of dc with the skin's background, if the skin has one.
+// Covers rect of dc with the skin's background, if the skin has one; under a contrast theme, with
+// the window's colour, the kept picture and the window's edge.
 void TileBackground(const SkinState* skin, HDC dc, const RECT& rect);
+// The colour of text drawn on the background.
+inline COLORREF TextColour(const SkinState* skin) { return skin->colours.contrast ? skin->colours.text : RGB(0, 0, 0); }
+// Draws a frame inside rect, as thick as one pixel at the skin's scale, in colour.
+void DrawFrame(const SkinState* skin, HDC dc, const RECT& rect, COLORREF colour);
 
 // A window DC for widgets that draw outside a paint cycle (a mouse dispatch, a redraw, the
 // keyboard): the skin's paintDC while the scope lasts, with the skin's font and transparent text.

@@ -2,7 +2,6 @@
 
 #include <wchar.h>
 
-
 Widget::Widget(SkinState* skinState, const wchar_t* text)
     : statusText(), enabled(1), visible(1), erased(0), hoverState(0), commandId(0), skin(skinState),
       registered_(false) {
@@ -46,7 +45,7 @@ void Widget::ShowStatus(int state) {
     return;
   }
   TileBackground(skin, skin->bufferDC, skin->statusRect);
-  SetTextColor(skin->bufferDC, statusTextColour);
+  SetTextColor(skin->bufferDC, skin->colours.contrast ? skin->colours.text : statusTextColour);
 
   wchar_t shown[kStatusTextCapacity] = L"";
   const wchar_t* separator = wcschr(statusText, L'@');

@@ -56,6 +56,7 @@ struct DialogState {
   DWORD dialogError;  // why the dialog ended itself while it was being created (0: it did not)
   bool ready;         // the widgets exist: handlers may use the slots
   int promptX, promptY;
+  int windowDpi;  // the display's scale the window is on; the layout's may be larger (SystemLook.h)
   FolderCandidates candidates;       // what discovery found
   int candidateCount;                // list entries before the browsed one and the browse entry
   int listedCandidates[kFolderRows];  // the candidate each of those entries lists

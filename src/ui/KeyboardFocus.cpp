@@ -175,5 +175,12 @@ void DrawFocusCue(HWND dialog, HDC dc) {
     return;
   }
   RECT rect = CueRect(dialog, state.focus);
-  DrawFocusRect(dc, &rect);
+  const SkinState* skin = state.surface->skin;
+  if (skin->colours.contrast) {  // solid, in the selection's colour: a dotted line may be lost
+    DrawFrame(skin, dc, rect, skin->colours.highlight);
+    InflateRect(&rect, -Scaled(skin, 1), -Scaled(skin, 1));
+    DrawFrame(skin, dc, rect, skin->colours.highlight);
+  } else {
+    DrawFocusRect(dc, &rect);
+  }
 }

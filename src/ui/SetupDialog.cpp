@@ -24,6 +24,7 @@
 #include "ui/KeyboardFocus.h"
 #include "ui/LanguageFont.h"
 #include "ui/ShellApi.h"
+#include "ui/SystemLook.h"
 #include "ui/ToggleLayout.h"
 
 #ifndef WM_DPICHANGED
@@ -248,6 +249,7 @@ bool LayOut(HWND dialog, DialogState* state, const int* values) {
   int designHeight = MulDiv(height, 96, skin->dpi);  // 292 at every scale
   state->promptX = Scaled(skin, 20);
   state->promptY = Scaled(skin, designHeight - 86);
+  SetRect(&skin->keptPicture, Scaled(skin, 6), Scaled(skin, 6), Scaled(skin, 214), Scaled(skin, 198));
   if (made) made = CreateWidgets(state, width, height, values);
   skin->paintDC = nullptr;
   if (!made) return false;
@@ -288,7 +290,9 @@ void OnInitDialog(HWND dialog, DialogState* state) {
   SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
   state->installed = 0;
   state->ready = false;
-  state->surface->skin->dpi = WindowDpi(dialog);
+  state->windowDpi = WindowDpi(dialog);
+  ReadSystemColours(state->surface->skin);
+  state->surface->skin->dpi = LayoutScale(dialog, state->windowDpi);
   KeepDialogManagerFromRescaling(dialog);
   statusTextColour = 0xFFFFFF;
   ReadComponents(state);
@@ -314,11 +318,11 @@ void OnInitDialog(HWND dialog, DialogState* state) {
 
 int SelectedComponentsTotal(const DialogState& state);
 
-// Moved to a monitor of another scale: everything is laid out anew for it, where the system
-// suggests; what the user chose stays.
-void OnDpiChanged(HWND dialog, DialogState* state, int dpi, const RECT& suggested) {
+// Everything laid out anew at another scale, where the system suggests (else in the middle of the
+// monitor); what the user chose stays.
+void LayOutAgain(HWND dialog, DialogState* state, int scale, const RECT* suggested) {
   SkinState* skin = state->surface->skin;
-  if (dpi == skin->dpi) return;
+  if (scale == skin->dpi) return;
   int values[kComponents];
   for (int component = 0; component < state->componentCount; ++component) {
     values[component] = Toggle(*state, kFirstComponentSlot + component)->value;
@@ -326,7 +330,7 @@ void OnDpiChanged(HWND dialog, DialogState* state, int dpi, const RECT& suggeste
   state->ready = false;  // no handler touches a widget while they are made anew
   DeleteLayoutFonts(state);
   state->surface->Detach();
-  skin->dpi = dpi;
+  skin->dpi = scale;
   if (!LayOut(dialog, state, values)) {
     EndDialog(dialog, state->installed ? 0 : -1);  // what was installed stays installed, and says so
     return;
@@ -334,10 +338,31 @@ void OnDpiChanged(HWND dialog, DialogState* state, int dpi, const RECT& suggeste
   state->ready = true;
   if (SelectedComponentsTotal(*state) == 0) state->widgetSlots[kBeginSlot]->visible = 0;
   if (state->installed) ShowCompletedState(dialog);
-  SetWindowPos(dialog, nullptr, suggested.left, suggested.top, skin->background->width, skin->background->height,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  if (suggested) {
+    SetWindowPos(dialog, nullptr, suggested->left, suggested->top, skin->background->width, skin->background->height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  } else {
+    CentreOnBackground(dialog, skin->background->width, skin->background->height);
+  }
   InvalidateRect(dialog, nullptr, TRUE);
   NotifyStateChange(dialog);
+}
+
+// Moved to a monitor of another scale.
+void OnDpiChanged(HWND dialog, DialogState* state, int dpi, const RECT& suggested) {
+  state->windowDpi = dpi;
+  LayOutAgain(dialog, state, LayoutScale(dialog, dpi, &suggested), &suggested);
+}
+
+// A contrast theme turned on or off, other colours, another size for text: drawn anew at once.
+void OnSystemLookChanged(HWND dialog, DialogState* state) {
+  bool recoloured = ReadSystemColours(state->surface->skin);
+  int scale = LayoutScale(dialog, state->windowDpi);
+  if (scale != state->surface->skin->dpi) {
+    LayOutAgain(dialog, state, scale, nullptr);
+  } else if (recoloured) {
+    InvalidateRect(dialog, nullptr, TRUE);
+  }
 }
 
 void OnPaint(HWND dialog, const DialogState& state) {
@@ -483,6 +508,11 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_DPICHANGED:  // handled: the dialog manager adds nothing of its own
       OnDpiChanged(dialog, state, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 1;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+      OnSystemLookChanged(dialog, state);
+      return 0;
     case WM_GETOBJECT:
       SetWindowLongPtrW(dialog, DWLP_MSGRESULT, AnswerGetObject(dialog, wParam, lParam));
       return 1;

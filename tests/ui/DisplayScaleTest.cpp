@@ -8,10 +8,18 @@ namespace {
 
 using Child = RunningSetup::Child;
 
-// Sets the system's scale for the programs started while it lives, and puts back what was there.
+// Sets the system's scale, and the height of the message font that the size chosen for text in Windows scales, for
+// the programs started while it lives, and puts back what was there.
 class SystemScale {
  public:
-  explicit SystemScale(DWORD dpi) {
+  explicit SystemScale(DWORD dpi, LONG messageFontHeight = 0) {
+    if (messageFontHeight && ReadValue(HKEY_CURRENT_USER, kMetrics, "MessageFont", &messageFont_) &&
+        messageFont_.size() == sizeof(LOGFONTW)) {
+      LOGFONTW font;
+      memcpy(&font, messageFont_.data(), sizeof font);
+      font.lfHeight = messageFontHeight;
+      RegSetKeyValueA(HKEY_CURRENT_USER, kMetrics, "MessageFont", REG_BINARY, &font, sizeof font);
+    }
     for (int i = 0; i < 2; ++i) {
       DWORD disposition = 0;
       RegCreateKeyExA(kRoots[i], kKeys[i], 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &keys_[i], &disposition);
@@ -23,6 +31,10 @@ class SystemScale {
     }
   }
   ~SystemScale() {
+    if (!messageFont_.empty()) {
+      RegSetKeyValueA(HKEY_CURRENT_USER, kMetrics, "MessageFont", REG_BINARY, messageFont_.data(),
+                      static_cast<DWORD>(messageFont_.size()));
+    }
     for (int i = 0; i < 2; ++i) {
       if (had_[i]) {
         RegSetValueExA(keys_[i], "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&before_[i]), sizeof(DWORD));
@@ -38,6 +50,8 @@ class SystemScale {
   const HKEY kRoots[2] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE};
   const char* const kKeys[2] = {"Control Panel\\Desktop",
                                 "System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"};
+  static constexpr const char* kMetrics = "Control Panel\\Desktop\\WindowMetrics";
+  Bytes messageFont_;
   HKEY keys_[2] = {};
   DWORD before_[2] = {};
   bool had_[2] = {}, made_[2] = {};
@@ -52,14 +66,18 @@ bool Inside(const RECT& inner, const RECT& outer) {
 
 using DisplayScale = SetupTest;
 
-// At 100, 150 and 200 %: the window, the pictures of that scale, each widget where the 100 % layout puts it scaled
-// and answering the mouse exactly over itself, and the folder list above the status line.
+// At 100, 150 and 200 %, and with text one and a half times Windows' own at 100 %: the window, the pictures of that
+// scale, each widget where the 100 % layout puts it scaled and answering the mouse exactly over itself, and the
+// folder list above the status line.
 TEST_F(DisplayScale, TheDialogIsLaidOutForTheSystemsScale) {
   Discover(folder_.path());
-  for (int dpi : {96, 144, 192}) {
-    SCOPED_TRACE(dpi);
+  const struct { int system, messageFontHeight, dpi; } scales[] = {{96, 0, 96}, {144, 0, 144}, {192, 0, 192},
+                                                                  {96, -18, 144}};
+  for (const auto& scaled : scales) {
+    const int dpi = scaled.dpi;
+    SCOPED_TRACE(scaled.messageFontHeight ? "larger text" : std::to_string(dpi));
     {
-      SystemScale scale(dpi);
+      SystemScale scale(scaled.system, scaled.messageFontHeight);
       ASSERT_TRUE(Start());
     }
     RECT client, frame;
