@@ -174,11 +174,15 @@ function(setup_embed_texts target component_texts)
     get_filename_component(component_texts "${component_texts}" ABSOLUTE)
     set(options --texts ${component_texts})
   endif()
+  set(carried "")
+  if(SETUP_LANGUAGES)
+    set(carried --languages ${SETUP_LANGUAGES})
+  endif()
   file(GLOB files ${languages}/*.txt)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
                ${files} ${ids} ${product} ${component_texts} ${PROJECT_SOURCE_DIR}/tools/languages.py)
   execute_process(COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/languages.py ${block} ${ids} ${product}
-                          ${languages} --components ${keywords} ${options}
+                          ${languages} ${carried} --components ${keywords} ${options}
                   RESULT_VARIABLE failed ERROR_VARIABLE faults)
   if(failed)
     message(FATAL_ERROR "${faults}")

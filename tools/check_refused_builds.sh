@@ -56,6 +56,31 @@ texts refused 'de.txt:9: BrowseEntry where Prompt belongs' '' "$work/languages"
 cp "$src/resources/languages/de.txt" "$work/languages/de.txt"
 sed -i 's/^\(RetryAfterClosing = .*\){2}/\1/' "$work/languages/fr.txt"
 texts refused 'RetryAfterClosing has the placeholders' '' "$work/languages"
+# What a machine sees of typography and terms: French without its non-breaking space, Chinese with
+# a half-width colon, a status text with a full stop, a variant of a word the language's file says
+# otherwise (terms.txt).
+cp "$src/resources/languages/fr.txt" "$work/languages/fr.txt"
+sed -i 's/^\(Prompt = .*\)\xc2\xa0:$/\1 :/' "$work/languages/fr.txt"
+texts refused "fr.txt:9: French puts a non-breaking space before ':'" '' "$work/languages"
+cp "$src/resources/languages/fr.txt" "$work/languages/fr.txt"
+sed -i 's/^\(Prompt = .*\)\xef\xbc\x9a$/\1:/' "$work/languages/zh-CN.txt"
+texts refused "zh-CN.txt:9: ':' where zh-CN writes full-width punctuation" '' "$work/languages"
+cp "$src/resources/languages/zh-CN.txt" "$work/languages/zh-CN.txt"
+sed -i 's/^\(InstallStatus = .*\)$/\1./' "$work/languages/de.txt"
+texts refused 'de.txt:16: a status text ends without a full stop' '' "$work/languages"
+sed -i 's/^\(InstallStatus = .*\)\.$/\1/; s/^\(BrowseTitle = .*\)Plug-in/\1Plugin/' "$work/languages/de.txt"
+texts refused "de.txt:11: says 'Plugin' where the file says 'Plug-in'" '' "$work/languages"
+
+# A maker's setup carries the languages it names, English always; never one there are no texts of.
+carried() {
+  python3 "$src/tools/languages.py" "$work/few.bin" "$src/src/base/TextId.h" "$src/src/base/Product.h" \
+    "$src/resources/languages" --languages "$@" --components Quill 2>"$work/err" &&
+    python3 -c 'import struct,sys; print(struct.unpack("<H", open(sys.argv[1], "rb").read()[6:8])[0])' "$work/few.bin"
+}
+[ "$(carried de ja)" = 3 ] || { echo "FAILED: German and Japanese did not make three languages"; fail=1; }
+if carried de xx >/dev/null || ! grep -q "no built-in language xx" "$work/err"; then
+  echo "FAILED: a language without texts was taken"; cat "$work/err"; fail=1
+fi
 
 # The build itself stops on such a set, before anything is built.
 if cmake -S "$src" -B "$work/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$src/cmake/toolchain-mingw-i686.cmake" \

@@ -14,8 +14,8 @@
  * u32 picture count, per picture u32 id and u32 bytes, then the 5 bytes of LZMA properties and the
  * raw LZMA stream of the pictures, one after the other.
  *
- * Other blocks the setup reads (--blocks), such as its texts: each file whole, compressed alone,
- * as the resource of type 3003 with the given id: u32 bytes, then the properties and the stream.
+ * Other blocks the setup reads (--blocks), its texts: each file whole, compressed alone as UTF-16
+ * text, as the resource of type 3003 with the given id: u32 bytes, then the properties and the stream.
  *
  * usage: pack_payload [--art|--blocks] OUTPUT_FOLDER RESOURCE_SCRIPT NAME=FILE...
  * The same inputs give the same bytes. */
@@ -57,11 +57,17 @@ static unsigned char *ReadWhole(const char *path, size_t *size) {
   return bytes;
 }
 
-/* The stream's 5 property bytes, then its data, into out; returns the bytes written. */
-static size_t Compress(const unsigned char *bytes, size_t size, unsigned char *out, size_t room) {
+/* The stream's 5 property bytes, then its data, into out; returns the bytes written. wide: the
+ * bytes are UTF-16 text, which LZMA takes best as two-byte units with no literal context. */
+static size_t Compress(const unsigned char *bytes, size_t size, unsigned char *out, size_t room, int wide) {
   CLzmaEncProps props;
   LzmaEncProps_Init(&props);
   props.level = 9;
+  if (wide) {
+    props.lc = 0;
+    props.lp = 1;
+    props.pb = 1;
+  }
   props.dictSize = kDictionary;
   props.fb = 128;
   props.numThreads = 1;
@@ -104,7 +110,7 @@ static int PackBlocks(int argc, char **argv) {
     unsigned char *packed = malloc(4 + Bound(size)), *head = packed;
     if (!packed) Fail("out of memory", equals + 1);
     Put(&head, size, 4);
-    size_t streamSize = Compress(bytes, size, head, Bound(size));
+    size_t streamSize = Compress(bytes, size, head, Bound(size), 1);
     if (streamSize == 0) Fail("LZMA could not compress", equals + 1);
     snprintf(path, sizeof path, "%s/%s.lz", argv[1], pair);
     WriteWhole(path, packed, 4 + streamSize);
@@ -140,7 +146,7 @@ static int PackArt(int argc, char **argv) {
   unsigned char *packed = malloc(tableSize + Bound(total));
   if (!packed) Fail("out of memory", "pictures");
   memcpy(packed, table, tableSize);
-  size_t streamSize = Compress(joined, total, packed + tableSize, Bound(total));
+  size_t streamSize = Compress(joined, total, packed + tableSize, Bound(total), 0);
   if (streamSize == 0) Fail("LZMA could not compress", "the pictures");
   char path[4096];
   snprintf(path, sizeof path, "%s/pictures.lz", argv[1]);
@@ -178,7 +184,7 @@ int main(int argc, char **argv) {
   if (!scratch) Fail("out of memory", "scratch");
   for (int i = 0; i < count; ++i) {
     /* Alone, as the decision is the item's own: an item that does not shrink stays as it is. */
-    size_t compressed = items[i].size ? Compress(items[i].bytes, items[i].size, scratch, Bound(items[i].size)) : 0;
+    size_t compressed = items[i].size ? Compress(items[i].bytes, items[i].size, scratch, Bound(items[i].size), 0) : 0;
     items[i].packed = compressed > 0 && compressed * 100 <= items[i].size * 95;
     if (!items[i].packed) continue;
     ++packedCount;
@@ -216,7 +222,7 @@ int main(int argc, char **argv) {
       memcpy(at, items[i].bytes, items[i].size);
       at += items[i].size;
     }
-    size_t streamSize = Compress(joined, total, head, Bound(total));
+    size_t streamSize = Compress(joined, total, head, Bound(total), 0);
     if (streamSize == 0) Fail("LZMA could not compress", "the payload");
     snprintf(path, sizeof path, "%s/packed.bin", argv[1]);
     WriteWhole(path, packed, headerSize + streamSize);

@@ -12,11 +12,11 @@ namespace {
 const DWORD kLargestTexts = 1u << 20;
 enum { kTagCapacity = 16, kMostLanguages = 64 };
 
-// One language's texts, widened from the block's UTF-8.
+// One language's texts in the decoded block: UTF-16, each ending in a NUL.
 struct Language {
   char tag[kTagCapacity];
-  const BYTE* block;  // its texts in the decoded block, each ending in a NUL
-  DWORD size;
+  const wchar_t* texts;
+  DWORD length;  // characters, NULs included
 };
 
 // The process's texts: read once as the program starts, read-only afterwards, and kept until the
@@ -35,44 +35,39 @@ TextTable table;
 WORD Word(const BYTE* at) { return static_cast<WORD>(at[0] | at[1] << 8); }
 DWORD Dword(const BYTE* at) { return Word(at) | static_cast<DWORD>(Word(at + 2)) << 16; }
 
-// The languages in the decoded block; false when it is not as the build writes it.
+// The languages in the decoded block (on a heap block's alignment); false when it is not as the
+// build writes it.
 bool ReadBlock(const BYTE* bytes, DWORD size) {
-  if (size < 12 || memcmp(bytes, "VMTX", 4) != 0 || Word(bytes + 4) != 1) return false;
+  const DWORD kHeader = 12, kTagBytes = 6, kEntry = kTagBytes + 4;
+  if (size < kHeader || memcmp(bytes, "VMTX", 4) != 0 || Word(bytes + 4) != 2) return false;
   table.languageCount = Word(bytes + 6);
   table.textCount = Word(bytes + 8);
   table.componentCount = Word(bytes + 10);
   if (table.languageCount < 1 || table.languageCount > kMostLanguages || table.textCount != kTextCount ||
-      table.componentCount > kMostComponentTexts) {
+      table.componentCount > kMostComponentTexts || size < kHeader + table.languageCount * kEntry) {
     return false;
   }
-  DWORD at = 12;
+  DWORD at = kHeader + table.languageCount * kEntry;
   for (int i = 0; i < table.languageCount; ++i) {
+    const BYTE* entry = bytes + kHeader + i * kEntry;
     Language& language = table.languages[i];
-    if (at >= size || bytes[at] == 0 || bytes[at] >= kTagCapacity || size - at < 1u + bytes[at] + 4) return false;
-    memcpy(language.tag, bytes + at + 1, bytes[at]);
-    language.tag[bytes[at]] = '\0';
-    at += 1 + bytes[at];
-    language.size = Dword(bytes + at);
-    at += 4;
-    if (language.size > size - at || language.size == 0 || bytes[at + language.size - 1] != 0) return false;
-    language.block = bytes + at;
-    at += language.size;
+    memcpy(language.tag, entry, kTagBytes);
+    language.tag[kTagBytes] = '\0';
+    DWORD length = Dword(entry + kTagBytes);
+    if (language.tag[0] == '\0' || length > size - at || length < 2 || length % 2 != 0) return false;
+    language.texts = reinterpret_cast<const wchar_t*>(bytes + at);
+    language.length = length / 2;
+    if (language.texts[language.length - 1] != L'\0') return false;
+    at += length;
   }
   return at == size;
 }
 
-// The language's texts widened into block, and pointers to each: its texts, then a caption and a
-// status text per component. False when they are not all there.
-bool Widen(const Language& language, const wchar_t** texts, const wchar_t* (*components)[2]) {
-  int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, reinterpret_cast<const char*>(language.block),
-                                   static_cast<int>(language.size), nullptr, 0);
-  wchar_t* wide = length > 0 ? static_cast<wchar_t*>(HeapAlloc(GetProcessHeap(), 0, length * sizeof(wchar_t)))
-                             : nullptr;
-  if (!wide) return false;
-  MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(language.block), static_cast<int>(language.size),
-                      wide, length);
-  const wchar_t* at = wide;
-  const wchar_t* end = wide + length;
+// Points at each of the language's texts: its texts, then a caption and a status text per
+// component. False when they are not all there.
+bool Split(const Language& language, const wchar_t** texts, const wchar_t* (*components)[2]) {
+  const wchar_t* at = language.texts;
+  const wchar_t* end = language.texts + language.length;
   for (int i = 0; i < table.textCount + 2 * table.componentCount; ++i) {
     if (at >= end) return false;
     if (i < table.textCount) {
@@ -97,19 +92,32 @@ bool SameLetters(const char* a, const wchar_t* b, size_t count) {
   return true;
 }
 
+// Chinese in its traditional script: Taiwan's, Hong Kong's, Macao's, or so named.
+bool IsTraditionalChinese(const wchar_t* tag) {
+  return HasPrefixIgnoringCase(tag, L"zh-TW") || HasPrefixIgnoringCase(tag, L"zh-HK") ||
+         HasPrefixIgnoringCase(tag, L"zh-MO") || HasPrefixIgnoringCase(tag, L"zh-Hant");
+}
+
 // The built-in language for a tag such as "de", "de-AT" or "pt-BR": the same tag, else the same
-// language in another region. Chinese in its traditional script is not simplified Chinese. -1: none.
+// language in another region; Norwegian and Nynorsk read Bokmal. Chinese in one script never
+// stands for the other. -1: none.
 int FindLanguage(const wchar_t* tag) {
   size_t length = BoundedLength(tag, kTagCapacity), primary = wcscspn(tag, L"-_");
   if (length == 0 || length >= kTagCapacity) return -1;
   for (int i = 0; i < table.languageCount; ++i) {
     if (strlen(table.languages[i].tag) == length && SameLetters(table.languages[i].tag, tag, length)) return i;
   }
-  bool traditional = HasPrefixIgnoringCase(tag, L"zh-TW") || HasPrefixIgnoringCase(tag, L"zh-HK") ||
-                     HasPrefixIgnoringCase(tag, L"zh-MO") || HasPrefixIgnoringCase(tag, L"zh-Hant");
-  for (int i = 0; i < table.languageCount && !traditional; ++i) {
+  const wchar_t* language = tag;
+  if (primary == 2 && (SameLetters("no", tag, 2) || SameLetters("nn", tag, 2))) language = L"nb";
+  bool traditional = IsTraditionalChinese(tag);
+  for (int i = 0; i < table.languageCount; ++i) {
     const char* builtIn = table.languages[i].tag;
-    if (strcspn(builtIn, "-") == primary && SameLetters(builtIn, tag, primary)) return i;
+    wchar_t wide[kTagCapacity];
+    MultiByteToWideChar(CP_UTF8, 0, builtIn, -1, wide, kTagCapacity);
+    if (strcspn(builtIn, "-") == primary && SameLetters(builtIn, language, primary) &&
+        IsTraditionalChinese(wide) == traditional) {
+      return i;
+    }
   }
   return -1;
 }
@@ -146,8 +154,8 @@ TextsLoaded LoadTexts(HMODULE module, const wchar_t* tag) {
   int chosen = tag[0] ? FindLanguage(tag) : UsersLanguage();
   TextsLoaded loaded = chosen < 0 ? kTextsUnknownTag : kTextsReady;
   if (chosen < 0) chosen = UsersLanguage();
-  if (!Widen(table.languages[0], table.english, nullptr) ||
-      !Widen(table.languages[chosen], table.chosen, table.components)) {
+  if (!Split(table.languages[0], table.english, nullptr) ||
+      !Split(table.languages[chosen], table.chosen, table.components)) {
     for (const wchar_t*& text : table.chosen) text = nullptr;
     for (const wchar_t*& text : table.english) text = nullptr;
     return kTextsDamaged;

@@ -6,16 +6,20 @@
 namespace {
 
 struct Script {
-  WORD language;  // primary language; LANG_NEUTRAL: any other
+  WORD language;     // primary language; LANG_NEUTRAL: any other
+  WORD sublanguage;  // SUBLANG_NEUTRAL: any
   BYTE charset;
   const wchar_t* faces[4];
 };
 
+// The first that the language of the texts matches.
 const Script kScripts[] = {
-    {LANG_JAPANESE, SHIFTJIS_CHARSET, {L"Yu Gothic UI", L"Meiryo UI", L"Meiryo", L"MS UI Gothic"}},
-    {LANG_CHINESE, GB2312_CHARSET, {L"Microsoft YaHei UI", L"Microsoft YaHei", L"SimSun", L"NSimSun"}},
-    {LANG_KOREAN, HANGUL_CHARSET, {L"Malgun Gothic", L"Gulim", L"Dotum", L"Batang"}},
-    {LANG_NEUTRAL, DEFAULT_CHARSET, {L"Microsoft Sans Serif", L"Segoe UI", L"Tahoma", L"Arial"}},
+    {LANG_JAPANESE, SUBLANG_NEUTRAL, SHIFTJIS_CHARSET, {L"Yu Gothic UI", L"Meiryo UI", L"Meiryo", L"MS UI Gothic"}},
+    {LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL, CHINESEBIG5_CHARSET,
+     {L"Microsoft JhengHei UI", L"Microsoft JhengHei", L"PMingLiU", L"MingLiU"}},
+    {LANG_CHINESE, SUBLANG_NEUTRAL, GB2312_CHARSET, {L"Microsoft YaHei UI", L"Microsoft YaHei", L"SimSun", L"NSimSun"}},
+    {LANG_KOREAN, SUBLANG_NEUTRAL, HANGUL_CHARSET, {L"Malgun Gothic", L"Gulim", L"Dotum", L"Batang"}},
+    {LANG_NEUTRAL, SUBLANG_NEUTRAL, DEFAULT_CHARSET, {L"Microsoft Sans Serif", L"Segoe UI", L"Tahoma", L"Arial"}},
 };
 
 // Every character in the Western code page, which the skin's own face was drawn for.
@@ -28,9 +32,11 @@ bool IsWestern(const wchar_t* text) {
 
 void ChooseSkinFontFor(HDC dc, const wchar_t* texts) {
   if (IsWestern(texts) || FontCovers(dc, skinFontFace, skinFontCharset, texts)) return;
-  const Script* script = &kScripts[3];
+  const Script* script = nullptr;
   for (const Script& candidate : kScripts) {
-    if (candidate.language == PRIMARYLANGID(TextLanguage())) script = &candidate;
+    bool language = candidate.language == LANG_NEUTRAL || candidate.language == PRIMARYLANGID(TextLanguage());
+    bool region = candidate.sublanguage == SUBLANG_NEUTRAL || candidate.sublanguage == SUBLANGID(TextLanguage());
+    if (!script && language && region) script = &candidate;
   }
   const wchar_t* chosen = script->faces[0];  // where none has them all, the system makes the most of it
   for (const wchar_t* face : script->faces) {

@@ -1,8 +1,9 @@
 #pragma once
 // The skin's fonts for the user's language: the skin's own face for texts it has every character
 // of, else the face Windows uses for the language's script (Yu Gothic UI or Meiryo for Japanese,
-// Microsoft YaHei UI for Chinese, Malgun Gothic for Korean, a TrueType sans serif for the
-// Cyrillic and Central European letters that the bitmap face lacks).
+// Microsoft YaHei UI for simplified and Microsoft JhengHei UI for traditional Chinese, Malgun Gothic
+// for Korean, a TrueType sans serif for the Cyrillic, Central European and Turkish letters that the
+// bitmap face lacks).
 #include <windows.h>
 
 // Sets the face every font of the skin is made with, for texts (all the dialog shows, joined), in

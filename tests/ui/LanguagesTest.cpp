@@ -1,6 +1,6 @@
 // The setup in every language it speaks: what it shows and what a screen reader reads, each text inside its area;
 // and the user's own language, chosen by itself. The test command runs this under German, and the users' language
-// test again under Ukrainian, which the setup does not speak.
+// test again under Swahili, which the setup does not speak.
 #include <oleacc.h>
 
 #include <algorithm>
@@ -98,7 +98,7 @@ TEST_P(EveryLanguage, IsShownAndReadAndKeepsEachTextToItsArea) {
 
 INSTANTIATE_TEST_SUITE_P(BuiltIn, EveryLanguage,
                          ::testing::Values("en", "de", "fr", "es", "it", "pt-BR", "nl", "pl", "ru", "ja", "zh-CN",
-                                           "ko"),
+                                           "ko", "cs", "da", "fi", "hu", "nb", "sv", "tr", "uk", "zh-TW"),
                          [](const ::testing::TestParamInfo<const char*>& info) {
                            std::string name = info.param;
                            name.erase(std::remove(name.begin(), name.end(), '-'), name.end());
@@ -118,6 +118,9 @@ TEST_F(UsersLanguage, IsChosenByItselfOrByLangAndTheMakersCaptionsFollow) {
       {"/LANG=ja", "ja", {"Mien Fold \u30D7\u30E9\u30B0\u30A4\u30F3", "Alpha One Plug-in"}},
       {"/lang=FR", "fr", {"Mien Fold Plug-in", "Alpha One Plug-in"}},
       {"/LANG=pt-PT", "pt-BR", {"Mien Fold Plug-in", "Alpha One Plug-in"}},
+      {"/LANG=zh-HK", "zh-TW", {"Mien Fold Plug-in", "Alpha One Plug-in"}},  // traditional, never simplified
+      {"/LANG=zh-SG", "zh-CN", {"Mien Fold Plug-in", "Alpha One Plug-in"}},
+      {"/LANG=nn-NO", "nb", {"Mien Fold Plug-in", "Alpha One Plug-in"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.arguments);
@@ -128,7 +131,7 @@ TEST_F(UsersLanguage, IsChosenByItselfOrByLangAndTheMakersCaptionsFollow) {
     EXPECT_EQ(c.captions, (std::vector<std::string>{shown[1].name, shown[2].name}));
   }
   setup_.reset();
-  for (const char* unknown : {"/LANG=xx", "/LANG=zh-TW", "/LANG="}) {
+  for (const char* unknown : {"/LANG=xx", "/LANG=sw", "/LANG="}) {
     EXPECT_EQ(1u, Run(std::string("/S ") + unknown)) << unknown;
   }
 }
