@@ -130,8 +130,13 @@ function(setup_pack target rcname mode)
   set(files "")
   set(pairs "")
   set(options "")
+  set(stub "")
   if(mode STREQUAL "--art" OR mode STREQUAL "--blocks")
     set(options ${mode})
+  elseif(TARGET SetupWithoutPayload)
+    # What the setup keeps as its uninstaller where its payload outweighs it.
+    set(options --uninstaller $<TARGET_FILE:SetupWithoutPayload>)
+    set(stub SetupWithoutPayload)
   endif()
   setup_resource_pairs(names files ${ARGN})
   foreach(name file IN ZIP_LISTS names files)
@@ -141,7 +146,7 @@ function(setup_pack target rcname mode)
   # The packed files are named in the script it writes: the script stands for them.
   add_custom_command(OUTPUT ${rc}
     COMMAND ${packer} ${options} ${folder} ${rc} ${pairs}
-    DEPENDS ${files} setup_payload_packer ${packer} VERBATIM)
+    DEPENDS ${files} setup_payload_packer ${packer} ${stub} VERBATIM)
   target_sources(${target} PRIVATE ${rc})
   set_source_files_properties(${rc} PROPERTIES GENERATED TRUE OBJECT_DEPENDS "${files}")
 endfunction()

@@ -17,16 +17,24 @@
  * Other blocks the setup reads (--blocks), its texts: each file whole, compressed alone as UTF-16
  * text, as the resource of type 3003 with the given id: u32 bytes, then the properties and the stream.
  *
+ * With the payload, --uninstaller EXE: the setup built without payload, which a setup whose payload
+ * is larger than it keeps as its uninstaller instead of a copy of itself. It goes in compressed, as
+ * the resource of type 3003 "2", laid out as the blocks are, only where the payload is the larger.
+ * A payload larger than the 32-bit setup can install (kLargestPayload) is refused.
+ *
  * usage: pack_payload [--art|--blocks] OUTPUT_FOLDER RESOURCE_SCRIPT NAME=FILE...
+ *        pack_payload --uninstaller EXE OUTPUT_FOLDER RESOURCE_SCRIPT NAME=FILE...
  * The same inputs give the same bytes. */
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 
 #include "LzmaEnc.h"
 
 enum { kDictionary = 8 << 20 };  /* the setup's decoder refuses more */
+enum { kSample = 4 << 20 };      /* what tells whether a large item compresses */
 
 typedef struct {
   const char *name, *path;
@@ -97,26 +105,32 @@ static void WriteWhole(const char *path, const unsigned char *bytes, size_t size
   if (!out || fwrite(bytes, 1, size, out) != size || fclose(out) != 0) Fail("cannot write", path);
 }
 
+/* A block whole and alone, into OUTPUT_FOLDER/ID.lz, named in the script as the resource 3003 ID. */
+static void PackBlock(FILE *script, const char *folder, const char *id, const char *file, int wide) {
+  char path[4096];
+  size_t size;
+  unsigned char *bytes = ReadWhole(file, &size);
+  unsigned char *packed = malloc(4 + Bound(size)), *head = packed;
+  if (!packed) Fail("out of memory", file);
+  Put(&head, size, 4);
+  size_t streamSize = Compress(bytes, size, head, Bound(size), wide);
+  if (streamSize == 0) Fail("LZMA could not compress", file);
+  snprintf(path, sizeof path, "%s/%s.lz", folder, id);
+  WriteWhole(path, packed, 4 + streamSize);
+  fprintf(script, "%s 3003 \"%s\"\n", id, path);
+  free(packed);
+  free(bytes);
+}
+
 /* Other blocks, each whole and alone. */
 static int PackBlocks(int argc, char **argv) {
   FILE *script = fopen(argv[2], "w");
   if (!script) Fail("cannot write", argv[2]);
   for (int i = 3; i < argc; ++i) {
-    char *pair = argv[i], *equals = strchr(pair, '='), path[4096];
+    char *pair = argv[i], *equals = strchr(pair, '=');
     if (!equals || equals == pair) Fail("not ID=FILE", pair);
     *equals = '\0';
-    size_t size;
-    unsigned char *bytes = ReadWhole(equals + 1, &size);
-    unsigned char *packed = malloc(4 + Bound(size)), *head = packed;
-    if (!packed) Fail("out of memory", equals + 1);
-    Put(&head, size, 4);
-    size_t streamSize = Compress(bytes, size, head, Bound(size), 1);
-    if (streamSize == 0) Fail("LZMA could not compress", equals + 1);
-    snprintf(path, sizeof path, "%s/%s.lz", argv[1], pair);
-    WriteWhole(path, packed, 4 + streamSize);
-    fprintf(script, "%s 3003 \"%s\"\n", pair, path);
-    free(packed);
-    free(bytes);
+    PackBlock(script, argv[1], pair, equals + 1, 1);
   }
   if (fclose(script) != 0) Fail("cannot write", argv[2]);
   return 0;
@@ -164,11 +178,17 @@ int main(int argc, char **argv) {
     if (argc < 4) Fail("usage", "pack_payload --art|--blocks OUTPUT_FOLDER RESOURCE_SCRIPT ID=FILE...");
     return strcmp(argv[1], "--blocks") == 0 ? PackBlocks(argc - 1, argv + 1) : PackArt(argc - 1, argv + 1);
   }
+  const char *uninstaller = NULL;
+  if (argc > 2 && strcmp(argv[1], "--uninstaller") == 0) {
+    uninstaller = argv[2];
+    argc -= 2;
+    argv += 2;
+  }
   if (argc < 3) Fail("usage", "pack_payload [--art|--blocks] OUTPUT_FOLDER RESOURCE_SCRIPT NAME=FILE...");
   int count = argc - 3;
   Item *items = calloc((size_t)count + 1, sizeof *items);
   if (!items) Fail("out of memory", "items");
-  size_t total = 0, table = 0, biggest = 0;
+  size_t total = 0, table = 0, biggest = 0, everything = 0;
   int packedCount = 0;
   for (int i = 0; i < count; ++i) {
     char *pair = argv[3 + i], *equals = strchr(pair, '=');
@@ -179,13 +199,21 @@ int main(int argc, char **argv) {
     items[i].path = equals + 1;
     items[i].bytes = ReadWhole(items[i].path, &items[i].size);
     if (items[i].size > biggest) biggest = items[i].size;
+    everything += items[i].size;
   }
   unsigned char *scratch = malloc(Bound(biggest));
   if (!scratch) Fail("out of memory", "scratch");
   for (int i = 0; i < count; ++i) {
-    /* Alone, as the decision is the item's own: an item that does not shrink stays as it is. */
-    size_t compressed = items[i].size ? Compress(items[i].bytes, items[i].size, scratch, Bound(items[i].size), 0) : 0;
-    items[i].packed = compressed > 0 && compressed * 100 <= items[i].size * 95;
+    /* Alone, as the decision is the item's own: an item that does not shrink stays as it is. A
+     * large one is judged by its first megabytes first: one that does not compress (a model, a
+     * texture) is found so in a moment, not after minutes of compressing the whole. */
+    size_t sample = items[i].size < kSample ? items[i].size : kSample;
+    size_t compressed = sample ? Compress(items[i].bytes, sample, scratch, Bound(sample), 0) : 0;
+    items[i].packed = compressed > 0 && compressed * 100 <= sample * 95;
+    if (items[i].packed && sample < items[i].size) {
+      compressed = Compress(items[i].bytes, items[i].size, scratch, Bound(items[i].size), 0);
+      items[i].packed = compressed > 0 && compressed * 100 <= items[i].size * 95;
+    }
     if (!items[i].packed) continue;
     ++packedCount;
     total += items[i].size;
@@ -228,6 +256,14 @@ int main(int argc, char **argv) {
     WriteWhole(path, packed, headerSize + streamSize);
     fprintf(script, "1 3001 \"%s\"\n", path);
     printf("payload: %d of %d items packed, %zu bytes into %zu\n", packedCount, count, total, streamSize);
+  }
+  /* The setup without payload is what stays on the disk as the uninstaller, where it weighs less
+   * than a copy of the whole setup would: where the payload is larger than it is. */
+  struct stat stub;
+  if (uninstaller && stat(uninstaller, &stub) == 0 && everything > (size_t)stub.st_size) {
+    PackBlock(script, argv[1], "2", uninstaller, 0);
+  } else if (uninstaller && stat(uninstaller, &stub) != 0) {
+    Fail("cannot read", uninstaller);
   }
   if (fclose(script) != 0) Fail("cannot write", argv[2]);
   return 0;

@@ -7,6 +7,7 @@
 #include "base/AdminMutex.h"
 #include "base/Allocation.h"
 #include "base/ExitCode.h"
+#include "base/FileReplacement.h"
 #include "base/InstallLog.h"
 #include "base/Messages.h"
 #include "base/OwnFile.h"
@@ -17,6 +18,8 @@
 #include "base/Texts.h"
 #include "install/InstallRun.h"
 #include "install/Uninstall.h"
+#include "record/RecordLock.h"
+#include "record/RunJournal.h"
 #include "skin/SkinSurface.h"
 #include "ui/DialogState.h"
 #include "ui/SetupDialog.h"
@@ -62,6 +65,14 @@ int RunAlone(const InstallSource& source, DWORD ownFileError, const CommandLine&
     TellOutcome(options.silent, MB_ICONERROR, kTextFileReplaced);
     return kExitNotWritten;
   }
+  // An installation that never ended (killed, a power cut) is taken back before anything else.
+  RecordLock lock;
+  wchar_t notTakenBack[kFileNameCapacity];
+  if (lock.Take() && TakeBackInterruptedRun(notTakenBack) != ERROR_SUCCESS) {
+    TellOutcome(options.silent, MB_ICONWARNING, kTextNotAllTakenBack, notTakenBack);
+    return kExitNotTakenBack;
+  }
+  lock.Release();
   return options.uninstall ? RunUninstall(options.silent, source.ownFile)
          : options.silent  ? RunSilentInstall(source, options.folder)
                             : RunDialog(source, options.folder);

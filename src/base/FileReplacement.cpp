@@ -119,9 +119,10 @@ bool Replacements::ListAside(TextList* list) const {
   return true;
 }
 
-SystemError NewFile::Begin(const TrustedFolder& folder) {
+SystemError NewFile::Begin(const TrustedFolder& folder, ChangeRecorder* recorder) {
   Abandon();
   folder_ = &folder;
+  unflushed_ = 0;
   // Beside the target, so that putting it in place is a rename on one volume; under a name of our
   // own, made anew should a file of that name exist.
   static LONG attempt;
@@ -129,6 +130,11 @@ SystemError NewFile::Begin(const TrustedFolder& folder) {
   for (int tries = 0; tries < 100 && error == ERROR_FILE_EXISTS; ++tries) {
     wchar_t name[32];
     wsprintfW(name, L"~vms%lx%lx.tmp", GetCurrentProcessId(), static_cast<unsigned long>(InterlockedIncrement(&attempt)));
+    wchar_t full[kFileNameCapacity];
+    if (recorder) {
+      error = FullName(folder, name, full) ? recorder->WillMakeTemporary(full) : ERROR_FILENAME_EXCED_RANGE;
+      if (error) return error;
+    }
     error = folder.OpenFile(name, GENERIC_WRITE | DELETE, 0, FILE_CREATE, &file_);
   }
   return error;
@@ -137,6 +143,9 @@ SystemError NewFile::Begin(const TrustedFolder& folder) {
 SystemError NewFile::Write(const void* data, DWORD size) {
   const BYTE* at = static_cast<const BYTE*>(data);
   const DWORD kChunk = 1u << 20;  // one huge write is slower than a few large ones under Wine
+  // On the disk as it goes: what the system only caches is not written yet, and a large file's
+  // flush at the end would leave the run's progress standing at its end for seconds.
+  const DWORD kFlushEvery = 32u << 20;
   while (size > 0) {
     DWORD written = 0;
     if (!WriteFile(file_.get(), at, size < kChunk ? size : kChunk, &written, nullptr) || written == 0) {
@@ -144,6 +153,11 @@ SystemError NewFile::Write(const void* data, DWORD size) {
     }
     at += written;
     size -= written;
+    unflushed_ += written;
+    if (unflushed_ >= kFlushEvery) {
+      if (!FlushFileBuffers(file_.get())) return LastErrorOr(ERROR_WRITE_FAULT);
+      unflushed_ = 0;
+    }
   }
   return 0;
 }
@@ -162,9 +176,21 @@ SystemError NewFile::PutInPlace(const wchar_t* name, Replacements* journal, wcha
     error = 0;
   } else if (!error) {
     if (attributes & FILE_ATTRIBUTE_READONLY) return ERROR_ACCESS_DENIED;
-    error = MakeAsideName(name, aside) ? folder_->Rename(old.get(), aside, false) : ERROR_FILENAME_EXCED_RANGE;
+    error = MakeAsideName(name, aside) ? 0 : ERROR_FILENAME_EXCED_RANGE;
+    wchar_t full[kFileNameCapacity], asideFull[kFileNameCapacity];
+    if (!error && journal->recorder) {
+      error = FullName(*folder_, name, full) && FullName(*folder_, aside, asideFull)
+                  ? journal->recorder->WillMoveAside(full, asideFull)
+                  : ERROR_FILENAME_EXCED_RANGE;
+    }
+    if (!error) error = folder_->Rename(old.get(), aside, false);
   }
   if (error) return error;
+  wchar_t full[kFileNameCapacity];
+  if (!old.valid() && journal->recorder) {
+    error = FullName(*folder_, name, full) ? journal->recorder->WillPutNew(full) : ERROR_FILENAME_EXCED_RANGE;
+    if (error) return error;
+  }
   error = folder_->Rename(file_.get(), name, false);
   if (error) {
     // Never a folder without a working plug-in, if it can be helped.

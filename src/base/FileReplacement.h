@@ -9,6 +9,7 @@
 // the old ones their names again. Everything goes through the folder's handle (TrustedFolder).
 #include <windows.h>
 
+#include "base/ChangeRecorder.h"
 #include "base/GrowableArray.h"
 #include "base/Product.h"
 #include "base/ScopedHandle.h"
@@ -52,6 +53,8 @@ class Replacements {
   bool ListAside(TextList* list) const;
   void Forget();
   bool empty() const { return entries_.count() == 0; }
+  // Told of each rename before it is made (null: none is kept beyond the run).
+  ChangeRecorder* recorder = nullptr;
 
  private:
   friend class NewFile;
@@ -75,8 +78,9 @@ class NewFile {
   NewFile(const NewFile&) = delete;
   NewFile& operator=(const NewFile&) = delete;
 
-  // Makes the temporary file in the folder, which must outlive this object. 0 or the system's error.
-  SystemError Begin(const TrustedFolder& folder);
+  // Makes the temporary file in the folder, which must outlive this object, telling the recorder
+  // first where there is one. 0 or the system's error.
+  SystemError Begin(const TrustedFolder& folder, ChangeRecorder* recorder = nullptr);
   SystemError Write(const void* data, DWORD size);
   // Flushes the file and puts it in place under name, the old file moved aside, and tells the
   // journal. A read-only old file is its owner's protection: ERROR_ACCESS_DENIED, nothing moved.
@@ -90,6 +94,7 @@ class NewFile {
  private:
   const TrustedFolder* folder_ = nullptr;
   ScopedHandle file_;
+  DWORD unflushed_ = 0;  // bytes written since the last flush
 };
 
 // Renames the open file (opened with DELETE) aside in its folder and has the system delete it at

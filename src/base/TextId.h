@@ -20,6 +20,10 @@ enum TextId {
   kTextActionCheck,
   kTextActionUncheck,
   kTextActionPress,
+  kTextInstalling,      // the status line while a run writes; {1}: the percent done
+  kTextCancelQuestion,  // the exit button pressed during a run
+  kTextCancelled,
+  kTextShutdownReason,  // why the setup holds back signing off while it installs
   kTextNothingInstalled,
   kTextNotAllTakenBack,
   kTextFileNotWritten,

@@ -28,6 +28,8 @@ class TrustedFolder {
   // After a failed Open: true when the drive or share itself was not there, so that what lies in
   // it is out of reach rather than gone.
   bool rootMissing() const { return rootMissing_; }
+  // After Open: how many folders at the end of the path it made.
+  int made() const { return made_; }
   // Whether the error of Open or OpenFile says the thing is gone: not found, where the drive or
   // share is there.
   bool IsGone(DWORD error) const {

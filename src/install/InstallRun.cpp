@@ -15,6 +15,7 @@
 #include "record/InstallRecord.h"
 #include "record/KeptUninstaller.h"
 #include "record/RecordLock.h"
+#include "record/RunJournal.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ void WritePayload(HMODULE module, RunState* run) {
   bool stored = EnumResourceNamesW(module, MAKEINTRESOURCEW(kPayloadResourceType), InstallResource,
                                    reinterpret_cast<LONG_PTR>(run)) != FALSE;
   DWORD error = GetLastError();
-  bool packed = InstallPackedPayload(run, module);
+  bool packed = GoOn(run, 0) && InstallPackedPayload(run, module);
   // Nothing was installed and nothing stopped the enumeration: the setup carries no payload.
   if (!stored && !packed && run->failures.count() == 0) {
     run->failures.Record(kResourceNotFound, L"the plug-in files", error);
@@ -32,9 +33,14 @@ void WritePayload(HMODULE module, RunState* run) {
 // Everything that can be checked before anything is written is checked first: the record, the
 // entry, the folder, the kept uninstaller. Then the payload. keptPath: MAX_PATH characters.
 void WriteEverything(const InstallSource& source, const wchar_t* folder, RunState* run, ScopedKey* entry,
-                     InstallRecord* record, EntrySnapshot* entryBefore, bool* createdEntry, wchar_t* keptPath) {
+                     InstallRecord* record, EntrySnapshot* entryBefore, RunJournal* journal, bool* createdEntry,
+                     wchar_t* keptPath) {
   SystemError status = OpenInstallRecord(entry, record, createdEntry);
   if (status == ERROR_SUCCESS) status = entryBefore->Take(entry->get());
+  // From here on every change is kept in the journal before it is made.
+  if (status == ERROR_SUCCESS) status = journal->Begin(entry->get(), *createdEntry);
+  run->files.recorder = journal;
+  run->values.recorder = journal;
   SystemError error = 0;
   // Old files that earlier runs moved aside go before this run moves any: none of this run's is
   // ever taken for a leftover.
@@ -44,10 +50,12 @@ void WriteEverything(const InstallSource& source, const wchar_t* folder, RunStat
     // The record is read before anything is written: what a damaged record would lose track of is
     // never installed.
     run->failures.Record(entry->get() ? kRecordUnreadable : kUninstallNotRecorded, kEntryName, status);
-  } else if (!IsFolderEntry(folder) || (error = run->folder.Open(folder, kMakeFolder)) != 0) {
+  } else if (!IsFolderEntry(folder) || (error = run->folder.Open(folder, kMakeFolder)) != 0 ||
+             (error = journal->MadeFolders(run->folder, run->folder.made())) != 0) {
     run->failures.Record(kFolderNotMade, folder, error ? error : ERROR_BAD_PATHNAME);
   } else if (!KeptUninstallerPath(keptPath) ||
-             (error = KeepUninstaller(&run->keptFolder, &run->files, source.ownFile, stranded)) != 0) {
+             (error = KeepUninstaller(&run->keptFolder, &run->files, source.module, source.ownFile, stranded)) != 0 ||
+             (error = journal->MadeFolders(run->keptFolder, run->keptFolder.made())) != 0) {
     run->failures.Record(kUninstallNotRecorded, keptPath, error ? error : ERROR_PATH_NOT_FOUND);
     // The earlier uninstaller, moved aside, could not get its name back: where it is now.
     if (stranded[0]) run->failures.Record(kNotTakenBack, stranded, error);
@@ -61,16 +69,24 @@ void InstallIntoFolder(const InstallSource& source, const InstallPlan& plan, Run
   run->Begin(plan.leftOut);
   const wchar_t* folder = plan.folder;
   LogLine("Folder: %s", folder);
+  if (run->progress) {
+    ULONGLONG total = StoredBytes(source.module, *run) + PackedBytes(source.module, *run);
+    run->progress->totalKilobytes = static_cast<LONG>(total / 1024 < 0x7FFFFFFF ? total / 1024 : 0x7FFFFFFF);
+  }
   RecordLock lock;
   ScopedKey entry;
   InstallRecord record;
   EntrySnapshot entryBefore;
+  RunJournal journal;
   bool createdEntry = false;
   wchar_t keptPath[MAX_PATH] = L"";
-  if (lock.Take()) {
-    WriteEverything(source, folder, run, &entry, &record, &entryBefore, &createdEntry, keptPath);
-  } else {
+  wchar_t notTakenBack[kFileNameCapacity];
+  if (!lock.Take()) {
     run->failures.Record(kAnotherRunActive, L"", ERROR_BUSY);
+  } else if (SystemError error = TakeBackInterruptedRun(notTakenBack)) {
+    run->failures.Record(kNotTakenBack, notTakenBack, error);  // an earlier run's: this one writes nothing
+  } else {
+    WriteEverything(source, folder, run, &entry, &record, &entryBefore, &journal, &createdEntry, keptPath);
   }
   if (!run->written.complete()) run->failures.Record(kUninstallNotRecorded, kEntryName, ERROR_NOT_ENOUGH_MEMORY);
   if (run->failures.count() == 0 && run->written.count() > 0) {
@@ -78,6 +94,7 @@ void InstallIntoFolder(const InstallSource& source, const InstallPlan& plan, Run
     if (status != ERROR_SUCCESS) run->failures.Record(kUninstallNotRecorded, kEntryName, status);
   }
   if (run->failures.count() == 0 && run->written.count() > 0) {
+    journal.End();  // installed and recorded: nothing of this run is ever to be taken back
     for (int i = 0; const WrittenItem* item = run->written.Get(i); ++i) {
       LogLine("Wrote %hs: %s", item->isValue ? "registry value" : "file", item->subject);
     }
@@ -91,15 +108,17 @@ void InstallIntoFolder(const InstallSource& source, const InstallPlan& plan, Run
   } else {
     run->TakeBack();
     // The entry reads as before the run, its version included: deployment tools detect by it.
-    SystemError status = ERROR_SUCCESS;
-    if (createdEntry) {
+    // Whatever stays changed keeps the journal, and the next start tries again.
+    SystemError status = entry.get() && !createdEntry ? entryBefore.PutBack(entry.get()) : ERROR_SUCCESS;
+    if (!run->failures.LeftChanges() && status == ERROR_SUCCESS) journal.End();
+    if (createdEntry && !run->failures.LeftChanges()) {
       entry.reset();
       status = RegDeleteKeyW(HKEY_LOCAL_MACHINE, EntryKey());
-    } else if (entry.get()) {
-      status = entryBefore.PutBack(entry.get());
     }
     if (status != ERROR_SUCCESS) run->failures.Record(kNotTakenBack, kEntryName, status);
   }
+  run->files.recorder = nullptr;
+  run->values.recorder = nullptr;
   for (int i = 0; const InstallFailure* failure = run->failures.Get(i); ++i) {
     wchar_t reason[512];
     DescribeError(failure->error, reason, 512, kLogWords);
@@ -132,10 +151,12 @@ ExitCode RunExitCode(const InstallFailures& failures) {
   if (!first) return kExitSuccess;
   if (first->kind == kAnotherRunActive) return kExitAlreadyRunning;
   if (failures.LeftChanges()) return kExitNotTakenBack;
+  ExitCode code = kExitNotWritten;
   for (int i = 0; const InstallFailure* failure = failures.Get(i); ++i) {
-    if (failure->error == ERROR_NOT_ENOUGH_MEMORY || failure->error == ERROR_OUTOFMEMORY) return kExitOutOfMemory;
+    if (failure->kind == kStopped) return kExitCancelled;
+    if (failure->error == ERROR_NOT_ENOUGH_MEMORY || failure->error == ERROR_OUTOFMEMORY) code = kExitOutOfMemory;
   }
-  return kExitNotWritten;
+  return code;
 }
 
 void LogOutcome(const InstallFailures& failures) {
@@ -151,6 +172,9 @@ void LogOutcome(const InstallFailures& failures) {
       break;
     case kExitOutOfMemory:
       LogLine("Outcome: out of memory; nothing was installed");
+      break;
+    case kExitCancelled:
+      LogLine("Outcome: stopped by the user; nothing was installed");
       break;
     default:
       LogLine("Outcome: nothing was installed");

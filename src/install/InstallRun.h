@@ -33,7 +33,8 @@ void InstallIntoFolder(const InstallSource& source, const InstallPlan& plan, Run
 int RunSilentInstall(const InstallSource& source, const wchar_t* folder);
 
 // The exit code of a run with these failures: another run was active (4), the run left something
-// it could not take back (10), ran out of memory (8), or wrote nothing (3); 0 without failures.
+// it could not take back (10), the user stopped it (7), it ran out of memory (8), or wrote nothing
+// (3); 0 without failures.
 ExitCode RunExitCode(const InstallFailures& failures);
 
 // The outcome line of the log for a run with these failures.

@@ -11,6 +11,7 @@ struct RunState : PayloadRun {
   // take back.
   void Begin(const SkipList& leftOut) {
     skipped = leftOut;
+    unreported = 0;
     failures.Clear();
     written.Clear();
     files.Forget();

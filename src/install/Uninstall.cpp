@@ -168,6 +168,7 @@ int RunUninstall(bool silent, HANDLE ownFile) {
   }
   InstallRecord record;
   status = entry.Open(HKEY_LOCAL_MACHINE, EntryKey(), KEY_ALL_ACCESS);
+  if (status == ERROR_FILE_NOT_FOUND) return Finish(silent, kExitSuccess, kTextNotInstalled);
   if (status == ERROR_SUCCESS) status = ReadInstallRecord(entry.get(), &record);
   if (status != ERROR_SUCCESS) {
     return FinishUnreadable(silent, status, L"the record of what was installed");

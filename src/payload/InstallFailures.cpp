@@ -54,6 +54,8 @@ TextId FailureHeadline(InstallFailureKind kind) {
       return kTextOldPlugInStranded;
     case kNotTakenBack:
       return kTextNotTakenBack;
+    case kStopped:
+      return kTextCancelled;
     default:
       return kTextResourceDamaged;
   }

@@ -22,6 +22,7 @@ enum InstallFailureKind {
   kAnotherRunActive,   // another install or uninstall on this machine: nothing is written
   kOldPlugInStranded,  // the old plug-in could not get its name back: where it is now
   kNotTakenBack,       // what the failed run wrote that could not be removed or restored again
+  kStopped,            // the user stopped the run: everything it wrote is taken back
 };
 
 enum {

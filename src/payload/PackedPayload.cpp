@@ -69,7 +69,7 @@ void BeginItem(PayloadRun* run, Item* item) {
   item->error = 0;
   item->target = TargetOf(run, item->entry.name, item->installName, &item->kind);
   if (item->target == kItemFile) {
-    item->error = item->entry.size > 0xFFFFFFFFull ? ERROR_FILE_TOO_LARGE : item->file.Begin(run->folder);
+    item->error = item->entry.size > 0xFFFFFFFFull ? ERROR_FILE_TOO_LARGE : item->file.Begin(run->folder, run->files.recorder);
   }
 }
 
@@ -128,6 +128,11 @@ void DecodeItems(PayloadRun* run, LzmaReader* stream, Reader* table, ULONGLONG c
     DWORD produced = 0;
     DWORD error = ReadLzma(stream, chunk, kChunk, &produced);
     if (produced == 0 && !error) error = ERROR_INVALID_DATA;  // the stream ended with items still wanted
+    if (!GoOn(run, produced)) {
+      // Stopped: the item in hand is never put in place; the run takes back what it wrote.
+      if (item.target == kItemFile) item.file.Abandon();
+      return;
+    }
     for (DWORD at = 0; at < produced;) {
       // Items start, and empty ones end, where their bytes begin.
       while (item.left == 0 && started < count && NextEntry(table, &item.entry)) {
@@ -157,47 +162,77 @@ void DecodeItems(PayloadRun* run, LzmaReader* stream, Reader* table, ULONGLONG c
   }
 }
 
-}  // namespace
+// The table of a packed payload and what a run wants of it.
+struct PackedTable {
+  Reader entries;  // the table's entries; the stream follows them
+  ULONGLONG count, total, wanted, wantedBytes;
+};
 
-void InstallPackedItems(PayloadRun* run, const BYTE* data, size_t size) {
+// Reads the header and checks the table: it must name items whose sizes add up to the stream's,
+// and nothing else. False when it does not.
+bool ReadPackedTable(const BYTE* data, size_t size, const PayloadRun& run, PackedTable* table) {
   Reader header = {data, data + size};
-  ULONGLONG magic = 0, version = 0, count = 0, tableBytes = 0, total = 0;
+  ULONGLONG magic = 0, version = 0, tableBytes = 0;
+  table->count = table->total = table->wanted = table->wantedBytes = 0;
   bool read = header.Number(&magic, 4) && magic == 0x4B504D56 /* "VMPK" */ && header.Number(&version, 4) &&
-              version == 1 && header.Number(&count, 4) && header.Number(&tableBytes, 4) && header.Number(&total, 8) &&
-              header.end - header.at >= kLzmaPropertiesSize &&
+              version == 1 && header.Number(&table->count, 4) && header.Number(&tableBytes, 4) &&
+              header.Number(&table->total, 8) && header.end - header.at >= kLzmaPropertiesSize &&
               tableBytes <= static_cast<ULONGLONG>(header.end - header.at - kLzmaPropertiesSize);
-  Reader table = {header.at, header.at + (read ? tableBytes : 0)};
-  // The table must name items whose sizes add up to the stream's, and nothing else.
-  ULONGLONG sum = 0, wanted = 0;
-  Reader scan = table;
-  for (ULONGLONG i = 0; read && i < count; ++i) {
+  table->entries = {header.at, header.at + (read ? tableBytes : 0)};
+  ULONGLONG sum = 0;
+  Reader scan = table->entries;
+  for (ULONGLONG i = 0; read && i < table->count; ++i) {
     TableEntry entry;
-    read = NextEntry(&scan, &entry) && entry.size > 0 && entry.size <= total - sum;  // the build packs no empty one
+    read = NextEntry(&scan, &entry) && entry.size > 0 && entry.size <= table->total - sum;  // none is empty
     if (!read) break;
     sum += entry.size;
-    if (!IsLeftOut(*run, entry.name)) ++wanted;
+    if (!IsLeftOut(run, entry.name)) {
+      ++table->wanted;
+      table->wantedBytes += entry.size;
+    }
   }
-  if (!read || sum != total || scan.at != table.end) {
+  return read && sum == table->total && scan.at == table->entries.end;
+}
+
+// The module's packed payload resource; null when it carries none.
+const BYTE* PackedResource(HMODULE module, DWORD* size) {
+  HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(kPackedResourceType));
+  HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
+  *size = resource ? SizeofResource(module, resource) : 0;
+  return loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+}
+
+}  // namespace
+
+ULONGLONG PackedBytes(HMODULE module, const PayloadRun& run) {
+  DWORD size = 0;
+  const BYTE* data = PackedResource(module, &size);
+  PackedTable table;
+  return data && ReadPackedTable(data, size, run, &table) ? table.wantedBytes : 0;
+}
+
+void InstallPackedItems(PayloadRun* run, const BYTE* data, size_t size) {
+  PackedTable table;
+  if (!ReadPackedTable(data, size, *run, &table)) {
     run->failures.Record(kResourceNotLoaded, kPackedSubject, ERROR_INVALID_DATA);
     return;
   }
-  if (wanted == 0) return;
+  if (table.wanted == 0) return;
   LzmaReader stream;
-  DWORD error = OpenLzma(&stream, table.end, static_cast<size_t>(header.end - table.end), total, kLargestDictionary);
+  DWORD error = OpenLzma(&stream, table.entries.end, static_cast<size_t>(data + size - table.entries.end), table.total,
+                         kLargestDictionary);
   if (error) {
     run->failures.Record(kResourceNotLoaded, kPackedSubject, error);
     return;
   }
-  DecodeItems(run, &stream, &table, count, wanted);
+  DecodeItems(run, &stream, &table.entries, table.count, table.wanted);
   CloseLzma(&stream);
 }
 
 bool InstallPackedPayload(PayloadRun* run, HMODULE module) {
-  HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(kPackedResourceType));
-  if (!resource) return false;
-  DWORD size = SizeofResource(module, resource);
-  HGLOBAL loaded = LoadResource(module, resource);
-  const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+  if (!FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(kPackedResourceType))) return false;
+  DWORD size = 0;
+  const BYTE* data = PackedResource(module, &size);
   if (!data || size == 0) {
     run->failures.Record(kResourceNotLoaded, kPackedSubject, ERROR_RESOURCE_DATA_NOT_FOUND);
   } else {

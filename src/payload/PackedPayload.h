@@ -14,5 +14,8 @@ enum { kPackedResourceType = 3001 };
 // failed as InstallResource does. False when the module carries none.
 bool InstallPackedPayload(PayloadRun* run, HMODULE module);
 
+// The bytes of the module's packed items that a run installs, its components left out aside.
+ULONGLONG PackedBytes(HMODULE module, const PayloadRun& run);
+
 // The same from the resource's bytes.
 void InstallPackedItems(PayloadRun* run, const BYTE* data, size_t size);

@@ -8,6 +8,15 @@
 #include "payload/SkipList.h"
 #include "payload/WrittenItems.h"
 
+// How far a run has come, shared with the thread that shows it, which may ask the run to stop.
+// Whole kilobytes, so that each count is read and written in one step on every processor.
+struct RunProgress {
+  volatile LONG totalKilobytes;
+  volatile LONG writtenKilobytes;
+  volatile LONG stopAsked;  // 1: the user asked the run to stop; it takes back what it wrote
+  volatile LONG paused;     // 1: the user is asked whether to stop; the run waits for the answer
+};
+
 struct PayloadRun {
   TrustedFolder folder;  // the chosen folder, open for writing
   SkipList skipped;      // keywords of the components left out
@@ -15,4 +24,10 @@ struct PayloadRun {
   InstallFailures failures;
   Replacements files;   // files put in place, with the old ones moved aside
   ValueJournal values;  // preset values as they were
+  RunProgress* progress = nullptr;  // null: nobody watches (an unattended run)
+  DWORD unreported = 0;             // bytes written since the last whole kilobyte counted
 };
+
+// Counts bytes the run wrote, and waits while the run is paused. False when the run is to stop: its
+// failure is then recorded, once.
+bool GoOn(PayloadRun* run, DWORD bytes);

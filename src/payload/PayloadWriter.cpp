@@ -20,6 +20,21 @@ bool InstallNameOf(const wchar_t* name, wchar_t* installName) {
 }
 }  // namespace
 
+bool GoOn(PayloadRun* run, DWORD bytes) {
+  if (!run->progress) return true;
+  while (run->progress->paused && !run->progress->stopAsked) Sleep(20);
+  if (run->progress->stopAsked) {
+    bool told = false;
+    for (int i = 0; const InstallFailure* failure = run->failures.Get(i); ++i) told = told || failure->kind == kStopped;
+    if (!told) run->failures.Record(kStopped, L"", ERROR_CANCELLED);
+    return false;
+  }
+  run->unreported += bytes;
+  InterlockedExchangeAdd(&run->progress->writtenKilobytes, static_cast<LONG>(run->unreported / 1024));
+  run->unreported %= 1024;
+  return true;
+}
+
 bool IsLeftOut(const PayloadRun& run, const wchar_t* name) {
   wchar_t installName[MAX_PATH];
   return InstallNameOf(name, installName) && run.skipped.Skips(installName);
@@ -59,8 +74,24 @@ void FinishFile(PayloadRun* run, NewFile* file, const wchar_t* installName, DWOR
   if (stranded[0]) run->failures.Record(kOldPlugInStranded, stranded, error);
 }
 
+ULONGLONG StoredBytes(HMODULE module, const PayloadRun& run) {
+  struct Count {
+    const PayloadRun* run;
+    ULONGLONG bytes;
+    static BOOL CALLBACK Add(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR count) {
+      Count* counted = reinterpret_cast<Count*>(count);
+      HRSRC resource = IS_INTRESOURCE(name) ? nullptr : FindResourceW(module, name, type);
+      if (resource && !IsLeftOut(*counted->run, name)) counted->bytes += SizeofResource(module, resource);
+      return TRUE;
+    }
+  } count = {&run, 0};
+  EnumResourceNamesW(module, MAKEINTRESOURCEW(kPayloadResourceType), Count::Add, reinterpret_cast<LONG_PTR>(&count));
+  return count.bytes;
+}
+
 BOOL CALLBACK InstallResource(HMODULE module, LPCWSTR, LPWSTR name, LONG_PTR runState) {
   PayloadRun* run = reinterpret_cast<PayloadRun*>(runState);
+  if (!GoOn(run, 0)) return FALSE;
   if (IS_INTRESOURCE(name)) {
     // Only named resources carry a file name; a numbered one cannot be installed.
     wchar_t subject[16];
@@ -92,10 +123,22 @@ BOOL CALLBACK InstallResource(HMODULE module, LPCWSTR, LPWSTR name, LONG_PTR run
       WritePresetBlock(run, *kind, data, size, name);
       break;
     case kItemFile: {
+      // A slice at a time, so that the run can be watched and stopped in the middle of a large file.
+      const DWORD kSlice = 1u << 20;
       NewFile file;
-      DWORD error = file.Begin(run->folder);
-      if (!error) error = file.Write(data, size);
-      FinishFile(run, &file, installName, error, size, HashBytes(kEmptyContentHash, data, size));
+      ContentHash hash = kEmptyContentHash;
+      DWORD error = file.Begin(run->folder, run->files.recorder);
+      for (DWORD at = 0; !error && at < size; at += kSlice) {
+        DWORD slice = size - at < kSlice ? size - at : kSlice;
+        error = file.Write(data + at, slice);
+        hash = HashBytes(hash, data + at, slice);
+        if (!error && !GoOn(run, slice)) error = ERROR_CANCELLED;
+      }
+      if (error == ERROR_CANCELLED) {
+        file.Abandon();  // nothing more is written: the run stops and takes back what it wrote
+        return FALSE;
+      }
+      FinishFile(run, &file, installName, error, size, hash);
       break;
     }
     default:  // left out, or refused and recorded

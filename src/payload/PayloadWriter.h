@@ -12,8 +12,11 @@ enum { kPayloadResourceType = 3000 };
 
 // Enumeration callback: installs one resource of module into the folder of the run that runState
 // points to. Answers FALSE, which ends the enumeration, only when the resource cannot be found, is
-// empty or cannot be loaded. Every failure is recorded.
+// empty or cannot be loaded, or when the run is to stop. Every failure is recorded.
 BOOL CALLBACK InstallResource(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR runState);
+
+// The bytes of the module's payload resources that a run installs, its components left out aside.
+ULONGLONG StoredBytes(HMODULE module, const PayloadRun& run);
 
 // Where the payload item of that resource name goes: nowhere (its component is left out), into
 // preset values of *kind, or into the file installName (MAX_PATH characters) of the run's folder.

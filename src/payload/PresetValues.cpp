@@ -94,6 +94,10 @@ SystemError ValueJournal::Remember(const wchar_t* keyPath, const wchar_t* name, 
   if (status == ERROR_SUCCESS) status = RegQueryValueExW(key.get(), name, nullptr, &entry.type, entry.data, &entry.size);
   entry.existed = status == ERROR_SUCCESS;
   if (!entry.existed && status != ERROR_FILE_NOT_FOUND) return status;
+  if (recorder) {
+    status = recorder->WillWriteValue(keyPath, name, view, entry.existed, entry.type, entry.data, entry.size);
+    if (status != ERROR_SUCCESS) return status;
+  }
   entries_.Append();
   return ERROR_SUCCESS;
 }

@@ -3,6 +3,7 @@
 // under HKEY_LOCAL_MACHINE instead of files.
 #include <windows.h>
 
+#include "base/ChangeRecorder.h"
 #include "base/GrowableArray.h"
 #include "base/SystemError.h"
 
@@ -44,6 +45,8 @@ class ValueJournal {
   // the keys left empty. Forgets everything. Each value that stays otherwise is a failure.
   void TakeBack(InstallFailures* failures);
   void Forget() { entries_.Clear(); }
+  // Told of each value before it is written (null: none is kept beyond the run).
+  ChangeRecorder* recorder = nullptr;
 
  private:
   enum { kNameCapacity = 32, kDataCapacity = 1024 };

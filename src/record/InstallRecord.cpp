@@ -185,9 +185,10 @@ SystemError WriteEntry(HKEY key, const InstallRecord& record, const wchar_t* fol
   return ERROR_SUCCESS;
 }
 
-// The value's type and data, read whole into a block of its own; the value may grow in between.
-SystemError ReadValue(HKEY key, const wchar_t* name, DWORD* type, DWORD* size, ScopedHeapBlock* data) {
-  for (int attempt = 0; attempt < 3; ++attempt) {
+}  // namespace
+
+SystemError ReadWholeValue(HKEY key, const wchar_t* name, DWORD* type, DWORD* size, ScopedHeapBlock* data) {
+  for (int attempt = 0; attempt < 3; ++attempt) {  // the value may grow in between
     SystemError status = RegQueryValueExW(key, name, nullptr, type, nullptr, size);
     if (status != ERROR_SUCCESS) return status;
     data->reset(HeapAlloc(GetProcessHeap(), 0, *size ? *size : 1));
@@ -198,7 +199,7 @@ SystemError ReadValue(HKEY key, const wchar_t* name, DWORD* type, DWORD* size, S
   return ERROR_MORE_DATA;
 }
 
-}  // namespace
+const wchar_t* EntryValueName(int index) { return kEntryValueNames[index]; }
 
 bool IsFolderEntry(const wchar_t* entry) {
   return wcslen(entry) < kPathCapacity && IsInstallablePath(entry) && EndsInBackslash(entry);
@@ -288,7 +289,7 @@ SystemError EntrySnapshot::Take(HKEY entry) {
   taken_ = false;
   for (int i = 0; i < kEntryValueCount; ++i) {
     Value& value = values_[i];
-    SystemError status = ReadValue(entry, kEntryValueNames[i], &value.type, &value.size, &value.data);
+    SystemError status = ReadWholeValue(entry, kEntryValueNames[i], &value.type, &value.size, &value.data);
     value.present = status == ERROR_SUCCESS;
     if (status == ERROR_FILE_NOT_FOUND) value.data.reset();
     if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) return status;

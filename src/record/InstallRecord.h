@@ -55,6 +55,10 @@ SystemError RecordInstallation(HKEY entry, const InstallRecord& record, const Pa
                                const wchar_t* refusedValue = nullptr);
 
 enum { kEntryValues = 15 };  // the values of the entry that an installation writes
+const wchar_t* EntryValueName(int index);  // each of them, 0 to kEntryValues - 1
+
+// The value's type and data, read whole into a block of its own. The registry's status.
+SystemError ReadWholeValue(HKEY key, const wchar_t* name, DWORD* type, DWORD* size, ScopedHeapBlock* data);
 
 // Those values as they were before a run, for a failed run to put back: the entry then reads as it
 // did, the version that deployment tools detect an installation by included.

@@ -2,12 +2,17 @@
 
 #include "base/FileReplacement.h"
 #include "base/InstallLog.h"
+#include "base/Lzma.h"
 #include "base/PathText.h"
 #include "base/Product.h"
 #include "base/SystemFolder.h"
+#include "base/Texts.h"
 
 namespace {
 const wchar_t kKeptName[] = L"Uninstall.exe";
+// The setup without payload, beside the texts and of their type (tools/pack_payload.c).
+const UINT kWithoutPayloadId = 2;
+const DWORD kLargestWithoutPayload = 16u << 20;
 
 bool KeptFolderPath(wchar_t* folder) {
   wchar_t programFiles[MAX_PATH];
@@ -40,15 +45,23 @@ bool KeptUninstallerPath(wchar_t* path) {
   return KeptFolderPath(folder) && JoinPath(path, MAX_PATH, kKeptName, folder);
 }
 
-SystemError KeepUninstaller(TrustedFolder* keptFolder, Replacements* journal, HANDLE ownFile, wchar_t* strandedAside) {
+SystemError KeepUninstaller(TrustedFolder* keptFolder, Replacements* journal, HMODULE module, HANDLE ownFile,
+                            wchar_t* strandedAside) {
   strandedAside[0] = L'\0';
   wchar_t folder[MAX_PATH];
   if (!KeptFolderPath(folder)) return ERROR_PATH_NOT_FOUND;
   // Made without a security descriptor of its own, the folder takes Program Files' permissions.
   SystemError error = keptFolder->Open(folder, kMakeFolder);
   NewFile copy;
-  if (!error) error = copy.Begin(*keptFolder);
-  if (!error) error = CopyWhole(ownFile, &copy);
+  if (!error) error = copy.Begin(*keptFolder, journal->recorder);
+  // The setup without its payload where the build put it in, else the whole setup.
+  ScopedHeapBlock withoutPayload;
+  DWORD size = 0;
+  SystemError unpacked = error ? error : UnpackResource(module, kTextsResourceType, kWithoutPayloadId, kLargestWithoutPayload,
+                                                         &withoutPayload, &size);
+  if (!error) error = unpacked == 0 ? copy.Write(withoutPayload.get(), size)
+                      : unpacked == ERROR_RESOURCE_DATA_NOT_FOUND ? CopyWhole(ownFile, &copy)
+                                                                  : unpacked;
   if (!error) error = copy.PutInPlace(kKeptName, journal, strandedAside);
   return error;
 }

@@ -6,8 +6,11 @@ namespace {
 const DWORD kLockWait = 5000;  // milliseconds: long enough for another install to finish
 }  // namespace
 
-RecordLock::~RecordLock() {
+RecordLock::~RecordLock() { Release(); }
+
+void RecordLock::Release() {
   if (held_) ReleaseMutex(mutex_.get());
+  held_ = false;
 }
 
 bool RecordLock::Take() {

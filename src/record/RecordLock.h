@@ -15,6 +15,8 @@ class RecordLock {
   // Takes the lock, waiting a few seconds for a run that holds it. False when another run still
   // holds it, or the lock cannot be made.
   bool Take();
+  // Lets go of the lock before the object goes.
+  void Release();
 
  private:
   AdminMutex mutex_;

@@ -93,6 +93,7 @@ SkinSurface::SkinSurface(SkinState* state, HINSTANCE instance) : skin(state), cl
   skin->statusShownBy = nullptr;
   skin->dpi = 96;
   skin->statusChildId = 0;
+  skin->statusHeld = false;
   skin->colours = SkinColours();
   SetRectEmpty(&skin->keptPicture);
 }

@@ -31,6 +31,7 @@ struct SkinState {
   wchar_t statusShown[80];     // what the status line shows, for screen readers (a widget's status text)
   const Widget* statusShownBy;  // whose text it is; null when the line is empty
   LONG statusChildId;          // the status line's child in the window's accessible object; 0: none
+  bool statusHeld;             // the window shows its own text there (a run's progress): widgets leave it
   SkinColours colours;
   RECT keptPicture;  // the part of the background that a contrast theme keeps, framed; empty: none
 };

@@ -35,18 +35,33 @@ void Widget::Redraw() {
   if (!visible) erased = 1;
 }
 
+void ShowStatusLine(SkinState* skin, const wchar_t* text, const Widget* owner) {
+  TileBackground(skin, skin->bufferDC, skin->statusRect);
+  SetTextColor(skin->bufferDC, skin->colours.contrast ? skin->colours.text : statusTextColour);
+  // A text longer than the line ends in an ellipsis rather than in the middle of a letter.
+  RECT line = skin->statusRect;
+  if (text[0]) DrawTextW(skin->bufferDC, text, -1, &line, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+  if (skin->paintDC) {
+    BlitRect(skin->paintDC, skin->bufferDC, &skin->statusRect);
+  } else {
+    SkinDrawing drawing(skin);
+    BlitRect(drawing.dc(), skin->bufferDC, &skin->statusRect);
+  }
+  // A screen reader speaks the status line as it changes.
+  lstrcpynW(skin->statusShown, text, kStatusTextCapacity);
+  skin->statusShownBy = text[0] ? owner : nullptr;
+  if (skin->statusChildId) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, skin->window, OBJID_CLIENT, skin->statusChildId);
+}
+
 void Widget::ShowStatus(int state) {
   if (state == hoverState) return;
-  if (!statusText[0]) return;
+  if (!statusText[0] || skin->statusHeld) return;
   // Left: the line goes blank only while it shows this widget's text. The mouse can move straight
   // onto the next widget, which shows its own first (it comes earlier in the dispatch).
   if (state == 0 && skin->statusShownBy != this) {
     hoverState = 0;
     return;
   }
-  TileBackground(skin, skin->bufferDC, skin->statusRect);
-  SetTextColor(skin->bufferDC, skin->colours.contrast ? skin->colours.text : statusTextColour);
-
   wchar_t shown[kStatusTextCapacity] = L"";
   const wchar_t* separator = wcschr(statusText, L'@');
   if (state == 1) {
@@ -56,13 +71,6 @@ void Widget::ShowStatus(int state) {
   } else if (state == 2 && separator) {
     lstrcpynW(shown, separator + 1, kStatusTextCapacity);
   }
-  // A text longer than the line ends in an ellipsis rather than in the middle of a letter.
-  RECT line = skin->statusRect;
-  if (shown[0]) DrawTextW(skin->bufferDC, shown, -1, &line, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-  BlitRect(skin->paintDC, skin->bufferDC, &skin->statusRect);
+  ShowStatusLine(skin, shown, this);
   hoverState = state;
-  // A screen reader speaks the status line as it changes.
-  lstrcpynW(skin->statusShown, shown, kStatusTextCapacity);
-  skin->statusShownBy = shown[0] ? this : nullptr;
-  if (skin->statusChildId) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, skin->window, OBJID_CLIENT, skin->statusChildId);
 }

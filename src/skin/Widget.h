@@ -10,6 +10,12 @@ enum { WM_SKINCOMMAND = 0x500 };
 
 enum { kStatusTextCapacity = sizeof SkinState::statusShown / sizeof(wchar_t) };
 
+class Widget;
+
+// Shows text in the status line on behalf of owner (null: the window itself), for screen readers
+// too; from a paint cycle or a dispatch, or on its own.
+void ShowStatusLine(SkinState* skin, const wchar_t* text, const Widget* owner);
+
 class Widget {
  public:
   // Registers the widget in the skin, visible and enabled. The text may be null; a longer text than

@@ -148,6 +148,7 @@ void ElementName(HWND dialog, DialogElement element, wchar_t* name, size_t capac
 
 void PressElement(HWND dialog, DialogElement element) {
   DialogState& state = *StateOf(dialog);
+  if (state.running && element.kind != kCancelElement && element.kind != kLinkElement) return;  // the choice is held
   Widget* widget = WidgetOf(state, element);
   switch (element.kind) {
     case kLinkElement:

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <unknwn.h>
+#include <shobjidl.h>
 
 #include "base/GdiScope.h"
 #include "base/ScopedHandle.h"
@@ -67,7 +68,16 @@ struct DialogState {
   DialogElement focus;  // what the keyboard acts on
   bool focusShown;      // the focus cue shows: the keyboard has been used
   ScopedComPtr<IUnknown> accessible;  // the dialog's object for screen readers, made on the first request
-  RunState run;                       // the last installation run
+  RunState run;                       // the last installation run; its thread's while it goes on
+  // A run going on (BackgroundRun.h): what it installs, how far it has come, its thread, the taskbar.
+  bool running;
+  bool askingToStop;
+  InstallPlan runPlan;
+  RunProgress progress;
+  ScopedHandle runThread;
+  LONG shownPercent;
+  ScopedComPtr<ITaskbarList3> taskbar;
+  bool taskbarApartment;  // this thread entered COM for the taskbar
 };
 
 // The state of the dialog window.

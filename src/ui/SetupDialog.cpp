@@ -16,6 +16,7 @@
 #include "skin/PushButton.h"
 #include "skin/SkinSurface.h"
 #include "ui/AccessibleDialog.h"
+#include "ui/BackgroundRun.h"
 #include "ui/CompletedState.h"
 #include "ui/DialogElements.h"
 #include "ui/DialogState.h"
@@ -338,6 +339,10 @@ void LayOutAgain(HWND dialog, DialogState* state, int scale, const RECT* suggest
   state->ready = true;
   if (SelectedComponentsTotal(*state) == 0) state->widgetSlots[kBeginSlot]->visible = 0;
   if (state->installed) ShowCompletedState(dialog);
+  if (state->running) {
+    HoldChoice(dialog, true);
+    state->shownPercent = -1;  // the status line shows the progress again at the next tick
+  }
   if (suggested) {
     SetWindowPos(dialog, nullptr, suggested->left, suggested->top, skin->background->width, skin->background->height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
@@ -390,9 +395,10 @@ int SelectedComponentsTotal(const DialogState& state) {
   return total;
 }
 
-// The IDOK branch: installs the selected components into the selected folder. 1 when it ended
-// the dialog.
+// The IDOK branch: starts installing the selected components into the selected folder. 1 when it
+// ended the dialog.
 INT_PTR RunInstallation(HWND dialog, DialogState* state) {
+  if (state->running) return 0;
   if (state->installed) {
     EndDialog(dialog, 0);
     return 1;
@@ -409,19 +415,25 @@ INT_PTR RunInstallation(HWND dialog, DialogState* state) {
     FrameSelector* toggle = Toggle(*state, slot);
     if (toggle && toggle->value == 0) plan.leftOut.Add(toggle->keyword);
   }
-  RunState& run = state->run;
-  InstallIntoFolder(state->source, plan, &run);
-  if (run.failures.count() > 0) {
-    // Nothing may look installed that is not: the choosing state stays, with the reason.
-    LogOutcome(run.failures);
-    ShowInstallFailure(dialog, run.failures);
-    return 0;
-  }
-  LogOutcome(run.failures);
-  ShowCompletedState(dialog);
-  FocusElement(dialog, {kFinishElement, 0}, false);
-  NotifyStateChange(dialog);
+  StartRun(dialog, plan);
   return 0;
+}
+
+// The run has ended: the completed state, or the choosing state again with what failed.
+void OnRunEnded(HWND dialog, DialogState* state) {
+  EndRun(dialog);
+  const InstallFailures& failures = state->run.failures;
+  LogOutcome(failures);
+  if (RunExitCode(failures) == kExitCancelled) {
+    MessageBoxW(dialog, Text(kTextCancelled), WindowTitle(), MB_OK | MB_ICONINFORMATION);
+  } else if (failures.count() > 0) {
+    // Nothing may look installed that is not: the choosing state stays, with the reason.
+    ShowInstallFailure(dialog, failures);
+  } else {
+    ShowCompletedState(dialog);
+    FocusElement(dialog, {kFinishElement, 0}, false);
+  }
+  NotifyStateChange(dialog);
 }
 
 void OnFolderList(HWND dialog, int notification) {
@@ -441,6 +453,10 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
     case IDOK:
       return RunInstallation(dialog, StateOf(dialog));
     case IDCANCEL:
+      if (StateOf(dialog)->running) {  // the exit button, Escape, Alt+F4, the taskbar's close
+        AskToStopRun(dialog);
+        return 1;
+      }
       EndDialog(dialog, 0);
       return 1;
     case IDC_FOLDER_LIST:
@@ -499,6 +515,10 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
       OnPaint(dialog, *state);
       return 0;
     case WM_DESTROY:  // no toggle paints any more, no screen reader asks any more
+      if (state->running) {  // ended while a run goes on (a layout that failed): it stops first
+        InterlockedExchange(&state->progress.stopAsked, 1);
+        EndRun(dialog);
+      }
       state->ready = false;
       DisconnectAccessibleObject(dialog);
       DeleteLayoutFonts(state);
@@ -513,6 +533,15 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_THEMECHANGED:
       OnSystemLookChanged(dialog, state);
       return 0;
+    case WM_TIMER:
+      ShowRunProgress(dialog);
+      return 0;
+    case kRunEndedMessage:
+      OnRunEnded(dialog, state);
+      return 0;
+    case WM_QUERYENDSESSION:  // signing off waits for the run, which says why (BackgroundRun.h)
+      SetWindowLongPtrW(dialog, DWLP_MSGRESULT, state->running ? FALSE : TRUE);
+      return 1;
     case WM_GETOBJECT:
       SetWindowLongPtrW(dialog, DWLP_MSGRESULT, AnswerGetObject(dialog, wParam, lParam));
       return 1;

@@ -169,3 +169,36 @@ TEST_F(UnattendedTest, TheManifestsSwitchesInstallAndTheEntryReadsAsTheyExpect) 
                 *reinterpret_cast<DWORD*>(value.data()) == static_cast<DWORD>(number.second)) << number.first;
   }
 }
+
+// Ended in the middle of a run (as Task Manager, a power cut or closing a window that does not answer would end it),
+// at the old plug-in moved aside and at a large file half written: the next start of the uninstaller, or of the
+// setup, first takes that run back: the old plug-in at its name again, no temporary file, no entry, no kept copy.
+TEST_F(UnattendedTest, ARunEndedInTheMiddleIsTakenBackAtTheNextStart) {
+  const std::string plugIn = folder_.path() + "MienFold.8bf";
+  auto reached = [&](const char* part, DWORD atLeast) {  // a file of that name part and size, looked for often
+    for (DWORD waited = 0; waited < 20000; waited += 2, Sleep(2)) {
+      for (const std::string& name : ListFolder(folder_.path())) {
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        if (name.find(part) != std::string::npos &&
+            GetFileAttributesExW(Wide(folder_.path() + name).c_str(), GetFileExInfoStandard, &data) &&
+            data.nFileSizeLow >= atLeast) {
+          return true;
+        }
+      }
+    }
+    return false;
+  };
+  const struct { const char* point; const char* file; DWORD size; const char* nextStart; } points[] = {
+      {"old plug-in aside", ".velmoran-old", 0, "/UNINSTALL /S"}, {"model part written", "~vms", 16u << 20, "/S"}};
+  for (const auto& point : points) {
+    SCOPED_TRACE(point.point);
+    ASSERT_TRUE(WriteWholeFile(plugIn, {1, 2, 3}));
+    std::unique_ptr<RunningSetup> run(new RunningSetup(BinFolder() + "LargeSetup.exe", "/S /D=" + folder_.path()));
+    ASSERT_TRUE(reached(point.file, point.size));
+    run.reset();  // ended at once, as TerminateProcess ends it
+    EXPECT_EQ(point.nextStart[1] == 'U' ? 0u : 2u, Run(point.nextStart));  // /S: nowhere to install, after all
+    EXPECT_EQ(std::vector<std::string>{"MienFold.8bf"}, ListFolder(folder_.path()));
+    EXPECT_TRUE(ReadWholeFile(plugIn) == Bytes({1, 2, 3}));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntry) || Exists(keptFolder_));
+  }
+}

@@ -1,0 +1,63 @@
+// A payload of today's size (a 128 MB model the build makes): the window answers while it goes in, shows how far it
+// has come, and can stop it, which takes everything back.
+#include "support/SetupDriver.h"
+
+namespace {
+
+using BackgroundRun = SetupTest;
+
+// The percent the status line shows while the run goes on; -1 when it shows something else.
+int ShownPercent(const RunningSetup& setup) {
+  const std::string status = setup.ReadAloud().back().name, before = "Installing... ";
+  if (status.compare(0, before.size(), before) != 0) return -1;
+  return atoi(status.c_str() + before.size());
+}
+
+// From INSTALL to the completed state every message is answered within 100 ms, and the status line counts up.
+TEST_F(BackgroundRun, TheWindowAnswersAndShowsProgressWhileALargePayloadGoesIn) {
+  ASSERT_TRUE(Start("LargeSetup.exe", "/D=" + folder_.path()));
+  PostMessageA(setup_->window(), WM_COMMAND, IDOK, 0);  // INSTALL, watched from the first moment on
+  int slow = 0, lowest = 101, highest = -1;
+  const DWORD started = GetTickCount();
+  while (setup_->Pixel(26, 26) != ArtPixel(213, 20, 20)) {  // until the completed state's banner shows
+    DWORD_PTR result = 0;
+    DWORD before = GetTickCount();
+    if (!SendMessageTimeoutW(setup_->window(), WM_NULL, 0, 0, SMTO_NORMAL, 100, &result)) ++slow;
+    if (GetTickCount() - before > 100) ++slow;
+    int percent = ShownPercent(*setup_);
+    fprintf(stderr, "seen %d at %lu\n", percent, GetTickCount() - started);
+    if (percent >= 0) {
+      lowest = std::min(lowest, percent);
+      highest = std::max(highest, percent);
+    }
+    ASSERT_LT(GetTickCount() - started, 20000u);
+  }
+  EXPECT_EQ(0, slow);
+  EXPECT_LT(lowest, highest);  // it advanced
+  EXPECT_EQ(134217728u, ReadWholeFile(folder_.path() + "Zz Model.dat").size());
+  // The uninstaller kept holds none of the payload: it is the setup without it.
+  EXPECT_TRUE(ReadWholeFile(Uninstaller()) == ReadWholeFile(BinFolder() + "SetupWithoutPayload.exe"));
+  EXPECT_GT(1u << 20, ReadWholeFile(Uninstaller()).size());
+}
+
+// The exit button during the run asks once; yes stops it, and everything it wrote is taken back, the old plug-in
+// included; the dialog stays ready for another try.
+TEST_F(BackgroundRun, StoppingTheRunTakesBackEverythingItWrote) {
+  ASSERT_TRUE(WriteWholeFile(folder_.path() + "MienFold.8bf", {1, 2, 3}));
+  ASSERT_TRUE(Start("LargeSetup.exe", "/D=" + folder_.path()));
+  Install();
+  ASSERT_TRUE(WaitUntil([&] { return ShownPercent(*setup_) > 0; }, 20000));
+  setup_->Post(WM_COMMAND, IDCANCEL);
+  HWND question = setup_->WaitForPopup("Velmoran Plugins : Installation");
+  ASSERT_TRUE(question);
+  PostMessageA(question, WM_COMMAND, IDYES, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question); }));
+  EXPECT_NE(std::string::npos, setup_->CloseMessage(20000).find(LanguageText("en", "Cancelled")));
+  EXPECT_EQ(std::vector<std::string>{"MienFold.8bf"}, ListFolder(folder_.path()));
+  EXPECT_TRUE(ReadWholeFile(folder_.path() + "MienFold.8bf") == Bytes({1, 2, 3}));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntry) || Exists(keptFolder_));
+  EXPECT_FALSE(Completed(0));
+  EXPECT_EQ(ArtPixel(219, 5, 5), setup_->Pixel(380, 276));  // INSTALL, for another try
+}
+
+}  // namespace
