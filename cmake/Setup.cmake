@@ -38,12 +38,17 @@ function(setup_link_static target)
   endif()
 endfunction()
 
-# No time stamp in the image: the same sources build to the same bytes in any folder.
+# No time stamp in the image: the same sources build to the same bytes in any folder. A large
+# payload travels in the image: on 64-bit Windows, where the 32-bit setup may use 4 GB, the image
+# finds room where 2 GB would be crowded.
 function(setup_program_flags target)
   setup_link_static(${target})
   if(MINGW)
     target_link_options(${target} PRIVATE -Wl,--gc-sections -Wl,--no-insert-timestamp $<$<NOT:$<CONFIG:Debug>>:-s>
                         -Wl,-Map,${CMAKE_CURRENT_BINARY_DIR}/${target}.map)  # where its bytes go
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+      target_link_options(${target} PRIVATE -Wl,--large-address-aware)
+    endif()
   endif()
 endfunction()
 

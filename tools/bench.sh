@@ -86,6 +86,11 @@ xvfb-run -a -s '-screen 0 1024x768x24' bash -c '
     "$("$loader" winepath.exe -w "$many/nsis-zlib.exe")" "C:\\payload-bench" 3
   rm -rf "$WINEPREFIX/drive_c/payload-bench"
   echo
+  "$loader" "$bin/bench_large.exe" "$("$loader" winepath.exe -w "$bin/LargeSetup.exe")" \
+    "$("$loader" winepath.exe -w "$bin/../fixtures/model")" "$("$loader" winepath.exe -w "$bin/bench_bare_dialog.exe")" \
+    "C:\\large-bench" 5
+  rm -rf "$WINEPREFIX/drive_c/large-bench"
+  echo
   echo "discovery walk against a walk that holds its key handles:"
   "$loader" "$bin/bench_discovery.exe"
   wineserver -k'

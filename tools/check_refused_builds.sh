@@ -3,9 +3,10 @@
 # names the keywords and the entry; keywords in any letter case are taken. So are texts in other
 # languages that it would get wrong, with the file and line. One case goes through a
 # whole configuration, the rest through the build's own check (tools/components.py).
-# usage: check_refused_builds.sh SOURCE_DIR
+# usage: check_refused_builds.sh SOURCE_DIR PACKER
 set -u
-src=${1:?usage: check_refused_builds.sh SOURCE_DIR}
+src=${1:?usage: check_refused_builds.sh SOURCE_DIR PACKER}
+packer=${2:?usage: check_refused_builds.sh SOURCE_DIR PACKER}
 work=$(mktemp -d /tmp/setup-refused.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 fail=0
@@ -80,6 +81,14 @@ carried() {
 [ "$(carried de ja)" = 3 ] || { echo "FAILED: German and Japanese did not make three languages"; fail=1; }
 if carried de xx >/dev/null || ! grep -q "no built-in language xx" "$work/err"; then
   echo "FAILED: a language without texts was taken"; cat "$work/err"; fail=1
+fi
+
+# A payload larger than the 32-bit setup can install is refused before any of it is read (a file
+# with holes stands in for a model of that size).
+truncate -s 1610612737 "$work/model.bin"
+if "$packer" "$work/packed" "$work/payload.rc" MODEL.BIN="$work/model.bin" 2>"$work/err" ||
+   ! grep -q "larger than the 32-bit setup can install" "$work/err" || [ -e "$work/payload.rc" ]; then
+  echo "FAILED: a payload too large for the setup was taken"; cat "$work/err"; fail=1
 fi
 
 # The build itself stops on such a set, before anything is built.

@@ -4,8 +4,9 @@
  * resource script that embeds them: a file that LZMA does not shrink by at least 5 % is embedded
  * as it is, as a resource of type 3000 named after it; the others go into the one resource 3001 "1":
  *
- *   "VMPK", u32 version 1, u32 item count, u32 bytes of the item table, u64 bytes of all items,
- *   per item: u32 name length, the resource name, u64 size, u64 FNV-1a hash of its bytes;
+ *   "VMPK", u32 version 2, u32 item count, u32 bytes of the item table, u64 bytes of all items,
+ *   per item: u32 name length, the resource name, u64 size, u64 hash of its bytes (as the
+ *   setup's src/base/ContentHash.cpp computes it);
  *   then the 5 bytes of LZMA properties and the raw LZMA stream of the items' bytes in table
  *   order, without end mark. All numbers little-endian.
  *
@@ -20,7 +21,8 @@
  * With the payload, --uninstaller EXE: the setup built without payload, which a setup whose payload
  * is larger than it keeps as its uninstaller instead of a copy of itself. It goes in compressed, as
  * the resource of type 3003 "2", laid out as the blocks are, only where the payload is the larger.
- * A payload larger than the 32-bit setup can install (kLargestPayload) is refused.
+ * A payload larger than the 32-bit setup can install (LARGEST_PAYLOAD) is refused before anything
+ * is read or written.
  *
  * usage: pack_payload [--art|--blocks] OUTPUT_FOLDER RESOURCE_SCRIPT NAME=FILE...
  *        pack_payload --uninstaller EXE OUTPUT_FOLDER RESOURCE_SCRIPT NAME=FILE...
@@ -35,6 +37,10 @@
 
 enum { kDictionary = 8 << 20 };  /* the setup's decoder refuses more */
 enum { kSample = 4 << 20 };      /* what tells whether a large item compresses */
+/* The largest payload the 32-bit setup installs: it travels in the image of the running process,
+ * which must find room for all of it. 1.875 GB installed under Wine, 2.06 GB did not start; this
+ * leaves a quarter of the 2 GB a 32-bit process has on a 32-bit system for everything else. */
+#define LARGEST_PAYLOAD 1610612736ull
 
 typedef struct {
   const char *name, *path;
@@ -90,10 +96,24 @@ static size_t Compress(const unsigned char *bytes, size_t size, unsigned char *o
 
 static size_t Bound(size_t size) { return size + size / 2 + 1024; }
 
+/* The setup's content hash (src/base/ContentHash.cpp): four lanes of 32-bit FNV-1a over the
+ * little-endian words of each 16 bytes; the rest, byte by byte with 64-bit FNV-1a, then the lanes and
+ * the length. */
 static uint64_t Hash(const unsigned char *bytes, size_t size) {
+  uint32_t lanes[4] = {2166136261u, 2166136261u ^ 1u, 2166136261u ^ 2u, 2166136261u ^ 3u};
+  size_t at = 0;
+  for (; size - at >= 16; at += 16) {
+    for (int lane = 0; lane < 4; ++lane) {
+      const unsigned char *w = bytes + at + 4 * lane;
+      uint32_t word = (uint32_t)w[0] | (uint32_t)w[1] << 8 | (uint32_t)w[2] << 16 | (uint32_t)w[3] << 24;
+      lanes[lane] = (lanes[lane] ^ word) * 16777619u;
+    }
+  }
   uint64_t hash = 14695981039346656037ull;
-  for (size_t i = 0; i < size; ++i) hash = (hash ^ bytes[i]) * 1099511628211ull;
-  return hash;
+  for (; at < size; ++at) hash = (hash ^ bytes[at]) * 1099511628211ull;
+  for (int lane = 0; lane < 4; ++lane) hash = (hash ^ lanes[lane]) * 1099511628211ull;
+  hash = (hash ^ (uint64_t)size) * 1099511628211ull;
+  return hash ^ hash >> 29;
 }
 
 static void Put(unsigned char **at, uint64_t value, int bytes) {
@@ -188,7 +208,8 @@ int main(int argc, char **argv) {
   int count = argc - 3;
   Item *items = calloc((size_t)count + 1, sizeof *items);
   if (!items) Fail("out of memory", "items");
-  size_t total = 0, table = 0, biggest = 0, everything = 0;
+  size_t total = 0, table = 0, biggest = 0;
+  unsigned long long everything = 0;
   int packedCount = 0;
   for (int i = 0; i < count; ++i) {
     char *pair = argv[3 + i], *equals = strchr(pair, '=');
@@ -197,9 +218,18 @@ int main(int argc, char **argv) {
     if (strlen(pair) >= 500) Fail("a name the setup cannot install (500 characters or more)", pair);
     items[i].name = pair;
     items[i].path = equals + 1;
+    struct stat file;
+    if (stat(items[i].path, &file) != 0) Fail("cannot read", items[i].path);
+    everything += (unsigned long long)file.st_size;
+    if (everything > LARGEST_PAYLOAD) {
+      fprintf(stderr, "pack_payload: the payload is larger than the 32-bit setup can install: more than %llu bytes "
+                      "(1.5 GB) with %s\n", LARGEST_PAYLOAD, items[i].path);
+      exit(1);
+    }
+  }
+  for (int i = 0; i < count; ++i) {
     items[i].bytes = ReadWhole(items[i].path, &items[i].size);
     if (items[i].size > biggest) biggest = items[i].size;
-    everything += items[i].size;
   }
   unsigned char *scratch = malloc(Bound(biggest));
   if (!scratch) Fail("out of memory", "scratch");
@@ -236,7 +266,7 @@ int main(int argc, char **argv) {
     if (!packed) Fail("out of memory", "stream");
     memcpy(head, "VMPK", 4);
     head += 4;
-    Put(&head, 1, 4);
+    Put(&head, 2, 4);
     Put(&head, (uint64_t)packedCount, 4);
     Put(&head, table, 4);
     Put(&head, total, 8);
@@ -260,7 +290,7 @@ int main(int argc, char **argv) {
   /* The setup without payload is what stays on the disk as the uninstaller, where it weighs less
    * than a copy of the whole setup would: where the payload is larger than it is. */
   struct stat stub;
-  if (uninstaller && stat(uninstaller, &stub) == 0 && everything > (size_t)stub.st_size) {
+  if (uninstaller && stat(uninstaller, &stub) == 0 && everything > (unsigned long long)stub.st_size) {
     PackBlock(script, argv[1], "2", uninstaller, 0);
   } else if (uninstaller && stat(uninstaller, &stub) != 0) {
     Fail("cannot read", uninstaller);

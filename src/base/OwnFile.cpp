@@ -19,8 +19,11 @@ HANDLE OpenOwnFile() {
 }
 
 bool IsRunningImage(HANDLE file) {
-  ScopedHandle section(CreateFileMappingW(file, nullptr, PAGE_READONLY | SEC_IMAGE, 0, 0, nullptr));
+  // A view of its first page is enough to compare: a view of the whole image would want as much
+  // room again as the running image, which a setup of a large payload does not leave in a 32-bit
+  // process.
+  ScopedHandle section(CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr));
   if (!section.valid()) return false;
-  ScopedView view(MapViewOfFile(section.get(), FILE_MAP_READ, 0, 0, 0));
+  ScopedView view(MapViewOfFile(section.get(), FILE_MAP_READ, 0, 0, 4096));
   return view.valid() && NtAreMappedFilesTheSame(GetModuleHandleW(nullptr), view.get()) == 0;
 }

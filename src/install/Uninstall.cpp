@@ -54,6 +54,10 @@ void RemoveFile(const wchar_t* entry, Tally* tally, TextList* kept) {
   if (!error && !HashOpenFile(file.get(), &content)) error = GetLastError();
   if (!error) {
     HashText(content, hash);
+    // A record of an earlier version holds that version's hash.
+    if (wcsncmp(hash, recordedHash, kHashTextCapacity - 1) != 0 && HashOpenFile(file.get(), &content, true)) {
+      HashText(content, hash);
+    }
     if (wcsncmp(hash, recordedHash, kHashTextCapacity - 1) != 0) {
       LogLine("Kept, changed since it was installed: %s", path);
       ++tally->changed;

@@ -59,13 +59,13 @@ struct Item {
   NewFile file;
   DWORD error;  // of writing the file; its bytes are then decoded past
   ULONGLONG left;
-  ContentHash hash;
+  ContentHasher hasher;
 };
 BYTE presetBytes[kPresetCapacity];
 
 void BeginItem(PayloadRun* run, Item* item) {
   item->left = item->entry.size;
-  item->hash = kEmptyContentHash;
+  item->hasher = ContentHasher();
   item->error = 0;
   item->target = TargetOf(run, item->entry.name, item->installName, &item->kind);
   if (item->target == kItemFile) {
@@ -83,16 +83,17 @@ void PutBytes(Item* item, const BYTE* bytes, DWORD count) {
   } else if (item->target == kItemFile && !item->error) {
     item->error = item->file.Write(bytes, count);
   }
-  item->hash = HashBytes(item->hash, bytes, count);
+  item->hasher.Add(bytes, count);
   item->left -= count;
 }
 
 // Once all its bytes came, checked against the table: a file goes in, presets are stored.
 void FinishItem(PayloadRun* run, Item* item) {
-  bool whole = item->left == 0 && item->hash == item->entry.hash;
+  ContentHash hash = item->hasher.Finish();
+  bool whole = item->left == 0 && hash == item->entry.hash;
   if (item->target == kItemFile) {
     DWORD error = item->error ? item->error : whole ? 0 : ERROR_INVALID_DATA;
-    FinishFile(run, &item->file, item->installName, error, static_cast<DWORD>(item->entry.size), item->hash);
+    FinishFile(run, &item->file, item->installName, error, static_cast<DWORD>(item->entry.size), hash);
   } else if (item->target == kItemPreset) {
     if (whole) {
       ULONGLONG size = item->entry.size < kPresetCapacity ? item->entry.size : kPresetCapacity;
@@ -175,7 +176,7 @@ bool ReadPackedTable(const BYTE* data, size_t size, const PayloadRun& run, Packe
   ULONGLONG magic = 0, version = 0, tableBytes = 0;
   table->count = table->total = table->wanted = table->wantedBytes = 0;
   bool read = header.Number(&magic, 4) && magic == 0x4B504D56 /* "VMPK" */ && header.Number(&version, 4) &&
-              version == 1 && header.Number(&table->count, 4) && header.Number(&tableBytes, 4) &&
+              version == 2 && header.Number(&table->count, 4) && header.Number(&tableBytes, 4) &&
               header.Number(&table->total, 8) && header.end - header.at >= kLzmaPropertiesSize &&
               tableBytes <= static_cast<ULONGLONG>(header.end - header.at - kLzmaPropertiesSize);
   table->entries = {header.at, header.at + (read ? tableBytes : 0)};

@@ -126,19 +126,19 @@ BOOL CALLBACK InstallResource(HMODULE module, LPCWSTR, LPWSTR name, LONG_PTR run
       // A slice at a time, so that the run can be watched and stopped in the middle of a large file.
       const DWORD kSlice = 1u << 20;
       NewFile file;
-      ContentHash hash = kEmptyContentHash;
+      ContentHasher hasher;
       DWORD error = file.Begin(run->folder, run->files.recorder);
       for (DWORD at = 0; !error && at < size; at += kSlice) {
         DWORD slice = size - at < kSlice ? size - at : kSlice;
         error = file.Write(data + at, slice);
-        hash = HashBytes(hash, data + at, slice);
+        hasher.Add(data + at, slice);
         if (!error && !GoOn(run, slice)) error = ERROR_CANCELLED;
       }
       if (error == ERROR_CANCELLED) {
         file.Abandon();  // nothing more is written: the run stops and takes back what it wrote
         return FALSE;
       }
-      FinishFile(run, &file, installName, error, size, hash);
+      FinishFile(run, &file, installName, error, size, hasher.Finish());
       break;
     }
     default:  // left out, or refused and recorded

@@ -10,7 +10,7 @@
 #include "ui/ShellApi.h"
 
 namespace {
-enum { kProgressTimer = 1, kProgressInterval = 100 };  // milliseconds
+enum { kProgressTimer = 1, kProgressInterval = 50 };  // milliseconds
 
 DWORD CALLBACK RunOnItsThread(void* parameter) {
   HWND dialog = static_cast<HWND>(parameter);

@@ -13,11 +13,12 @@ int ShownPercent(const RunningSetup& setup) {
   return atoi(status.c_str() + before.size());
 }
 
-// From INSTALL to the completed state every message is answered within 100 ms, and the status line counts up.
+// From INSTALL to the completed state every message is answered within 100 ms, and the status line shows how far the
+// run has come on its way.
 TEST_F(BackgroundRun, TheWindowAnswersAndShowsProgressWhileALargePayloadGoesIn) {
   ASSERT_TRUE(Start("LargeSetup.exe", "/D=" + folder_.path()));
   PostMessageA(setup_->window(), WM_COMMAND, IDOK, 0);  // INSTALL, watched from the first moment on
-  int slow = 0, lowest = 101, highest = -1;
+  int slow = 0, between = -1;
   const DWORD started = GetTickCount();
   while (setup_->Pixel(26, 26) != ArtPixel(213, 20, 20)) {  // until the completed state's banner shows
     DWORD_PTR result = 0;
@@ -25,15 +26,11 @@ TEST_F(BackgroundRun, TheWindowAnswersAndShowsProgressWhileALargePayloadGoesIn) 
     if (!SendMessageTimeoutW(setup_->window(), WM_NULL, 0, 0, SMTO_NORMAL, 100, &result)) ++slow;
     if (GetTickCount() - before > 100) ++slow;
     int percent = ShownPercent(*setup_);
-    fprintf(stderr, "seen %d at %lu\n", percent, GetTickCount() - started);
-    if (percent >= 0) {
-      lowest = std::min(lowest, percent);
-      highest = std::max(highest, percent);
-    }
+    if (percent > 0 && percent < 100) between = percent;
     ASSERT_LT(GetTickCount() - started, 20000u);
   }
   EXPECT_EQ(0, slow);
-  EXPECT_LT(lowest, highest);  // it advanced
+  EXPECT_LT(0, between) << "the status line never showed the run part of the way";
   EXPECT_EQ(134217728u, ReadWholeFile(folder_.path() + "Zz Model.dat").size());
   // The uninstaller kept holds none of the payload: it is the setup without it.
   EXPECT_TRUE(ReadWholeFile(Uninstaller()) == ReadWholeFile(BinFolder() + "SetupWithoutPayload.exe"));
@@ -45,9 +42,14 @@ TEST_F(BackgroundRun, TheWindowAnswersAndShowsProgressWhileALargePayloadGoesIn) 
 TEST_F(BackgroundRun, StoppingTheRunTakesBackEverythingItWrote) {
   ASSERT_TRUE(WriteWholeFile(folder_.path() + "MienFold.8bf", {1, 2, 3}));
   ASSERT_TRUE(Start("LargeSetup.exe", "/D=" + folder_.path()));
-  Install();
-  ASSERT_TRUE(WaitUntil([&] { return ShownPercent(*setup_) > 0; }, 20000));
-  setup_->Post(WM_COMMAND, IDCANCEL);
+  PostMessageA(setup_->window(), WM_COMMAND, IDOK, 0);
+  // The old plug-in moved aside, the new one in its place: the model is being written.
+  bool aside = false;
+  for (DWORD waited = 0; !aside && waited < 20000; waited += 2, Sleep(2)) {
+    for (const std::string& name : ListFolder(folder_.path())) aside = aside || name.find(".velmoran-old") != std::string::npos;
+  }
+  ASSERT_TRUE(aside);
+  PostMessageA(setup_->window(), WM_COMMAND, IDCANCEL, 0);
   HWND question = setup_->WaitForPopup("Velmoran Plugins : Installation");
   ASSERT_TRUE(question);
   PostMessageA(question, WM_COMMAND, IDYES, 0);
