@@ -171,8 +171,9 @@ TEST_F(UnattendedTest, TheManifestsSwitchesInstallAndTheEntryReadsAsTheyExpect) 
 }
 
 // Ended in the middle of a run (as Task Manager, a power cut or closing a window that does not answer would end it),
-// at the old plug-in moved aside and at a large file half written: the next start of the uninstaller, or of the
-// setup, first takes that run back: the old plug-in at its name again, no temporary file, no entry, no kept copy.
+// at the old plug-in moved aside and at a large file half written (the presets stored before it): the next start of
+// the uninstaller, or of the setup, first takes that run back: the old plug-in at its name again, the preset value as
+// it was, no temporary file, no entry, no kept copy.
 TEST_F(UnattendedTest, ARunEndedInTheMiddleIsTakenBackAtTheNextStart) {
   const std::string plugIn = folder_.path() + "MienFold.8bf";
   auto reached = [&](const char* part, DWORD atLeast) {  // a file of that name part and size, looked for often
@@ -193,12 +194,14 @@ TEST_F(UnattendedTest, ARunEndedInTheMiddleIsTakenBackAtTheNextStart) {
   for (const auto& point : points) {
     SCOPED_TRACE(point.point);
     ASSERT_TRUE(WriteWholeFile(plugIn, {1, 2, 3}));
+    ASSERT_TRUE(SetString(HKEY_LOCAL_MACHINE, "Software\\Velmoran\\Graphitor", "Portrait01", "earlier"));
     std::unique_ptr<RunningSetup> run(new RunningSetup(BinFolder() + "LargeSetup.exe", "/S /D=" + folder_.path()));
     ASSERT_TRUE(reached(point.file, point.size));
     run.reset();  // ended at once, as TerminateProcess ends it
     EXPECT_EQ(point.nextStart[1] == 'U' ? 0u : 2u, Run(point.nextStart));  // /S: nowhere to install, after all
     EXPECT_EQ(std::vector<std::string>{"MienFold.8bf"}, ListFolder(folder_.path()));
     EXPECT_TRUE(ReadWholeFile(plugIn) == Bytes({1, 2, 3}));
+    EXPECT_EQ("earlier", ReadText(HKEY_LOCAL_MACHINE, "Software\\Velmoran\\Graphitor", "Portrait01"));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntry) || Exists(keptFolder_));
   }
 }
