@@ -11,6 +11,8 @@
 #include "BenchSupport.h"
 
 #include "base/FileReplacement.h"
+#include "base/MakerValues.h"
+#include "base/Texts.h"
 #include "install/Uninstall.h"
 #include "skin/SkinSurface.h"
 #include "ui/DialogState.h"
@@ -83,13 +85,13 @@ double TimedMouse(HWND dialog, UINT message, int x, int y) {
   return Now() - a;
 }
 
-void PaintFigures(const std::string& folder, int rounds, HANDLE ownFile) {
+void PaintFigures(const std::string& folder, int rounds, HMODULE setup, HANDLE ownFile) {
   // Into a folder of our own, named as on the command line: listed and chosen.
   std::string target = folder + "target\\";
   std::wstring wideTarget(target.begin(), target.end());
   SkinState skin = {};
   static DialogState state;
-  state.source = {GetModuleHandleW(nullptr), ownFile};
+  state.source = {setup, ownFile};
   state.commandLineFolder = wideTarget.c_str();
   state.surface = new SkinSurface(&skin, state.source.module);
   HWND dialog = CreateDialogParamW(state.source.module, L"main", nullptr, SetupDialogProc, reinterpret_cast<LPARAM>(&state));
@@ -123,15 +125,23 @@ void PaintFigures(const std::string& folder, int rounds, HANDLE ownFile) {
 
 int main(int argc, char** argv) {
   int rounds = argc > 1 ? atoi(argv[1]) : 20;
-  wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  HANDLE ownFile = CreateFileW(self, GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  // The built setup beside the benchmark, its resources read as a data file.
+  wchar_t path[MAX_PATH];
+  DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  while (length > 0 && path[length - 1] != L'\\') --length;
+  lstrcpynW(path + length, L"VelmoranSetup.exe", MAX_PATH - length);
+  HMODULE setup = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  HANDLE ownFile = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (!setup || !LoadMakerValues(setup) || LoadTexts(setup, L"") == kTextsDamaged) {
+    printf("no VelmoranSetup.exe beside the benchmark\n");
+    return 1;
+  }
   char temp[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
   std::string folder = std::string(temp) + "setup-bench\\";
   CreateDirectoryA(folder.c_str(), nullptr);
   InstallFigures(folder, rounds);
-  PaintFigures(folder, rounds, ownFile);
+  PaintFigures(folder, rounds, setup, ownFile);
   CloseHandle(ownFile);
   RemoveDirectoryA(folder.c_str());
   return 0;

@@ -62,144 +62,6 @@ function(setup_generate_stream output size seed)
     VERBATIM)
 endfunction()
 
-# Embeds files as resources of type 3000, the ones the setup installs. Each argument after the
-# resource-script name is [KEYWORD/]RESOURCE_NAME=FILE; the resource name encodes the installed file
-# name. KEYWORD names the component the file belongs to: its toggle, cleared, leaves out every file
-# whose installed name holds the keyword, letter case aside; tools/components.py refuses a payload
-# for which that would go wrong.
-function(setup_embed_payload target rcname)
-  get_target_property(components ${target} SETUP_COMPONENTS)
-  if(NOT components)
-    set(components "")  # a test program: no toggles
-  endif()
-  setup_check_components(- "${components}" ${ARGN})
-  set(pairs "")
-  foreach(entry IN LISTS ARGN)
-    string(REGEX REPLACE "^[^/=]+/" "" pair "${entry}")
-    list(APPEND pairs "${pair}")
-  endforeach()
-  setup_pack_payload(${target} ${rcname} ${pairs})
-endfunction()
-
-# Runs tools/components.py over the components and payload entries: writes the string table of the
-# toggles into RC (- for none), or stops the configuration with its reasons.
-function(setup_check_components rc components)
-  execute_process(COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/components.py ${rc}
-                          --components ${components} --payload ${ARGN}
-                  RESULT_VARIABLE failed ERROR_VARIABLE faults)
-  if(failed)
-    message(FATAL_ERROR "${faults}")
-  endif()
-endfunction()
-
-# The build machine's payload packer (tools/pack_payload.c over the LZMA SDK's encoder): built
-# with the host's compiler in a cross build, as a program of this build otherwise.
-function(setup_payload_packer result)
-  set(sdk ${SETUP_LZMA_SDK_DIR})
-  set(sources ${PROJECT_SOURCE_DIR}/tools/pack_payload.c ${sdk}/LzmaEnc.c ${sdk}/LzFind.c)
-  if(CMAKE_CROSSCOMPILING)
-    set(packer ${CMAKE_BINARY_DIR}/host/pack_payload)
-    if(NOT TARGET setup_payload_packer)
-      find_program(SETUP_HOST_CC NAMES cc gcc NO_CMAKE_FIND_ROOT_PATH REQUIRED)
-      file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/host)
-      # The encoder's only warning is an unused variable of its own.
-      add_custom_command(OUTPUT ${packer}
-        COMMAND ${SETUP_HOST_CC} -O2 -D_7ZIP_ST -I${sdk} -Wall -Wextra -Wno-unused-but-set-variable -o ${packer}
-                ${sources}
-        DEPENDS ${sources} VERBATIM)
-      add_custom_target(setup_payload_packer DEPENDS ${packer})
-    endif()
-  else()
-    if(NOT TARGET setup_payload_packer)
-      add_executable(setup_payload_packer ${sources})
-      target_include_directories(setup_payload_packer PRIVATE ${sdk})
-      target_compile_definitions(setup_payload_packer PRIVATE _7ZIP_ST _CRT_SECURE_NO_WARNINGS)
-    endif()
-    set(packer $<TARGET_FILE:setup_payload_packer>)
-  endif()
-  set(${result} ${packer} PARENT_SCOPE)
-endfunction()
-
-# Embeds the payload files, arguments RESOURCE_NAME=FILE: compressed into one LZMA stream where
-# that shrinks them, as they are where it does not (see tools/pack_payload.c).
-function(setup_pack_payload target rcname)
-  setup_pack(${target} ${rcname} --payload ${ARGN})
-endfunction()
-
-# Runs the packer over NAME=FILE arguments (MODE --payload or --art) into a resource script of the
-# target.
-function(setup_pack target rcname mode)
-  setup_payload_packer(packer)
-  set(folder ${CMAKE_CURRENT_BINARY_DIR}/${target}_${rcname})
-  set(rc ${folder}.rc)
-  set(files "")
-  set(pairs "")
-  set(options "")
-  set(stub "")
-  if(mode STREQUAL "--art" OR mode STREQUAL "--blocks")
-    set(options ${mode})
-  elseif(TARGET SetupWithoutPayload)
-    # What the setup keeps as its uninstaller where its payload outweighs it.
-    set(options --uninstaller $<TARGET_FILE:SetupWithoutPayload>)
-    set(stub SetupWithoutPayload)
-  endif()
-  setup_resource_pairs(names files ${ARGN})
-  foreach(name file IN ZIP_LISTS names files)
-    list(APPEND pairs "${name}=${file}")
-  endforeach()
-  file(MAKE_DIRECTORY ${folder})
-  # The packed files are named in the script it writes: the script stands for them.
-  add_custom_command(OUTPUT ${rc}
-    COMMAND ${packer} ${options} ${folder} ${rc} ${pairs}
-    DEPENDS ${files} setup_payload_packer ${packer} ${stub} VERBATIM)
-  target_sources(${target} PRIVATE ${rc})
-  set_source_files_properties(${rc} PROPERTIES GENERATED TRUE OBJECT_DEPENDS "${files}")
-endfunction()
-
-# The components a setup offers, one toggle each, in order: entries KEYWORD|CAPTION|STATUS TEXT, in
-# any language (UTF-8). Their texts go into a string table that the dialog reads.
-function(setup_embed_components target)
-  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_components.rc)
-  setup_check_components(${rc} "${ARGN}")
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/components.py)
-  target_sources(${target} PRIVATE ${rc})
-  set_target_properties(${target} PROPERTIES SETUP_COMPONENTS "${ARGN}")
-endfunction()
-
-# The texts of every built-in language (resources/languages) and the components' own texts in them
-# (the maker's file COMPONENT_TEXTS, or none), checked and joined by tools/languages.py when the
-# build is configured, and carried compressed. Arguments: the components, KEYWORD|CAPTION|STATUS.
-function(setup_embed_texts target component_texts)
-  set(keywords "")
-  foreach(component IN LISTS ARGN)
-    string(REGEX REPLACE "\\|.*" "" keyword "${component}")
-    list(APPEND keywords "${keyword}")
-  endforeach()
-  set(languages ${PROJECT_SOURCE_DIR}/resources/languages)
-  set(ids ${PROJECT_SOURCE_DIR}/src/base/TextId.h)
-  set(product ${PROJECT_SOURCE_DIR}/src/base/Product.h)
-  set(block ${CMAKE_CURRENT_BINARY_DIR}/${target}_texts.bin)
-  set(options "")
-  if(component_texts)
-    get_filename_component(component_texts "${component_texts}" ABSOLUTE)
-    set(options --texts ${component_texts})
-  endif()
-  set(carried "")
-  if(SETUP_LANGUAGES)
-    set(carried --languages ${SETUP_LANGUAGES})
-  endif()
-  file(GLOB files ${languages}/*.txt)
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-               ${files} ${ids} ${product} ${component_texts} ${PROJECT_SOURCE_DIR}/tools/languages.py)
-  execute_process(COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/languages.py ${block} ${ids} ${product}
-                          ${languages} ${carried} --components ${keywords} ${options}
-                  RESULT_VARIABLE failed ERROR_VARIABLE faults)
-  if(failed)
-    message(FATAL_ERROR "${faults}")
-  endif()
-  setup_pack(${target} texts --blocks 1=${block})
-endfunction()
-
 # Splits arguments NAME=FILE into the names, checked and upper-cased as resource names are stored,
 # and the files, made absolute.
 function(setup_resource_pairs names_var files_var)
@@ -273,19 +135,14 @@ function(setup_configure_wine_run output)
                  WORLD_READ WORLD_EXECUTE)
 endfunction()
 
-# A setup executable: start-up, dialog, art and manifest. Its payload is embedded separately.
-# Further arguments are its components (see setup_embed_components); without them, the one filter
-# this maker's setup has always offered. TEXTS file before them names the components' texts in
-# other languages (else SETUP_COMPONENT_TEXTS).
-function(setup_add_program target)
-  cmake_parse_arguments(ARG "" "TEXTS;CONTRAST" "" ${ARGN})
-  set(components ${ARG_UNPARSED_ARGUMENTS})
-  set(texts "${SETUP_COMPONENT_TEXTS}")
-  if(ARG_TEXTS)
-    set(texts ${ARG_TEXTS})
-  endif()
+# The stub: the setup program without anything of a maker, which setup-pack makes setups of. It
+# brings the dialog and the manifest, and for the packer alone the built-in languages, the default
+# pictures and the version of the formats it reads. CONTRAST: a test program's own answer to whether a
+# contrast theme is on; NO_DIALOG: without its dialog (a setup whose window cannot be made).
+function(setup_add_stub target)
+  cmake_parse_arguments(ARG "NO_DIALOG" "CONTRAST" "" ${ARGN})
   set(src ${PROJECT_SOURCE_DIR}/src)
-  # Whether a contrast theme is on: the system's answer, unless a test program brings its own.
+  set(res ${PROJECT_SOURCE_DIR}/resources)
   set(contrast ${src}/ui/ContrastTheme.cpp)
   if(ARG_CONTRAST)
     set(contrast ${ARG_CONTRAST})
@@ -302,101 +159,9 @@ function(setup_add_program target)
       target_link_options(${target} PRIVATE -nostartfiles -Wl,-e,SetupStart)
     endif()
   endif()
-  setup_embed_program_resources(${target} "${texts}" ${components})
-endfunction()
-
-# The pictures a setup carries: the maker's own from SETUP_ART_DIR where it has them, the default
-# ones for the rest. Sets PREFIX_<name> for each picture's file. The maker's pictures are checked
-# here, and a change to one configures the build again.
-function(setup_art prefix)
-  set(pictures background.bmp banner.bmp toggle.bmp exit.bmp begin.bmp finish.bmp)
-  set(names ${pictures} hand.cur app.ico)
-  # The pictures at 150 % and 200 %: the maker's where the folder has them; by default the 200 %
-  # ones, from which the setup makes the other scales.
-  foreach(picture IN LISTS pictures)
-    string(REPLACE ".bmp" "" stem ${picture})
-    list(APPEND names ${stem}-150.bmp ${stem}-200.bmp)
-  endforeach()
-  set(checks "")
-  foreach(name IN LISTS names)
-    set(file ${PROJECT_SOURCE_DIR}/resources/art/${name})
-    string(REGEX REPLACE "-(150|200)[.]bmp$" ".bmp" own ${name})
-    # The default has none at 150 %, and a maker's own picture no default one at another scale.
-    if(name MATCHES "-150[.]bmp$" OR (NOT own STREQUAL name AND SETUP_ART_DIR AND EXISTS "${SETUP_ART_DIR}/${own}"))
-      set(file "")
-    endif()
-    if(SETUP_ART_DIR AND EXISTS "${SETUP_ART_DIR}/${name}")
-      set(file "${SETUP_ART_DIR}/${name}")
-      list(APPEND checks "${name}=${file}")
-      set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${file}")
-    endif()
-    set(${prefix}_${name} "${file}" PARENT_SCOPE)
-  endforeach()
-  if(SETUP_ART_DIR)
-    if(NOT IS_DIRECTORY "${SETUP_ART_DIR}")
-      message(FATAL_ERROR "SETUP_ART_DIR: ${SETUP_ART_DIR} is no folder")
-    endif()
-    # A picture under another name would be left out without a word.
-    file(GLOB pictures RELATIVE "${SETUP_ART_DIR}" "${SETUP_ART_DIR}/*.bmp" "${SETUP_ART_DIR}/*.cur"
-         "${SETUP_ART_DIR}/*.ico" "${SETUP_ART_DIR}/*.png" "${SETUP_ART_DIR}/*.jpg")
-    foreach(picture IN LISTS pictures)
-      if(NOT picture IN_LIST names)
-        list(APPEND checks "${picture}=${SETUP_ART_DIR}/${picture}")
-      endif()
-    endforeach()
+  if(NOT ARG_NO_DIALOG)
+    target_sources(${target} PRIVATE ${res}/setup.rc)
   endif()
-  if(checks)
-    execute_process(COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/check_art.py ${checks}
-                    RESULT_VARIABLE failed OUTPUT_VARIABLE faults)
-    if(failed)
-      message(FATAL_ERROR "SETUP_ART_DIR: pictures that cannot be used:\n${faults}")
-    endif()
-  endif()
-endfunction()
-
-# The dialog, art, texts, cursor, icon and manifest every setup executable carries; the components'
-# texts in other languages (a file, or empty) and the components follow.
-function(setup_embed_program_resources target component_texts)
-  set(res ${PROJECT_SOURCE_DIR}/resources)
-  target_sources(${target} PRIVATE ${res}/setup.rc)
-  string(REPLACE "." "," numeric "${PROJECT_VERSION}")
-  # Unquoted: windres hands its definitions through a shell, which would eat the quotes.
-  target_compile_definitions(${target} PRIVATE PRODUCT_VERSION_DOTTED=${PROJECT_VERSION}
-                             PRODUCT_VERSION_NUMBERS=${numeric},0)
-  if(ARGN)
-    set(components ${ARGN})
-  else()
-    set(components "Mien|Mien Fold Plug-in|Select to install Mien Fold filter")
-    set(component_texts ${res}/languages/components.txt)
-  endif()
-  setup_embed_components(${target} ${components})
-  setup_embed_texts(${target} "${component_texts}" ${components})
-  setup_art(art)
-  # Compressed like the payload: the pictures are most of what a setup weighs without it.
-  # Each picture at 100 %, then those at 150 % and 200 % (ids + 1000 and + 2000) where there are
-  # any, in one stream: a window at 100 % decodes no further than its own pictures.
-  set(pictures "")
-  foreach(percent_step 100=0 150=1000 200=2000)
-    string(REPLACE "=" ";" scale ${percent_step})
-    list(GET scale 0 percent)
-    list(GET scale 1 step)
-    foreach(id_stem 117=background 128=toggle 203=exit 213=banner 219=begin 220=finish)
-      string(REPLACE "=" ";" pair ${id_stem})
-      list(GET pair 0 id)
-      list(GET pair 1 stem)
-      set(name ${stem}-${percent}.bmp)
-      if(percent EQUAL 100)
-        set(name ${stem}.bmp)
-      endif()
-      if(art_${name})
-        math(EXPR scaled_id "${id} + ${step}")
-        list(APPEND pictures ${scaled_id}=${art_${name}})
-      endif()
-    endforeach()
-  endforeach()
-  setup_pack(${target} art --art ${pictures})
-  setup_embed_resources(${target} cursor CURSOR 120=${art_hand.cur})
-  setup_embed_resources(${target} icon ICON 1=${art_app.ico})
   # The manifest as the loader reads it: without its comments and the spaces between elements.
   set(manifest ${CMAKE_BINARY_DIR}/setup.manifest)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${res}/setup.manifest)
@@ -406,4 +171,57 @@ function(setup_embed_program_resources target component_texts)
   string(REGEX REPLACE "[ \n\r]+" " " text "${text}")
   file(CONFIGURE OUTPUT ${manifest} CONTENT "${text}" @ONLY)
   setup_embed_resources(${target} manifest 24 1=${manifest})
+  file(GLOB languages RELATIVE ${res}/languages ${res}/languages/*.txt)
+  file(GLOB pictures RELATIVE ${res}/art ${res}/art/*.bmp ${res}/art/*.cur ${res}/art/*.ico)
+  set(language_pairs "")
+  foreach(file IN LISTS languages)
+    list(APPEND language_pairs ${file}=${res}/languages/${file})
+  endforeach()
+  set(picture_pairs "")
+  foreach(file IN LISTS pictures)
+    list(APPEND picture_pairs ${file}=${res}/art/${file})
+  endforeach()
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${res}/languages ${res}/art)
+  setup_embed_resources(${target} languages 3100 ${language_pairs})
+  setup_embed_resources(${target} pictures 3101 ${picture_pairs})
+  set(format ${CMAKE_BINARY_DIR}/stub-format.txt)
+  file(WRITE ${format} "1")  # the version of the formats the stub reads, which the packer checks
+  setup_embed_resources(${target} format 3102 1=${format})
+endfunction()
+
+# The packer for this machine: in a cross build a sub-build with the machine's own compiler, else a
+# program of this build. Sets SETUP_PACKER to it.
+function(setup_host_packer)
+  if(CMAKE_CROSSCOMPILING)
+    include(ExternalProject)
+    set(folder ${CMAKE_BINARY_DIR}/host-packer)
+    ExternalProject_Add(host_packer
+      SOURCE_DIR ${PROJECT_SOURCE_DIR}/cmake/packer
+      BINARY_DIR ${folder}
+      CMAKE_ARGS -G Ninja -DSETUP_SOURCE_DIR=${PROJECT_SOURCE_DIR} -DSETUP_LZMA_SDK_DIR=${SETUP_LZMA_SDK_DIR}
+                 -DCMAKE_BUILD_TYPE=Release
+      BUILD_ALWAYS ON
+      INSTALL_COMMAND ""
+      BUILD_BYPRODUCTS ${folder}/setup-pack)
+    set(SETUP_PACKER ${folder}/setup-pack PARENT_SCOPE)
+  else()
+    setup_add_packer(host_packer ${PROJECT_SOURCE_DIR} ${SETUP_LZMA_SDK_DIR})
+    set(SETUP_PACKER $<TARGET_FILE:host_packer> PARENT_SCOPE)
+  endif()
+endfunction()
+
+# A setup packed from a description: setup_pack(TARGET DESCRIPTION [STUB STUB_TARGET] [DEPENDS FILES...]).
+# Its paths are taken from this build's folder; the setup goes beside the programs.
+function(setup_pack target description)
+  cmake_parse_arguments(ARG "" "STUB" "DEPENDS" ${ARGN})
+  set(stub SetupStub)
+  if(ARG_STUB)
+    set(stub ${ARG_STUB})
+  endif()
+  set(output ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${target}.exe)
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${SETUP_PACKER} ${description} -o ${output} --stub $<TARGET_FILE:${stub}> --base ${CMAKE_BINARY_DIR}
+    DEPENDS ${description} ${stub} host_packer ${ARG_DEPENDS}
+    VERBATIM)
+  add_custom_target(${target} ALL DEPENDS ${output})
 endfunction()

@@ -9,38 +9,55 @@ tree="$root/build/$arch"
 configure_and_build "$arch" "$tree" -DSETUP_BUILD_TESTS=ON >/dev/null
 configure_and_build i686 "$root/build/i686" -DSETUP_BUILD_TESTS=ON >/dev/null  # its EmptySetup: no payload
 bin="$tree/bin"
-payload="$tree/payload/MIEN__FOLD.8BF"
+payload="$tree/payload/MienFold.8bf"
 target=x86-unicode
 [ "$arch" = x86_64 ] && target=amd64-unicode
 makensis -V1 -DTARGET="$target" -DOUTFILE="$bin/peer-nsis.exe" -DPAYLOAD="$payload" "$root/bench/nsis/peer.nsi"
 
 # A maker's real setup: fourteen components of two filters each, 28 PE DLLs of 150-600 KB that
-# the machine has (Wine's own, standing in for filters), built as the README says, beside the peer
-# installer's default (zlib) and solid LZMA builds of the same files, and their empty stubs.
+# the machine has (Wine's own, standing in for filters), described and packed as the README says,
+# beside the peer installer's default (zlib) and solid LZMA builds of the same files, and their
+# empty stubs.
 dlls=$( { find /usr/lib/i386-linux-gnu/wine/i386-windows /usr/lib/wine/i386-windows -name '*.dll' -size +150k \
           -size -600k 2>/dev/null || true; } | sort | sed -n 1,28p)
 many="$root/build/bench-many"
 mkdir -p "$many"
-components="" entries="" files="$many/files.nsh"
+files="$many/files.nsh" description="$many/many.toml"
 : >"$files"
+sed -n '/^\[maker\]/,/^version/p' "$root/resources/setup.toml" >"$description"
 i=0
 for dll in $dlls; do
   name=$(printf 'Filter%02d' $((i / 2)))
-  upper=$(printf 'FILTER%02d%s.8BF' $((i / 2)) "$([ $((i % 2)) = 1 ] && echo 64)")
-  [ $((i % 2)) = 0 ] && components="$components${components:+;}$name|$name Plug-in|Select to install $name"
-  entries="$entries${entries:+;}$name/$upper=$dll"
-  echo "  File \"/oname=$upper\" \"$dll\"" >>"$files"
+  file=$(printf 'Filter%02d%s.8bf' $((i / 2)) "$([ $((i % 2)) = 1 ] && echo 64)")
+  [ $((i % 2)) = 0 ] && printf '\n[[component]]\nkeyword = "%s"\ncaption = "%s Plug-in"\nstatus = "Select to install %s"\nfiles = [' \
+    "$name" "$name" "$name" >>"$description"
+  printf '{ path = "%s", name = "%s" }%s' "$dll" "$file" "$([ $((i % 2)) = 1 ] && echo ']' || echo ', ')" >>"$description"
+  echo "  File \"/oname=$file\" \"$dll\"" >>"$files"
   i=$((i + 1))
 done
-configure_and_build "$arch" "$many/$arch" -DSETUP_BUILD_TESTS=OFF "-DSETUP_COMPONENTS=$components" \
-  "-DSETUP_PAYLOAD=$entries" >/dev/null
+echo >>"$description"
+packer="$tree/host-packer/setup-pack" stub="$tree/bin/setup-stub.exe"
+ours="$many/VelmoranSetup.exe"
 : >"$many/none.nsh"
-for build in "solid:/SOLID lzma:$files" "zlib:zlib:$files" "solid-stub:/SOLID lzma:$many/none.nsh" "zlib-stub:zlib:$many/none.nsh"; do
+for build in "solid-stub:/SOLID lzma:$many/none.nsh" "zlib-stub:zlib:$many/none.nsh" "zlib:zlib:$files"; do
   IFS=: read -r out compressor list <<<"$build"
   makensis -V1 -DTARGET="$target" -DOUTFILE="$many/nsis-$out.exe" "-DCOMPRESSOR=$compressor" -DFILES="$list" \
     "$root/bench/nsis/many.nsi"
 done
-export many ours="$many/$arch/bin/VelmoranSetup.exe"
+# Packing time, paired: the packer and makensis /SOLID lzma over the same 28 files, in turn; and the
+# packer over the one placeholder filter.
+seconds() { local start end; start=$(date +%s.%N); "$@" >/dev/null; end=$(date +%s.%N); echo "$end - $start" | bc -l; }
+echo "packing time, 3 paired rounds (28 files, $(cat $dlls | wc -c) bytes; one filter):"
+for round in 1 2 3; do
+  a=$(seconds "$packer" "$description" -o "$ours" --stub "$stub")
+  b=$(seconds makensis -V1 -DTARGET="$target" -DOUTFILE="$many/nsis-solid.exe" "-DCOMPRESSOR=/SOLID lzma" -DFILES="$files" \
+        "$root/bench/nsis/many.nsi")
+  c=$(seconds "$packer" "$root/resources/setup.toml" -o "$many/one.exe" --stub "$stub" --base "$tree")
+  printf '  round %d: setup-pack %.2f s, makensis %.2f s (%.2f of it); one filter %.3f s\n' "$round" "$a" "$b" \
+    "$(echo "$a / $b" | bc -l)" "$c"
+done
+echo
+export many ours
 
 export WINEPREFIX="$tree/bench-prefix" ROUNDS=${ROUNDS:-20} bin arch
 echo "machine: $(nproc) cores, $(uname -m) kernel $(uname -r), $( (/usr/lib/wine/wine64 --version || wine --version) 2>/dev/null | head -1), $(date -u +%F)"
@@ -67,7 +84,7 @@ printf '  ours (a setup that carries none)              %9d bytes, %.3f of the N
 printf '  NSIS stub, lzma                               %9d bytes\n' "$(size "$many/nsis-solid-stub.exe")"
 printf '  NSIS stub, zlib                               %9d bytes\n' "$(size "$many/nsis-zlib-stub.exe")"
 # Where the bytes of the shipped 32-bit setup without payload go, object by object, into RESULTS.md.
-python3 "$root/tools/size_table.py" "$root/build/i686/bin/EmptySetup.exe" "$root/build/i686/tests/EmptySetup.map" \
+python3 "$root/tools/size_table.py" "$root/build/i686/bin/EmptySetup.exe" "$root/build/i686/SetupStub.map" \
   "$root/bench/RESULTS.md"
 echo "  the 32-bit setup without payload, object by object: bench/RESULTS.md, \"Where the bytes go\""
 echo

@@ -6,7 +6,7 @@ set -euo pipefail
 # Any arguments are further packages the calling command needs.
 packages=(cmake ninja-build gcc libc6-dev lzma-dev g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686
           g++-mingw-w64-x86-64 mingw-w64-x86-64-dev wine64
-          wine wine32:i386 xvfb xauth googletest python3 python3-yaml python3-jsonschema locales osslsigncode openssl
+          wine wine32:i386 xvfb xauth googletest python3 python3-yaml python3-jsonschema locales osslsigncode openssl libtomlplusplus-dev
           fonts-wqy-microhei "$@")
 
 missing=()

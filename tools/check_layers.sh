@@ -4,12 +4,13 @@
 src=${1:-$(dirname "$0")/../src}
 rank() {
   case $1 in
-    base) echo 0 ;;
-    skin|discovery|payload) echo 1 ;;
-    record) echo 2 ;;
-    install) echo 3 ;;
-    ui) echo 4 ;;
-    app) echo 5 ;;
+    format) echo 0 ;;
+    base|pack) echo 1 ;;
+    skin|discovery|payload) echo 2 ;;
+    record) echo 3 ;;
+    install) echo 4 ;;
+    ui) echo 5 ;;
+    app) echo 6 ;;
     *) echo 99 ;;
   esac
 }

@@ -9,18 +9,22 @@ source "$(dirname "$0")/common.sh"
 "$root/tools/bootstrap.sh" imagemagick xdotool
 arch=$(test_arch)
 configure_and_build "$arch" "$root/build/$arch" >/dev/null
-components="" payload=""
+# Fourteen components, described and packed as a maker does.
+fourteen_dir="$root/build/fourteen-$arch"
+mkdir -p "$fourteen_dir"
+sed -n '/^\[maker\]/,/^version/p' "$root/resources/setup.toml" >"$fourteen_dir/setup.toml"
 for name in Lumen Ember Quill Tide Frost Amber Cinder Drift Fable Grove Haze Iris Jade Kelp; do
-  upper=$(echo "$name" | tr a-z A-Z)
-  components="$components${components:+;}$name|$name Filter Plug-in|Select to install $name"
-  payload="$payload${payload:+;}$name/$upper.8BF=$root/build/$arch/payload/MIEN__FOLD.8BF"
+  printf '\n[[component]]\nkeyword = "%s"\ncaption = "%s Filter Plug-in"\nstatus = "Select to install %s"\n' \
+    "$name" "$name" "$name" >>"$fourteen_dir/setup.toml"
+  printf 'files = [{ path = "%s", name = "%s.8bf" }]\n' "$root/build/$arch/payload/MienFold.8bf" "$name" \
+    >>"$fourteen_dir/setup.toml"
 done
-configure_and_build "$arch" "$root/build/fourteen-$arch" -DSETUP_BUILD_TESTS=OFF \
-  "-DSETUP_COMPONENTS=$components" "-DSETUP_PAYLOAD=$payload" >/dev/null
+"$root/build/$arch/host-packer/setup-pack" "$fourteen_dir/setup.toml" -o "$fourteen_dir/VelmoranSetup.exe" \
+  --stub "$root/build/$arch/bin/setup-stub.exe" >/dev/null
 loader=wine
 [ "$arch" = x86_64 ] && loader=/usr/lib/wine/wine64
 export loader exe="$root/build/$arch/bin/VelmoranSetup.exe" docs="$root/docs"
-export fourteen="$root/build/fourteen-$arch/bin/VelmoranSetup.exe"
+export fourteen="$fourteen_dir/VelmoranSetup.exe"
 export WINEPREFIX="$root/build/screenshot-prefix-$arch"
 mkdir -p "$docs"
 xvfb-run -a -s '-screen 0 1280x1024x24' bash -c '

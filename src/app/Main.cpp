@@ -11,7 +11,7 @@
 #include "base/InstallLog.h"
 #include "base/Messages.h"
 #include "base/OwnFile.h"
-#include "base/Product.h"
+#include "base/MakerValues.h"
 #include "base/ScopedHandle.h"
 #include "base/SystemError.h"
 #include "base/SystemLibrary.h"
@@ -127,15 +127,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // command line. Damaged texts leave every text empty: the dialog then cannot be shown.
   TextsLoaded texts = LoadTexts(instance, options.language);
   if (texts == kTextsUnknownTag) understood = false;
+  // Without the maker's values the setup knows neither its keys nor its folders: it does nothing.
+  bool makerKnown = LoadMakerValues(instance);
   InstallLog log(options.logFile, ProgramArguments());  // a refused run is logged too
   int code = kExitSuccess;
   if (!understood || options.help) {
     if (!understood) LogLine("Outcome: the command line is not understood");
     if (!options.silent) MessageBoxW(nullptr, Text(kTextUsage), WindowTitle(), understood ? MB_OK : MB_OK | MB_ICONWARNING);
     code = understood ? kExitSuccess : kExitBadCommandLine;
-  } else if (texts == kTextsDamaged && !options.silent) {
-    LogLine("Outcome: the setup's texts cannot be read");
-    MessageBoxW(nullptr, L"The setup program is damaged.", L"" SETUP_DESCRIPTION, MB_OK | MB_ICONERROR);
+  } else if (!makerKnown || (texts == kTextsDamaged && !options.silent)) {
+    LogLine(makerKnown ? "Outcome: the setup's texts cannot be read" : "Outcome: the setup's maker values cannot be read");
+    if (!options.silent) MessageBoxW(nullptr, L"The setup program is damaged.", L"Setup", MB_OK | MB_ICONERROR);
     code = kExitNoWindow;
   } else {
     code = Run({instance, ownFile.get()}, ownFileError, &options);

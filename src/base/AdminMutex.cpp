@@ -3,11 +3,19 @@
 #include <wchar.h>
 
 #include "base/Permissions.h"
-#include "base/Product.h"
+#include "base/MakerValues.h"
 #include "base/SystemLibrary.h"
 
 namespace {
-const wchar_t kNamespace[] = L"" MAKER_NAME "Setup";
+enum { kNameCapacity = 96 };
+
+// The maker's own: two makers' setups do not wait for each other. False when the maker's name is
+// too long for it.
+bool NamespaceName(wchar_t* out) {
+  if (wcslen(Maker(kMakerMakerName)) + 6 >= kNameCapacity) return false;
+  wsprintfW(out, L"%sSetup", Maker(kMakerMakerName));
+  return true;
+}
 
 enum class Namespace { kEntered, kNone, kRefused };
 
@@ -17,8 +25,10 @@ enum class Namespace { kEntered, kNone, kRefused };
 Namespace EnterPrivateNamespace(ScopedNamespace* space, SECURITY_ATTRIBUTES* shared) {
   if (space->open()) return Namespace::kEntered;
   if (IsWine()) return Namespace::kNone;
+  wchar_t name[kNameCapacity];
+  if (!NamespaceName(name)) return Namespace::kRefused;
   if (!space->boundary()) {
-    *space->receiveBoundary() = CreateBoundaryDescriptorW(kNamespace, 0);
+    *space->receiveBoundary() = CreateBoundaryDescriptorW(name, 0);
     if (!space->boundary()) return Namespace::kRefused;
     BYTE administrators[SECURITY_MAX_SID_SIZE];
     DWORD size = sizeof administrators;
@@ -28,8 +38,8 @@ Namespace EnterPrivateNamespace(ScopedNamespace* space, SECURITY_ATTRIBUTES* sha
       return Namespace::kRefused;
     }
   }
-  HANDLE opened = CreatePrivateNamespaceW(shared, space->boundary(), kNamespace);
-  if (!opened && GetLastError() == ERROR_ALREADY_EXISTS) opened = OpenPrivateNamespaceW(space->boundary(), kNamespace);
+  HANDLE opened = CreatePrivateNamespaceW(shared, space->boundary(), name);
+  if (!opened && GetLastError() == ERROR_ALREADY_EXISTS) opened = OpenPrivateNamespaceW(space->boundary(), name);
   space->adopt(opened);
   return opened ? Namespace::kEntered : Namespace::kRefused;
 }
@@ -38,13 +48,15 @@ Namespace EnterPrivateNamespace(ScopedNamespace* space, SECURITY_ATTRIBUTES* sha
 bool AdminMutex::Create(const wchar_t* name, const wchar_t* fallbackName, bool initialOwner) {
   // A run as an administrator and one as the system (a deployment tool's) each open what the other made.
   SECURITY_ATTRIBUTES shared = {sizeof shared, AdministratorsOnlyPermissions(), FALSE};
-  wchar_t full[96];
-  switch (wcslen(name) < 64 ? EnterPrivateNamespace(&namespace_, &shared) : Namespace::kRefused) {
+  wchar_t full[2 * kNameCapacity], space[kNameCapacity];
+  switch (wcslen(name) < kNameCapacity && NamespaceName(space) ? EnterPrivateNamespace(&namespace_, &shared)
+                                                               : Namespace::kRefused) {
     case Namespace::kEntered:
-      wsprintfW(full, L"%s\\%s", kNamespace, name);
+      wsprintfW(full, L"%s\\%s", space, name);
       break;
     case Namespace::kNone:
-      lstrcpynW(full, fallbackName, 96);
+      if (wcslen(fallbackName) >= 2 * kNameCapacity) return false;
+      lstrcpynW(full, fallbackName, 2 * kNameCapacity);
       break;
     case Namespace::kRefused:  // never a name that any program could have taken first
       return false;

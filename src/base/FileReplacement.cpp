@@ -26,9 +26,9 @@ bool MakeAsideName(const wchar_t* name, wchar_t* aside) {
       GetSystemTimeAsFileTime(&started);
     }
   }
-  if (BoundedLength(name, MAX_PATH) + kAsideMarkLength + wcslen(ASIDE_SUFFIX) >= MAX_PATH) return false;
-  wsprintfW(aside, L"%s.%lx-%08lx%08lx.%lx" ASIDE_SUFFIX, name, GetCurrentProcessId(), started.dwHighDateTime,
-            started.dwLowDateTime, static_cast<unsigned long>(InterlockedIncrement(&counter)));
+  if (BoundedLength(name, MAX_PATH) + kAsideMarkLength + wcslen(AsideSuffix()) >= MAX_PATH) return false;
+  wsprintfW(aside, L"%s.%lx-%08lx%08lx.%lx%s", name, GetCurrentProcessId(), started.dwHighDateTime,
+            started.dwLowDateTime, static_cast<unsigned long>(InterlockedIncrement(&counter)), AsideSuffix());
   return true;
 }
 
@@ -50,8 +50,8 @@ void DeleteAtNextStart(const TrustedFolder& folder, const wchar_t* name) {
 }  // namespace
 
 bool IsAsideName(const wchar_t* name) {
-  size_t length = wcslen(name), suffix = wcslen(ASIDE_SUFFIX);
-  return length > suffix && SameIgnoringCase(name + length - suffix, ASIDE_SUFFIX);
+  size_t length = wcslen(name), suffix = wcslen(AsideSuffix());
+  return suffix > 0 && length > suffix && SameIgnoringCase(name + length - suffix, AsideSuffix());
 }
 
 bool IsHeldError(DWORD error) {

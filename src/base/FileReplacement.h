@@ -11,7 +11,7 @@
 
 #include "base/ChangeRecorder.h"
 #include "base/GrowableArray.h"
-#include "base/Product.h"
+#include "base/MakerValues.h"
 #include "base/ScopedHandle.h"
 #include "base/SystemError.h"
 #include "base/TextList.h"
@@ -19,8 +19,8 @@
 
 enum { kFileNameCapacity = 500 };  // a folder and a file's name, NUL included
 
-// Files moved aside end so: no editor loads them, and later runs know them as the setup's own.
-#define ASIDE_SUFFIX L"." MAKER_SCAN_WORD "-old"
+// Files moved aside end in AsideSuffix(): no editor loads them, and later runs know them as the
+// setup's own.
 bool IsAsideName(const wchar_t* name);
 
 // Told of each file that taking back leaves otherwise than it was.

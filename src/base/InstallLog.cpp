@@ -4,7 +4,7 @@
 
 #include "base/PathText.h"
 #include "base/Permissions.h"
-#include "base/Product.h"
+#include "base/MakerValues.h"
 #include "base/SystemError.h"
 #include "base/TrustedFolder.h"
 
@@ -55,7 +55,7 @@ InstallLog::InstallLog(const wchar_t* fileName, const wchar_t* commandLine) {
     codePage_ = CP_ACP;
   }
   openLog = this;
-  LogLine(PRODUCT_NAME " " PRODUCT_VERSION);
+  LogLine("%s %s", Maker(kMakerProductName), Maker(kMakerVersion));
   LogLine("Command line:%s", commandLine);
 }
 

@@ -1,10 +1,7 @@
 #include "base/Messages.h"
 
 #include "base/InstallLog.h"
-#include "base/Product.h"
 #include "base/Texts.h"
-
-const wchar_t kEntryName[] = L"HKEY_LOCAL_MACHINE\\" UNINSTALL_ENTRY_KEY;
 
 const wchar_t* WindowTitle() { return Text(kTextTitle); }
 

@@ -4,14 +4,11 @@
 // English, and in a message box in the user's language unless the run is silent.
 #include <windows.h>
 
+#include "base/MakerValues.h"
 #include "base/TextId.h"
 
 // The window title of every window and message box of the setup, in the user's language.
 const wchar_t* WindowTitle();
-// The entry in the system's list of installed programs, as messages and the log name it.
-extern const wchar_t kEntryName[];
-// Its path below HKEY_LOCAL_MACHINE.
-inline const wchar_t* EntryKey() { return kEntryName + sizeof "HKEY_LOCAL_MACHINE\\" - 1; }
 
 // Logs "Outcome: " and the text in English, and shows it in the user's language unless silent, with
 // the icon (MB_ICON...). detail fills the text's {1}; where it is empty, the text named by

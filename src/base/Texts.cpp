@@ -38,8 +38,10 @@ DWORD Dword(const BYTE* at) { return Word(at) | static_cast<DWORD>(Word(at + 2))
 // The languages in the decoded block (on a heap block's alignment); false when it is not as the
 // build writes it.
 bool ReadBlock(const BYTE* bytes, DWORD size) {
-  const DWORD kHeader = 12, kTagBytes = 6, kEntry = kTagBytes + 4;
-  if (size < kHeader || memcmp(bytes, "VMTX", 4) != 0 || Word(bytes + 4) != 2) return false;
+  const DWORD kHeader = 12, kTagBytes = setup_format::kTagBytes, kEntry = kTagBytes + 4;
+  if (size < kHeader || memcmp(bytes, setup_format::kTextsMagic, 4) != 0 || Word(bytes + 4) != setup_format::kTextsVersion) {
+    return false;
+  }
   table.languageCount = Word(bytes + 6);
   table.textCount = Word(bytes + 8);
   table.componentCount = Word(bytes + 10);

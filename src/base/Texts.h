@@ -1,13 +1,18 @@
 #pragma once
 // The texts a user meets, in the user's own language: the first of the user's Windows display
 // languages that the setup has texts for, or the one /LANG= names, else English. They travel
-// compressed in the setup (resources/languages, joined by tools/languages.py). The log stays
+// compressed in the setup (resources/languages, joined by the packer). The log stays
 // English, for administrators and support: it takes EnglishText.
 #include <windows.h>
 
 #include "base/TextId.h"
+#include "format/SetupFormat.h"
 
-enum { kTextsResourceType = 3003, kTextsResourceId = 1, kMostComponentTexts = 14 };
+enum {
+  kTextsResourceType = setup_format::kBlockType,
+  kTextsResourceId = setup_format::kTextsBlock,
+  kMostComponentTexts = setup_format::kMostComponents
+};
 
 enum TextsLoaded {
   kTextsReady,

@@ -3,13 +3,14 @@
 #include <windows.h>
 
 #include "base/PathText.h"
-#include "base/Product.h"
+#include "base/MakerValues.h"
 
 FolderEntry FolderTable[kFolderRows];
 
 bool InstallFolderOf(const FolderEntry& candidate, wchar_t* folder) {
   return CopyText(folder, kPathCapacity, candidate.path) &&
-         (!candidate.addMakerSubfolder || JoinPath(folder, kPathCapacity, L"" MAKER_FOLDER));
+         (!candidate.addMakerSubfolder || (JoinPath(folder, kPathCapacity, Maker(kMakerMakerFolder)) &&
+                                           EnsureTrailingBackslash(folder, kPathCapacity)));
 }
 
 void AddFolderCandidate(wchar_t* path, bool makerSubfolder, bool planned) {
@@ -19,7 +20,7 @@ void AddFolderCandidate(wchar_t* path, bool makerSubfolder, bool planned) {
   LowerAscii(path);
 
   // Earlier installations recorded our own subfolder; the candidate is the folder that holds it.
-  if (wchar_t* makerFolder = FindText(path, L"" MAKER_FOLDER_MARK)) {
+  if (wchar_t* makerFolder = FindText(path, Maker(kMakerFolderMark))) {
     if (makerFolder > path && makerFolder[-1] == L'\\') *makerFolder = L'\0';
   }
 

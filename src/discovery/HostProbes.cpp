@@ -3,7 +3,7 @@
 #include <string.h>
 
 #include "base/PathText.h"
-#include "base/Product.h"
+#include "base/MakerValues.h"
 #include "base/ScopedHandle.h"
 #include "base/SystemFolder.h"
 #include "discovery/EditorSettings.h"
@@ -176,7 +176,7 @@ void ProbeTodaysEditors() {
 }
 
 FolderCandidates RunDiscovery() {
-  ScanRegistryTree(L"software", L"" MAKER_SCAN_WORD, L"");
+  ScanRegistryTree(L"software", Maker(kMakerScanWord), L"");
   ScanRegistryTree(L"software", L"adobe", L"photoshop");
   ProbePhotoshopVersions();
   ProbeSharedAdobeFolders();

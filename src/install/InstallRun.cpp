@@ -4,7 +4,6 @@
 #include "base/InstallLog.h"
 #include "base/Messages.h"
 #include "base/PathText.h"
-#include "base/Product.h"
 #include "base/SystemError.h"
 #include "base/Texts.h"
 #include "discovery/FolderTable.h"
@@ -49,7 +48,7 @@ void WriteEverything(const InstallSource& source, const wchar_t* folder, RunStat
   if (status != ERROR_SUCCESS) {
     // The record is read before anything is written: what a damaged record would lose track of is
     // never installed.
-    run->failures.Record(entry->get() ? kRecordUnreadable : kUninstallNotRecorded, kEntryName, status);
+    run->failures.Record(entry->get() ? kRecordUnreadable : kUninstallNotRecorded, EntryName(), status);
   } else if (!IsFolderEntry(folder) || (error = run->folder.Open(folder, kMakeFolder)) != 0 ||
              (error = journal->MadeFolders(run->folder, run->folder.made())) != 0) {
     run->failures.Record(kFolderNotMade, folder, error ? error : ERROR_BAD_PATHNAME);
@@ -88,10 +87,10 @@ void InstallIntoFolder(const InstallSource& source, const InstallPlan& plan, Run
   } else {
     WriteEverything(source, folder, run, &entry, &record, &entryBefore, &journal, &createdEntry, keptPath);
   }
-  if (!run->written.complete()) run->failures.Record(kUninstallNotRecorded, kEntryName, ERROR_NOT_ENOUGH_MEMORY);
+  if (!run->written.complete()) run->failures.Record(kUninstallNotRecorded, EntryName(), ERROR_NOT_ENOUGH_MEMORY);
   if (run->failures.count() == 0 && run->written.count() > 0) {
     SystemError status = RecordInstallation(entry.get(), record, *run, keptPath);
-    if (status != ERROR_SUCCESS) run->failures.Record(kUninstallNotRecorded, kEntryName, status);
+    if (status != ERROR_SUCCESS) run->failures.Record(kUninstallNotRecorded, EntryName(), status);
   }
   if (run->failures.count() == 0 && run->written.count() > 0) {
     journal.End();  // installed and recorded: nothing of this run is ever to be taken back
@@ -115,7 +114,7 @@ void InstallIntoFolder(const InstallSource& source, const InstallPlan& plan, Run
       entry.reset();
       status = RegDeleteKeyW(HKEY_LOCAL_MACHINE, EntryKey());
     }
-    if (status != ERROR_SUCCESS) run->failures.Record(kNotTakenBack, kEntryName, status);
+    if (status != ERROR_SUCCESS) run->failures.Record(kNotTakenBack, EntryName(), status);
   }
   run->files.recorder = nullptr;
   run->values.recorder = nullptr;

@@ -9,7 +9,7 @@
 #include "base/InstallLog.h"
 #include "base/Messages.h"
 #include "base/PathText.h"
-#include "base/Product.h"
+#include "base/MakerValues.h"
 #include "base/SystemError.h"
 #include "base/Texts.h"
 #include "payload/InstallFailures.h"
@@ -19,8 +19,6 @@
 #include "record/RecordLock.h"
 
 namespace {
-
-const wchar_t kMakerFolder[] = L"" MAKER_NAME;
 
 struct Tally {
   int failed, changed, unreachable;
@@ -116,7 +114,7 @@ void RemoveFolder(const wchar_t* folder, const TextList& files, Tally* tally, Te
   maker[wcslen(maker) - 1] = L'\0';
   tally->folder = TrustedFolder();  // its own handle would keep the folder
   const wchar_t* name;
-  if (tally->folder.OpenFolderOf(maker, kReadFolder, &name) == 0 && SameIgnoringCase(name, kMakerFolder) &&
+  if (tally->folder.OpenFolderOf(maker, kReadFolder, &name) == 0 && SameIgnoringCase(name, Maker(kMakerMakerFolder)) &&
       tally->folder.RemoveSubfolder(name) == 0) {
     LogLine("Removed folder: %s", folder);
   }

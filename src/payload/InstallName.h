@@ -1,6 +1,6 @@
 #pragma once
-// Resource names are stored upper-case; they encode the installed file name:
-// "__" joins two capitalised words, "_" is a blank, ":" is dropped.
+// Payload items are stored under upper-case names that give back the installed file name
+// (src/format/InstallNameRule.h).
 
 // Transforms the stored name into the installed name, in place (it never grows).
 wchar_t* MakeInstallName(wchar_t* name);

@@ -175,8 +175,10 @@ bool ReadPackedTable(const BYTE* data, size_t size, const PayloadRun& run, Packe
   Reader header = {data, data + size};
   ULONGLONG magic = 0, version = 0, tableBytes = 0;
   table->count = table->total = table->wanted = table->wantedBytes = 0;
-  bool read = header.Number(&magic, 4) && magic == 0x4B504D56 /* "VMPK" */ && header.Number(&version, 4) &&
-              version == 2 && header.Number(&table->count, 4) && header.Number(&tableBytes, 4) &&
+  ULONGLONG expected = 0;
+  memcpy(&expected, setup_format::kPayloadMagic, 4);  // little-endian, as the number is read
+  bool read = header.Number(&magic, 4) && magic == expected && header.Number(&version, 4) &&
+              version == setup_format::kPayloadVersion && header.Number(&table->count, 4) && header.Number(&tableBytes, 4) &&
               header.Number(&table->total, 8) && header.end - header.at >= kLzmaPropertiesSize &&
               tableBytes <= static_cast<ULONGLONG>(header.end - header.at - kLzmaPropertiesSize);
   table->entries = {header.at, header.at + (read ? tableBytes : 0)};

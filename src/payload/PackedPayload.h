@@ -1,14 +1,16 @@
 #pragma once
-// The payload items that the build compressed: one LZMA stream in the resource 3001 "1", behind a
-// table of the items in it (the layout is tools/pack_payload.c's). The stream is decoded a piece
+// The payload items that the packer compressed: one LZMA stream in the resource 3001 "1", behind a
+// table of the items in it (src/format/SetupFormat.h). The stream is decoded a piece
 // at a time straight into each item's temporary file, never whole in memory, and an item goes in
 // only when it decoded to exactly the size and bytes the table records. Items of components left
 // out are decoded past and written nowhere.
 #include <windows.h>
 
+#include "format/SetupFormat.h"
+
 struct PayloadRun;
 
-enum { kPackedResourceType = 3001 };
+enum { kPackedResourceType = setup_format::kPackedPayloadType };
 
 // Installs the module's packed items into the run's folder, recording what was written and what
 // failed as InstallResource does. False when the module carries none.

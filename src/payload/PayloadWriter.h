@@ -2,13 +2,14 @@
 // Writes the payload resources (type 3000) of a module into the run's folder.
 #include <windows.h>
 
+#include "format/SetupFormat.h"
 #include "base/ContentHash.h"
 #include "base/FileReplacement.h"
 
 struct PayloadRun;
 struct PresetKind;
 
-enum { kPayloadResourceType = 3000 };
+enum { kPayloadResourceType = setup_format::kPayloadType };
 
 // Enumeration callback: installs one resource of module into the folder of the run that runState
 // points to. Answers FALSE, which ends the enumeration, only when the resource cannot be found, is

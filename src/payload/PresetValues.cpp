@@ -4,9 +4,10 @@
 
 #include "base/InstallLog.h"
 #include "base/PathText.h"
-#include "base/Product.h"
+#include "base/MakerValues.h"
 #include "base/RegistryView.h"
 #include "base/ScopedHandle.h"
+#include "format/PresetKinds.h"
 #include "payload/PayloadRun.h"
 
 namespace {
@@ -17,11 +18,15 @@ void NameValue(wchar_t* subject, const wchar_t* keyPath, const wchar_t* valueNam
 }
 
 const PresetKind kPresetKinds[] = {
-    {L"PresetsSketchesbin", L"" MAKER_KEY "\\Graphitor", L"Portrait", 12, 64},
-    {L"PresetsBouquetsbin", L"" MAKER_KEY "\\Quiltor", L"Bouquet", 16, 128},
-    {L"PresetsPatternsbin", L"" MAKER_KEY "\\Quiltor", L"Patterns", 12, 128},
+#define SETUP_PRESET_KIND(kind, keyword, subkey, prefix, count, size) {L"" keyword, L"" subkey, L"" prefix, count, size},
+    SETUP_PRESET_KINDS(SETUP_PRESET_KIND)
+#undef SETUP_PRESET_KIND
 };
 }  // namespace
+
+bool PresetKeyPath(const PresetKind& kind, wchar_t* keyPath) {
+  return CopyText(keyPath, kPresetKeyCapacity, MakerKey()) && JoinPath(keyPath, kPresetKeyCapacity, kind.subkey);
+}
 
 const PresetKind* FindPresetKind(const wchar_t* installName) {
   for (const PresetKind& kind : kPresetKinds) {
@@ -32,6 +37,11 @@ const PresetKind* FindPresetKind(const wchar_t* installName) {
 
 void WritePresetBlock(PayloadRun* run, const PresetKind& kind, const BYTE* data, DWORD size, const wchar_t* resourceName) {
   DWORD needed = static_cast<DWORD>(kind.recordCount) * static_cast<DWORD>(kind.recordSize);
+  wchar_t keyPath[kPresetKeyCapacity];
+  if (!PresetKeyPath(kind, keyPath)) {
+    run->failures.Record(kRegistryNotWritten, kind.subkey, ERROR_INVALID_NAME);
+    return;
+  }
   if (size < needed) {
     run->failures.Record(kPresetTooShort, resourceName, ERROR_INVALID_DATA);
     return;
@@ -43,13 +53,13 @@ void WritePresetBlock(PayloadRun* run, const PresetKind& kind, const BYTE* data,
     wchar_t valueName[32];  // prefixes are short constants
     wsprintfW(valueName, L"%s%0.2i", kind.valuePrefix, record);
     for (int view = 0; view < viewCount; ++view) {
-      SystemError status = run->values.Remember(kind.keyPath, valueName, views[view]);
+      SystemError status = run->values.Remember(keyPath, valueName, views[view]);
       if (status == ERROR_SUCCESS) {
-        status = WriteRegistryValue(valueName, kind.keyPath, data + static_cast<DWORD>(record - 1) * kind.recordSize,
+        status = WriteRegistryValue(valueName, keyPath, data + static_cast<DWORD>(record - 1) * kind.recordSize,
                                     static_cast<DWORD>(kind.recordSize), views[view]);
       }
       wchar_t subject[kFailureSubjectCapacity];
-      NameValue(subject, kind.keyPath, valueName, view != 0);
+      NameValue(subject, keyPath, valueName, view != 0);
       if (status != ERROR_SUCCESS) {
         run->failures.Record(kRegistryNotWritten, subject, status);
       } else {
@@ -68,7 +78,7 @@ SystemError WriteRegistryValue(const wchar_t* valueName, const wchar_t* keyPath,
 }
 
 void RemoveEmptyKeys(wchar_t* keyPath, REGSAM view) {
-  while (HasPrefixIgnoringCase(keyPath, L"" MAKER_KEY)) {
+  while (MakerKey()[0] && HasPrefixIgnoringCase(keyPath, MakerKey())) {
     ScopedKey key;
     DWORD subkeys = 1, valueCount = 1;
     if (key.Open(HKEY_LOCAL_MACHINE, keyPath, KEY_READ | view) != ERROR_SUCCESS) return;
@@ -85,8 +95,9 @@ void RemoveEmptyKeys(wchar_t* keyPath, REGSAM view) {
 SystemError ValueJournal::Remember(const wchar_t* keyPath, const wchar_t* name, REGSAM view) {
   if (!entries_.Reserve()) return ERROR_NOT_ENOUGH_MEMORY;
   Entry& entry = entries_[entries_.count()];  // kept by Append below once it is filled in
-  if (!CopyText(entry.name, kNameCapacity, name)) return ERROR_INVALID_NAME;
-  entry.keyPath = keyPath;
+  if (!CopyText(entry.name, kNameCapacity, name) || !CopyText(entry.keyPath, kPresetKeyCapacity, keyPath)) {
+    return ERROR_INVALID_NAME;
+  }
   entry.view = view;
   entry.size = kDataCapacity;
   ScopedKey key;

@@ -10,13 +10,19 @@
 class InstallFailures;
 struct PayloadRun;
 
+// One of the kinds of src/format/PresetKinds.h.
 struct PresetKind {
   const wchar_t* keyword;      // found in the installed name
-  const wchar_t* keyPath;      // under HKEY_LOCAL_MACHINE
+  const wchar_t* subkey;       // below the maker's key
   const wchar_t* valuePrefix;  // followed by the record number, two digits at least
   int recordCount;
   int recordSize;
 };
+
+enum { kPresetKeyCapacity = 300 };
+
+// The kind's key below HKEY_LOCAL_MACHINE (kPresetKeyCapacity characters); false when it is too long.
+bool PresetKeyPath(const PresetKind& kind, wchar_t* keyPath);
 
 // The kind whose keyword the installed name contains, the first in table order; null for a file.
 const PresetKind* FindPresetKind(const wchar_t* installName);
@@ -51,7 +57,7 @@ class ValueJournal {
  private:
   enum { kNameCapacity = 32, kDataCapacity = 1024 };
   struct Entry {
-    const wchar_t* keyPath;  // one of the preset kinds'
+    wchar_t keyPath[kPresetKeyCapacity];
     wchar_t name[kNameCapacity];
     REGSAM view;
     bool existed;

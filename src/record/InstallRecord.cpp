@@ -6,7 +6,7 @@
 #include "base/InstallLog.h"
 #include "base/Messages.h"
 #include "base/PathText.h"
-#include "base/Product.h"
+#include "base/MakerValues.h"
 #include "base/RegistryView.h"
 #include "payload/PayloadRun.h"
 
@@ -26,7 +26,6 @@ const wchar_t* const kEntryValueNames[] = {
     L"InstalledValues", L"InstalledFolders", L"MovedAsideFiles"};
 static_assert(sizeof kEntryValueNames / sizeof *kEntryValueNames == kEntryValueCount, "a name for each value");
 static_assert(static_cast<int>(kEntryValueCount) == kEntryValues, "the snapshot holds each value");
-const wchar_t kMakerValues[] = L"HKEY_LOCAL_MACHINE\\" MAKER_KEY "\\";
 const size_t kViewSuffixLength = sizeof OTHER_VIEW_SUFFIX / sizeof(wchar_t) - 1;
 
 // Letter case aside, as the system compares names.
@@ -165,10 +164,10 @@ SystemError WriteEntry(HKEY key, const InstallRecord& record, const wchar_t* fol
     const wchar_t* text;  // null: the number, or the list
     DWORD number;
     const TextList* list;
-  } values[] = {{kDisplayName, L"" PRODUCT_NAME, 0, nullptr}, {kPublisher, L"" MAKER_NAME, 0, nullptr},
-                {kDisplayVersion, L"" PRODUCT_VERSION, 0, nullptr}, {kDisplayIcon, icon, 0, nullptr},
+  } values[] = {{kDisplayName, Maker(kMakerProductName), 0, nullptr}, {kPublisher, Maker(kMakerMakerName), 0, nullptr},
+                {kDisplayVersion, Maker(kMakerVersion), 0, nullptr}, {kDisplayIcon, icon, 0, nullptr},
                 {kInstallLocation, folder, 0, nullptr}, {kEstimatedSize, nullptr, kilobytes, nullptr},
-                {kUrlInfoAbout, L"http://" MAKER_WEB_HOST "/", 0, nullptr}, {kNoModify, nullptr, 1, nullptr},
+                {kUrlInfoAbout, Maker(kMakerWebsite), 0, nullptr}, {kNoModify, nullptr, 1, nullptr},
                 {kNoRepair, nullptr, 1, nullptr}, {kUninstallString, command, 0, nullptr},
                 {kQuietUninstallString, quietCommand, 0, nullptr}, {kFilesList, nullptr, 0, &record.files},
                 {kValuesList, nullptr, 0, &record.values}, {kFoldersList, nullptr, 0, &record.folders},
@@ -233,16 +232,21 @@ bool PutEntry(TextList* list, const wchar_t* entry) {
 }
 
 bool SplitValueEntry(wchar_t* entry, wchar_t** keyPath, wchar_t** name, REGSAM* view) {
-  if (!HasPrefixIgnoringCase(entry, kMakerValues)) return false;
+  // Only values below the maker's own key: "HKEY_LOCAL_MACHINE\\Software\\<maker>\\".
+  const size_t root = wcslen(L"HKEY_LOCAL_MACHINE\\"), makerKey = wcslen(MakerKey());
+  if (!HasPrefixIgnoringCase(entry, L"HKEY_LOCAL_MACHINE\\") || !HasPrefixIgnoringCase(entry + root, MakerKey()) ||
+      entry[root + makerKey] != L'\\') {
+    return false;
+  }
   size_t length = wcslen(entry);
   *view = 0;
   if (length > kViewSuffixLength && wcscmp(entry + length - kViewSuffixLength, OTHER_VIEW_SUFFIX) == 0) {
     entry[length - kViewSuffixLength] = L'\0';
     *view = KEY_WOW64_64KEY;
   }
-  *keyPath = entry + wcslen(L"HKEY_LOCAL_MACHINE\\");
+  *keyPath = entry + root;
   *name = wcsrchr(entry, L'\\');  // the maker key's own backslash at the earliest
-  if (*name < entry + wcslen(kMakerValues) - 1) return false;
+  if (*name < entry + root + makerKey) return false;
   *(*name)++ = L'\0';
   return **name != L'\0';
 }

@@ -4,20 +4,21 @@
 #include "base/InstallLog.h"
 #include "base/Lzma.h"
 #include "base/PathText.h"
-#include "base/Product.h"
+#include "base/MakerValues.h"
 #include "base/SystemFolder.h"
 #include "base/Texts.h"
 
 namespace {
 const wchar_t kKeptName[] = L"Uninstall.exe";
-// The setup without payload, beside the texts and of their type (tools/pack_payload.c).
-const UINT kWithoutPayloadId = 2;
+// The setup without payload, a block beside the texts (src/format/SetupFormat.h).
+const UINT kWithoutPayloadId = setup_format::kUninstallerBlock;
 const DWORD kLargestWithoutPayload = 16u << 20;
 
 bool KeptFolderPath(wchar_t* folder) {
   wchar_t programFiles[MAX_PATH];
   return SystemFolderPath(CSIDL_PROGRAM_FILES, programFiles) &&
-         JoinPath(folder, MAX_PATH, L"" PRODUCT_NAME "\\", programFiles);
+         JoinPath(folder, MAX_PATH, Maker(kMakerProductName), programFiles) &&
+         EnsureTrailingBackslash(folder, MAX_PATH);
 }
 
 bool SameFile(HANDLE a, HANDLE b) {

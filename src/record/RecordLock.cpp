@@ -1,6 +1,8 @@
 #include "record/RecordLock.h"
 
-#include "base/Product.h"
+#include <wchar.h>
+
+#include "base/MakerValues.h"
 
 namespace {
 const DWORD kLockWait = 5000;  // milliseconds: long enough for another install to finish
@@ -14,7 +16,12 @@ void RecordLock::Release() {
 }
 
 bool RecordLock::Take() {
-  if (!mutex_.get() && !mutex_.Create(L"record", L"Global\\" PRODUCT_NAME " record", false)) return false;
+  if (!mutex_.get()) {
+    wchar_t fallback[192];
+    if (wcslen(Maker(kMakerProductName)) + 16 >= 192) return false;
+    wsprintfW(fallback, L"Global\\%s record", Maker(kMakerProductName));
+    if (!mutex_.Create(L"record", fallback, false)) return false;
+  }
   // An abandoned lock: the run that held it ended without letting go. Its record reads as written
   // (each list is one value) or is refused as damaged; what it left unrecorded is its own loss.
   DWORD waited = WaitForSingleObject(mutex_.get(), kLockWait);

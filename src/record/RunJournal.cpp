@@ -1,9 +1,11 @@
 #include "record/RunJournal.h"
 
 #include <stdlib.h>
+#include <wchar.h>
 
 #include "base/FileReplacement.h"
 #include "base/InstallLog.h"
+#include "base/MakerValues.h"
 #include "base/Messages.h"
 #include "base/PathText.h"
 #include "base/TrustedFolder.h"
@@ -57,7 +59,7 @@ SystemError PutBackValue(HKEY journal, const wchar_t* flags, wchar_t* where) {
   REGSAM view = colon[1] == L'1' ? KEY_WOW64_64KEY : 0;
   bool existed = colon[3] == L'1';
   wchar_t* name = wcsrchr(where, L'\\');
-  if (!name || !HasPrefixIgnoringCase(where, L"" MAKER_KEY L"\\")) return ERROR_INVALID_DATA;
+  if (!name || !HasPrefixIgnoringCase(where, MakerKey()) || where[wcslen(MakerKey())] != L'\\') return ERROR_INVALID_DATA;
   *name++ = L'\0';
   ScopedKey key;
   SystemError status = key.Open(HKEY_LOCAL_MACHINE, where, KEY_SET_VALUE | view);
@@ -248,7 +250,7 @@ SystemError TakeBackInterruptedRun(wchar_t* subject) {
   if (first == ERROR_SUCCESS && entryKept && !madeEntry) first = PutBackEntry(journal.get());
   journal.reset();
   if (first != ERROR_SUCCESS) {
-    if (!subject[0]) CopyText(subject, kFileNameCapacity, kEntryName);
+    if (!subject[0]) CopyText(subject, kFileNameCapacity, EntryName());
     return first;
   }
   RegDeleteTreeW(HKEY_LOCAL_MACHINE, path);

@@ -1,10 +1,12 @@
 #pragma once
-// Bitmaps that the build compressed, all in one stream (resource type 3002 "1": a table of ids and
-// sizes, then the LZMA stream; see tools/pack_payload.c), decoded as far as the pictures asked for
+// Bitmaps that the packer compressed, all in one stream (resource type 3002 "1": a table of ids and
+// sizes, then the LZMA stream; src/format/SetupFormat.h), decoded as far as the pictures asked for
 // need. The pictures are most of what a setup weighs without its payload.
 #include <windows.h>
 
-enum { kPackedBitmapType = 3002 };
+#include "format/SetupFormat.h"
+
+enum { kPackedBitmapType = setup_format::kPicturesType };
 
 // Whether the module's stream holds the picture.
 bool HasPackedBitmap(HINSTANCE instance, UINT id);

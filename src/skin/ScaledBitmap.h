@@ -5,7 +5,9 @@
 // where it grows, never pixel-doubled, with pure white, the see-through colour, kept whole.
 #include <windows.h>
 
-enum { kScaledPictureStep = 1000 };
+#include "format/SetupFormat.h"
+
+enum { kScaledPictureStep = setup_format::kScaleStep };
 
 // The picture for dpi (96: 100 %), compatible with referenceDC; null when the module has none.
 HBITMAP LoadBitmapForDpi(HINSTANCE instance, UINT id, HDC referenceDC, int dpi);

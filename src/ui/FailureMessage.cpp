@@ -4,7 +4,6 @@
 
 #include "base/Messages.h"
 #include "base/PathText.h"
-#include "base/Product.h"
 #include "base/SystemError.h"
 #include "base/Texts.h"
 #include "payload/InstallFailures.h"

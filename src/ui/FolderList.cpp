@@ -1,7 +1,6 @@
 #include "ui/FolderList.h"
 
 #include "base/PathText.h"
-#include "base/Product.h"
 #include "base/Texts.h"
 #include "discovery/FolderTable.h"
 #include "ui/DialogState.h"

@@ -5,11 +5,12 @@
 #include "base/Allocation.h"
 #include "base/GdiScope.h"
 #include "base/InstallLog.h"
+#include "base/MakerValues.h"
 #include "base/Messages.h"
-#include "base/Product.h"
 #include "base/SystemLibrary.h"
 #include "base/Texts.h"
 #include "discovery/HostProbes.h"
+#include "format/SetupFormat.h"
 #include "install/InstallRun.h"
 #include "skin/FrameSelector.h"
 #include "skin/HyperLink.h"
@@ -35,17 +36,17 @@
 namespace {
 
 enum {
-  kBackgroundId = 117,
-  kToggleId = 128,
-  kHandCursorId = 120,
-  kExitId = 203,
-  kBannerId = 213,
-  kBeginId = 219,
-  kFinishId = 220,
+  kBackgroundId = setup_format::kBackgroundPicture,
+  kToggleId = setup_format::kTogglePicture,
+  kHandCursorId = setup_format::kHandCursorId,
+  kExitId = setup_format::kExitPicture,
+  kBannerId = setup_format::kBannerPicture,
+  kBeginId = setup_format::kBeginPicture,
+  kFinishId = setup_format::kFinishPicture,
   kLeftMargin = 16,
   kLinkX = 300,
   kLinkY = 20,
-  kComponentTexts = 1000,  // string table: keyword, caption and status text of each component
+  kComponentTexts = setup_format::kComponentStringBase,  // keyword, caption and status text of each component
 };
 
 enum Command {
@@ -189,7 +190,7 @@ bool CreateWidgets(DialogState* state, int width, int height, const int* values)
   if (!finish) return false;
   finish->Show(0);
   RECT link = {scaled(kLinkX), scaled(kLinkY), 0, 0};
-  if (!MakeWidget<HyperLink>(state, kLinkSlot, link, L"" MAKER_WEB_HOST, static_cast<int>(kCommandLink),
+  if (!MakeWidget<HyperLink>(state, kLinkSlot, link, WebsiteHost(), static_cast<int>(kCommandLink),
                              Text(kTextLinkStatus))) {
     return false;
   }
@@ -488,7 +489,7 @@ void OnSkinCommand(HWND dialog, WPARAM command) {
       SendMessageW(dialog, WM_COMMAND, IDOK, 0);
       break;
     case kCommandLink:
-      OpenPageAsUser(dialog, L"" MAKER_HELP_PAGE);
+      OpenPageAsUser(dialog, Maker(kMakerHelpPage));
       break;
     case kCommandComponents:
       OnComponentsChanged(dialog);

@@ -10,11 +10,7 @@
 
 namespace {
 
-Bytes Packed() {
-  HRSRC resource = FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(kPackedResourceType));
-  const BYTE* data = resource ? static_cast<const BYTE*>(LockResource(LoadResource(nullptr, resource))) : nullptr;
-  return data ? Bytes(data, data + SizeofResource(nullptr, resource)) : Bytes();
-}
+Bytes Packed() { return ResourceBytes(MAKEINTRESOURCEA(1), kPackedResourceType); }
 
 // Into the folder as a run does, leaving out what the keyword names; what failed stays in the run.
 void Install(const Bytes& packed, const TempFolder& folder, PayloadRun* run, const wchar_t* leftOut = nullptr) {

@@ -23,18 +23,16 @@ TEST_F(PayloadWriterTest, TheEnumerationWritesEachResourceUntilOneCannotBeLoaded
   ASSERT_TRUE(WriteWholeFile(folder.path() + "MienFold.8bf", Bytes(100000, 7)));  // an older version
   ASSERT_TRUE(SetString(HKEY_LOCAL_MACHINE, "Software\\Velmoran\\Graphitor", "Portrait01", "stale"));  // replaced too
   run.skipped.Add(L"two.8");     // matched against the installed name, "Beta Two.8bf", letter case aside
-  run.skipped.Add(L"PATTERNS");  // a block too short for its records: skipped, it is not even measured
-  EnumResourceNamesW(nullptr, MAKEINTRESOURCEW(kPayloadResourceType), InstallResource, reinterpret_cast<LONG_PTR>(&run));
+  EnumResourceNamesW(PayloadModule(), MAKEINTRESOURCEW(kPayloadResourceType), InstallResource, reinterpret_cast<LONG_PTR>(&run));
   run.files.Commit();
   std::string longName = "Long";
   for (int word = 0; word < 24; ++word) longName += " Name";
   EXPECT_EQ((std::vector<std::string>{"AlphaOne.8bf", "Gammax.8bf", longName + ".8bf", "MienFold.8bf"}),
             ListFolder(folder.path()));  // no temporary file left; nothing behind the empty resource
-  EXPECT_TRUE(ReadWholeFile(folder.path() + "Gammax.8bf") == ResourceBytes("GAMMA:X.8BF"));
+  EXPECT_TRUE(ReadWholeFile(folder.path() + "Gammax.8bf") == ResourceBytes("GAMMAX.8BF"));
   EXPECT_TRUE(ReadWholeFile(folder.path() + "MienFold.8bf") == ResourceBytes("MIEN__FOLD.8BF"));  // replaced
   EXPECT_EQ(1, run.failures.count());  // the empty resource
-  // One binary value per record, bytes beyond the last ignored. The block named for both kinds is the first kind's,
-  // written after the Sketches block; the Bouquets block holds exactly its records.
+  // One binary value per record, bytes beyond the last ignored; the Bouquets block holds exactly its records.
   auto expectRecords = [](const char* key, const char* prefix, const char* stored, int count, int size) {
     Bytes block = ResourceBytes(stored), joined, data;
     for (int record = 1; record <= count + 1; ++record) {
@@ -45,8 +43,8 @@ TEST_F(PayloadWriterTest, TheEnumerationWritesEachResourceUntilOneCannotBeLoaded
     }
     EXPECT_TRUE(joined == Bytes(block.begin(), block.begin() + count * size)) << prefix;
   };
-  expectRecords("Software\\Velmoran\\Graphitor", "Portrait", "PRESETS__SKETCHES:BIN_PRESETS__BOUQUETS:BIN", 12, 64);
-  expectRecords("Software\\Velmoran\\Quiltor", "Bouquet", "PRESETS__BOUQUETS:BIN", 16, 128);
+  expectRecords("Software\\Velmoran\\Graphitor", "Portrait", "PRESETS__SKETCHESBIN", 12, 64);
+  expectRecords("Software\\Velmoran\\Quiltor", "Bouquet", "PRESETS__BOUQUETSBIN", 16, 128);
 }
 
 TEST_F(PayloadWriterTest, WhatCannotBeInstalledIsRecordedAndAnOldFileKept) {
@@ -57,7 +55,6 @@ TEST_F(PayloadWriterTest, WhatCannotBeInstalledIsRecordedAndAnOldFileKept) {
       {L"MIEN__FOLD.8BF", 0, TRUE, kFileNotWritten},
       {kLongName, 371, TRUE, kFileNotWritten},  // 499 characters fit; the folder is missing
       {kLongName, 372, TRUE, kNameTooLong},
-      {L"PRESETS__PATTERNS:BIN", 0, TRUE, kPresetTooShort},  // refused whole
       {L"NOT_THERE.8BF", 0, FALSE, kResourceNotFound},
       {L"YY_EMPTY.BIN", 0, FALSE, kResourceEmpty},
       {MAKEINTRESOURCEW(7), 0, TRUE, kResourceUnnamed}};
@@ -66,12 +63,18 @@ TEST_F(PayloadWriterTest, WhatCannotBeInstalledIsRecordedAndAnOldFileKept) {
     run.failures.Clear();
     std::wstring name = IS_INTRESOURCE(c.name) ? L"" : c.name;  // the enumeration hands out writable names
     if (c.folderLength) run.folder.Open((L"C:\\" + std::wstring(c.folderLength - 4, L'f') + L"\\").c_str(), kReadFolder);
-    EXPECT_EQ(c.goOn, InstallResource(nullptr, nullptr, IS_INTRESOURCE(c.name) ? const_cast<wchar_t*>(c.name) : &name[0],
+    EXPECT_EQ(c.goOn, InstallResource(PayloadModule(), nullptr, IS_INTRESOURCE(c.name) ? const_cast<wchar_t*>(c.name) : &name[0],
                                       reinterpret_cast<LONG_PTR>(&run)));
     ASSERT_EQ(1, run.failures.count());
     EXPECT_EQ(c.recorded, run.failures.Get(0)->kind);
     EXPECT_NE(0u, run.failures.Get(0)->error);
   }
+  // A block shorter than its records, as only an altered setup carries: refused whole.
+  run.failures.Clear();
+  const BYTE shortBlock[1000] = {};
+  WritePresetBlock(&run, *FindPresetKind(L"PresetsPatternsbin"), shortBlock, sizeof shortBlock, L"PRESETS__PATTERNSBIN");
+  ASSERT_EQ(1, run.failures.count());
+  EXPECT_EQ(kPresetTooShort, run.failures.Get(0)->kind);
   EXPECT_EQ(std::vector<std::string>{"MienFold.8bf"}, ListFolder(folder.path()));
   EXPECT_TRUE(ReadWholeFile(target) == Bytes(3000, 0x42));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Velmoran\\Quiltor"));  // nothing of the block refused

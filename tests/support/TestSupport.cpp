@@ -10,6 +10,7 @@
 #include <sddl.h>
 #include <shlobj.h>
 
+#include "base/MakerValues.h"
 #include "base/PathText.h"
 #include "discovery/FolderTable.h"
 
@@ -127,11 +128,27 @@ std::vector<std::string> ListFolder(const std::string& folder) {
 
 bool Exists(const std::string& path) { return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-Bytes ResourceBytes(const char* name) {
-  HRSRC resource = FindResourceA(nullptr, name, MAKEINTRESOURCEA(3000));
-  HGLOBAL loaded = resource ? LoadResource(nullptr, resource) : nullptr;
+HMODULE PayloadModule() {
+  static HMODULE module = [] {
+    wchar_t path[MAX_PATH];
+    std::wstring own(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
+    HMODULE loaded = LoadLibraryExW((own.substr(0, own.find_last_of(L'\\') + 1) + L"UnitsPayload.exe").c_str(), nullptr,
+                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (loaded) LoadMakerValues(loaded);
+    return loaded;
+  }();
+  return module;
+}
+
+// The maker's values before any test: keys, folders and names are made from them.
+const bool kMakerValuesLoaded = PayloadModule() != nullptr;
+
+Bytes ResourceBytes(const char* name, UINT type) {
+  HMODULE module = PayloadModule();
+  HRSRC resource = FindResourceA(module, name, MAKEINTRESOURCEA(type));
+  HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
   const unsigned char* data = loaded ? static_cast<const unsigned char*>(LockResource(loaded)) : nullptr;
-  return data ? Bytes(data, data + SizeofResource(nullptr, resource)) : Bytes();
+  return data ? Bytes(data, data + SizeofResource(module, resource)) : Bytes();
 }
 
 bool KeyExists(HKEY root, const std::string& path, REGSAM view) {

@@ -30,7 +30,10 @@ bool WriteWholeFile(const std::string& path, const Bytes& bytes);
 Bytes ReadWholeFile(const std::string& path);                     // empty when it cannot be read
 std::vector<std::string> ListFolder(const std::string& folder);   // names, sorted
 bool Exists(const std::string& path);
-Bytes ResourceBytes(const char* name);                            // a type-3000 resource of this test
+// The packed setup the layers' tests install from (UnitsPayload.exe beside the test), as a data file;
+// the maker's values of the process are its own.
+HMODULE PayloadModule();
+Bytes ResourceBytes(const char* name, UINT type = 3000);  // one of its resources
 // A file's or folder's access list as the system states it, and one set from its text (SDDL).
 std::string AccessList(const std::string& path);
 bool SetAccessList(const std::string& path, const wchar_t* list);

@@ -33,7 +33,11 @@ TEST_F(BackgroundRun, TheWindowAnswersAndShowsProgressWhileALargePayloadGoesIn) 
   EXPECT_LT(0, between) << "the status line never showed the run part of the way";
   EXPECT_EQ(134217728u, ReadWholeFile(folder_.path() + "Zz Model.dat").size());
   // The uninstaller kept holds none of the payload: it is the setup without it.
-  EXPECT_TRUE(ReadWholeFile(Uninstaller()) == ReadWholeFile(BinFolder() + "SetupWithoutPayload.exe"));
+  HMODULE kept = LoadLibraryExW(Wide(Uninstaller()).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_TRUE(kept);
+  EXPECT_FALSE(FindResourceW(kept, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(3001)));
+  EXPECT_TRUE(FindResourceW(kept, MAKEINTRESOURCEW(3), MAKEINTRESOURCEW(3003)));  // the maker's values
+  FreeLibrary(kept);
   EXPECT_GT(1u << 20, ReadWholeFile(Uninstaller()).size());
 }
 
