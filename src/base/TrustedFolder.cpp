@@ -6,7 +6,6 @@
 
 #include <utility>
 
-#include "base/InstallLog.h"
 #include "base/Permissions.h"
 #include "base/SystemLibrary.h"
 
@@ -262,7 +261,6 @@ SystemError TrustedFolder::TakeBackMade() {
     if (!error) error = parent.RemoveSubfolder(name);
     path[name - path] = L'\0';
     if (error) {
-      LogFailure("Could not take back the folder", path_, error);
       made_ = 0;
       return error;
     }

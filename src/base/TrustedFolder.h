@@ -49,7 +49,7 @@ class TrustedFolder {
   // Removes the empty subfolder; 0 or the system's error (ERROR_DIR_NOT_EMPTY when it is not).
   SystemError RemoveSubfolder(const wchar_t* name) const;
   // After a failed run: closes the folder and removes the folders that Open made, deepest first,
-  // those left empty. 0, or the system's error (logged) for the first one that stays.
+  // those left empty. 0, or the system's error for the first one that stays.
   SystemError TakeBackMade();
   // After Open for writing or making: whether ordinary users can change what is put in the folder,
   // in it or by taking away a folder on its way and putting another in its place; also when the

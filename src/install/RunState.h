@@ -2,6 +2,7 @@
 // The state of one installation run, made by the run and handed down to every step: the payload's
 // (where it goes, what is left out, what was written and what failed, the journals) and where the
 // uninstaller is kept, with the run's start and its taking back.
+#include "base/InstallLog.h"
 #include "payload/PayloadRun.h"
 
 struct RunState : PayloadRun {
@@ -29,6 +30,7 @@ struct RunState : PayloadRun {
     TrustedFolder* const madeBy[] = {&folder, &keptFolder};
     for (TrustedFolder* made : madeBy) {
       SystemError error = made->TakeBackMade();
+      if (error) LogFailure("Could not take back the folder", made->path(), error);
       if (error && error != ERROR_DIR_NOT_EMPTY) failures.Record(kNotTakenBack, made->path(), error);
     }
   }

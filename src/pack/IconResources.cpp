@@ -2,20 +2,12 @@
 
 #include <utility>
 
+#include "pack/LittleEndian.h"
+
 namespace {
 
 const uint16_t kCursor = 1, kIcon = 3, kGroupCursor = 12, kGroupIcon = 14;
 
-uint16_t Get16(const uint8_t* at) { return static_cast<uint16_t>(at[0] | at[1] << 8); }
-uint32_t Get32(const uint8_t* at) { return Get16(at) | static_cast<uint32_t>(Get16(at + 2)) << 16; }
-void Put16(std::vector<uint8_t>* bytes, uint32_t value) {
-  bytes->push_back(static_cast<uint8_t>(value));
-  bytes->push_back(static_cast<uint8_t>(value >> 8));
-}
-void Put32(std::vector<uint8_t>* bytes, uint32_t value) {
-  Put16(bytes, value);
-  Put16(bytes, value >> 16);
-}
 
 bool Refuse(std::string* fault, const char* why) {
   if (fault) *fault = why;

@@ -6,6 +6,7 @@
 
 #include "format/SetupFormat.h"
 #include "format/TextNames.h"
+#include "pack/LittleEndian.h"
 
 namespace {
 
@@ -360,11 +361,6 @@ size_t KindredIndex(const std::string& tag) {
   size_t index = 0;
   while (index < kKindredCount && tag != kKindred[index]) ++index;
   return index;
-}
-
-void Put16(std::vector<uint8_t>* out, uint32_t value) {
-  out->push_back(static_cast<uint8_t>(value));
-  out->push_back(static_cast<uint8_t>(value >> 8));
 }
 
 void AppendUtf16(const Text& text, std::vector<uint8_t>* out) {

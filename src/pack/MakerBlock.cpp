@@ -3,6 +3,7 @@
 #include <string>
 
 #include "format/SetupFormat.h"
+#include "pack/LittleEndian.h"
 
 namespace {
 // Characters each value may have: the setup builds registry keys, object names and paths from them.
@@ -102,15 +103,10 @@ void CheckMakerValues(const Description& description, Refusals* refusals) {
 
 std::vector<uint8_t> MakerBlock(const Description& description) {
   std::vector<uint8_t> block(setup_format::kMakerMagic, setup_format::kMakerMagic + 4);
-  for (uint16_t number : {setup_format::kMakerVersion, static_cast<uint16_t>(kMakerValueCount)}) {
-    block.push_back(static_cast<uint8_t>(number));
-    block.push_back(static_cast<uint8_t>(number >> 8));
-  }
+  Put16(&block, setup_format::kMakerVersion);
+  Put16(&block, kMakerValueCount);
   for (const DescribedText& value : description.maker) {
-    for (char16_t unit : Utf16(value.text) + u'\0') {
-      block.push_back(static_cast<uint8_t>(unit));
-      block.push_back(static_cast<uint8_t>(unit >> 8));
-    }
+    for (char16_t unit : Utf16(value.text) + u'\0') Put16(&block, unit);
   }
   return block;
 }

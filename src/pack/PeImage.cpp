@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "pack/LittleEndian.h"
+
 namespace {
 
 const uint32_t kResourceDirectory = 2;
@@ -12,18 +14,6 @@ const uint32_t kInitializedData = 0x40;
 const uint32_t kHighBit = 0x80000000u;
 const size_t kSectionEntrySize = 40;
 
-uint16_t Get16(const uint8_t* at) { return static_cast<uint16_t>(at[0] | at[1] << 8); }
-uint32_t Get32(const uint8_t* at) {
-  return at[0] | at[1] << 8 | at[2] << 16 | static_cast<uint32_t>(at[3]) << 24;
-}
-void Put16(uint8_t* at, uint32_t value) {
-  at[0] = static_cast<uint8_t>(value);
-  at[1] = static_cast<uint8_t>(value >> 8);
-}
-void Put32(uint8_t* at, uint32_t value) {
-  Put16(at, value);
-  Put16(at + 2, value >> 16);
-}
 uint64_t AlignUp(uint64_t value, uint64_t alignment) { return (value + alignment - 1) & ~(alignment - 1); }
 bool Within(uint64_t total, uint64_t offset, uint64_t size) { return offset <= total && size <= total - offset; }
 bool PowerOfTwo(uint32_t value) { return value && !(value & (value - 1)); }
@@ -265,27 +255,27 @@ struct ResourceSection {
     for (size_t i = begin; i < end; i = Next(i, level)) {
       (level < 2 && !(level == 0 ? leaves[i].type : leaves[i].name).name.empty() ? named : ids)++;
     }
-    Put16(&head[at + 12], named);
-    Put16(&head[at + 14], ids);
+    Set16(&head[at + 12], named);
+    Set16(&head[at + 14], ids);
     nextTable += 16 + 8 * (named + ids);
     uint8_t* entry = head.data() + at + 16;
     for (size_t i = begin; i < end; i = Next(i, level), entry += 8) {
       if (level == 2) {
         uint8_t* data = &head[dataEntries + 16 * i];
-        Put32(entry, leaves[i].language);
-        Put32(entry + 4, static_cast<uint32_t>(data - head.data()));
-        Put32(data, static_cast<uint32_t>(rva + offsets[i]));
-        Put32(data + 4, static_cast<uint32_t>(leaves[i].resource->size));
+        Set32(entry, leaves[i].language);
+        Set32(entry + 4, static_cast<uint32_t>(data - head.data()));
+        Set32(data, static_cast<uint32_t>(rva + offsets[i]));
+        Set32(data + 4, static_cast<uint32_t>(leaves[i].resource->size));
         continue;
       }
       const ResourceKey& key = level == 0 ? leaves[i].type : leaves[i].name;
-      Put32(entry, key.name.empty() ? key.id : kHighBit | nextName);
+      Set32(entry, key.name.empty() ? key.id : kHighBit | nextName);
       if (!key.name.empty()) {
-        Put16(&head[nextName], static_cast<uint32_t>(key.name.size()));
-        for (char16_t c : key.name) Put16(&head[nextName += 2], c);
+        Set16(&head[nextName], static_cast<uint32_t>(key.name.size()));
+        for (char16_t c : key.name) Set16(&head[nextName += 2], c);
         nextName += 2;
       }
-      Put32(entry + 4, kHighBit | Directory(i, Next(i, level), level + 1));
+      Set32(entry + 4, kHighBit | Directory(i, Next(i, level), level + 1));
     }
     return at;
   }
@@ -390,38 +380,38 @@ bool WriteWithResources(const std::vector<uint8_t>& stub, const std::vector<Reso
 
   std::vector<uint8_t> headers(stub.begin(), stub.begin() + pe.sizeOfHeaders);
   const size_t optional = pe.optionalHeader;
-  Put16(&headers[pe.fileHeader + 2], static_cast<uint32_t>(sections.size()));
-  Put32(&headers[pe.fileHeader + 8], 0);  // a symbol table lay past the sections: it goes
-  Put32(&headers[pe.fileHeader + 12], 0);
+  Set16(&headers[pe.fileHeader + 2], static_cast<uint32_t>(sections.size()));
+  Set32(&headers[pe.fileHeader + 8], 0);  // a symbol table lay past the sections: it goes
+  Set32(&headers[pe.fileHeader + 12], 0);
   uint64_t initializedData = 0;
   for (size_t i = 0; i < sections.size(); ++i) {
     const Section& s = sections[i];
     uint8_t* entry = &headers[pe.sectionTable + kSectionEntrySize * i];
     if (s.header) memcpy(entry, &stub[s.header], kSectionEntrySize);
     if (!s.header) memcpy(entry, ".rsrc\0\0\0", 8);
-    Put32(entry + 8, s.virtualSize);
-    Put32(entry + 12, s.virtualAddress);
-    Put32(entry + 16, s.rawSize);
-    Put32(entry + 20, s.rawPointer);
-    Put32(entry + 36, s.characteristics);
+    Set32(entry + 8, s.virtualSize);
+    Set32(entry + 12, s.virtualAddress);
+    Set32(entry + 16, s.rawSize);
+    Set32(entry + 20, s.rawPointer);
+    Set32(entry + 36, s.characteristics);
     if (s.characteristics & kInitializedData) initializedData += AlignUp(s.rawSize, pe.fileAlignment);
   }
-  Put32(&headers[optional + 8], static_cast<uint32_t>(initializedData));
-  Put32(&headers[optional + 56], static_cast<uint32_t>(memoryEnd));
-  Put32(&headers[optional + 64], 0);  // the checksum, summed as zero
+  Set32(&headers[optional + 8], static_cast<uint32_t>(initializedData));
+  Set32(&headers[optional + 56], static_cast<uint32_t>(memoryEnd));
+  Set32(&headers[optional + 64], 0);  // the checksum, summed as zero
   for (uint32_t index = 0; index < pe.directoryCount; ++index) {
     uint8_t* directory = &headers[pe.directories + 8 * index];
     const uint32_t rva = Get32(directory);
     if (index == kResourceDirectory || index == kCertificateDirectory) {
       // The certificate signed the stub as it was: it no longer matches.
-      Put32(directory, index == kResourceDirectory ? placed.virtualAddress : 0);
-      Put32(directory + 4, index == kResourceDirectory ? placed.virtualSize : 0);
+      Set32(directory, index == kResourceDirectory ? placed.virtualAddress : 0);
+      Set32(directory + 4, index == kResourceDirectory ? placed.virtualSize : 0);
       continue;
     }
     for (size_t i = kept; i < old.size() && rva; ++i) {
       if (rva < old[i].virtualAddress || rva - old[i].virtualAddress >= old[i].Extent()) continue;
       if (i == kept) return Refuse(fault, "a data directory of the stub points into its resources");
-      Put32(directory, rva - old[i].virtualAddress + sections[i - 1].virtualAddress);
+      Set32(directory, rva - old[i].virtualAddress + sections[i - 1].virtualAddress);
       break;
     }
   }
@@ -444,7 +434,7 @@ bool WriteWithResources(const std::vector<uint8_t>& stub, const std::vector<Reso
   }
   writer.Zeros(fileEnd - writer.length());
   uint8_t checksum[4];
-  Put32(checksum, writer.Checksum());
+  Set32(checksum, writer.Checksum());
   if (writer.failed() || fseek(out, static_cast<long>(optional + 64), SEEK_SET) != 0 ||
       fwrite(checksum, 1, 4, out) != 4 || fseek(out, 0, SEEK_END) != 0 || fflush(out) != 0) {
     return Refuse(fault, "the output cannot be written");

@@ -1,5 +1,7 @@
 #include "pack/PictureCheck.h"
 
+#include "pack/LittleEndian.h"
+
 namespace {
 
 enum Kind { kBitmap, kCursor, kIcon };
@@ -57,21 +59,19 @@ bool Find(const std::string& name, Picture* found) {
   return false;
 }
 
-uint32_t Get16(const std::vector<uint8_t>& data, size_t at) { return data[at] | data[at + 1] << 8; }
-uint32_t Get32(const std::vector<uint8_t>& data, size_t at) { return Get16(data, at) | Get16(data, at + 2) << 16; }
 
 std::string Size(int64_t width, int64_t height) { return std::to_string(width) + " x " + std::to_string(height); }
 
 std::string BitmapFault(const std::vector<uint8_t>& data, int width, int height) {
   if (data.size() < 26 || data[0] != 'B' || data[1] != 'M')
     return "is no Windows bitmap (.bmp): it does not start with \"BM\"";
-  uint64_t offset = Get32(data, 10), header = Get32(data, 14);
+  uint64_t offset = Get32(data.data() + 10), header = Get32(data.data() + 14);
   if ((header != 40 && header != 52 && header != 56 && header != 108 && header != 124) || data.size() < 14 + header)
     return "has a bitmap header of " + std::to_string(header) +
            " bytes, which Windows does not load; save it as a Windows BMP";
-  int64_t w = static_cast<int32_t>(Get32(data, 18)), h = static_cast<int32_t>(Get32(data, 22));
+  int64_t w = static_cast<int32_t>(Get32(data.data() + 18)), h = static_cast<int32_t>(Get32(data.data() + 22));
   if (h < 0) h = -h;  // stored top down
-  uint32_t planes = Get16(data, 26), bits = Get16(data, 28), compression = Get32(data, 30), imageSize = Get32(data, 34);
+  uint32_t planes = Get16(data.data() + 26), bits = Get16(data.data() + 28), compression = Get32(data.data() + 30), imageSize = Get32(data.data() + 34);
   if (w != width || h != height) return "is " + Size(w, h) + " pixels; it must be " + Size(width, height);
   if (planes != 1) return "has " + std::to_string(planes) + " colour planes; it must have 1";
   if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
@@ -94,8 +94,8 @@ std::string BitmapFault(const std::vector<uint8_t>& data, int width, int height)
 
 std::string IconFault(const std::vector<uint8_t>& data, Kind kind, int width, int height) {
   if (data.size() < 6) return "is cut short";
-  uint32_t count = Get16(data, 4);
-  if (Get16(data, 0) != 0 || Get16(data, 2) != (kind == kCursor ? 2u : 1u))
+  uint32_t count = Get16(data.data() + 4);
+  if (Get16(data.data() + 0) != 0 || Get16(data.data() + 2) != (kind == kCursor ? 2u : 1u))
     return kind == kCursor ? "is no Windows cursor (.cur)" : "is no Windows icon (.ico)";
   if (count == 0 || data.size() < 6 + 16 * static_cast<size_t>(count)) return "holds no image";
   std::string sizes;
@@ -103,7 +103,7 @@ std::string IconFault(const std::vector<uint8_t>& data, Kind kind, int width, in
   for (uint32_t i = 0; i < count; ++i) {
     size_t entry = 6 + 16 * static_cast<size_t>(i);
     int w = data[entry] ? data[entry] : 256, h = data[entry + 1] ? data[entry + 1] : 256;
-    if (static_cast<uint64_t>(Get32(data, entry + 12)) + Get32(data, entry + 8) > data.size())
+    if (static_cast<uint64_t>(Get32(data.data() + entry + 12)) + Get32(data.data() + entry + 8) > data.size())
       return "ends before its image " + std::to_string(i + 1) + " does: the file is cut short";
     sizes += (i ? ", " : "") + Size(w, h);
     found = found || (w == width && h == height);

@@ -14,6 +14,7 @@
 #include "pack/HostFiles.h"
 #include "pack/IconResources.h"
 #include "pack/LanguageTexts.h"
+#include "pack/LittleEndian.h"
 #include "pack/LzmaPacking.h"
 #include "pack/MakerBlock.h"
 #include "pack/PeImage.h"
@@ -46,10 +47,6 @@ struct Item {
   bool packed = false;
   std::vector<uint8_t> bytes;  // a stored item's, read for the writing
 };
-
-void PutNumber(std::vector<uint8_t>* out, uint64_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out->push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
 
 // A block as the setup unpacks it: u32 bytes when decoded, then the stream.
 bool PackBlock(const std::vector<uint8_t>& bytes, bool utf16, std::vector<uint8_t>* out) {
@@ -146,8 +143,8 @@ class SetupBuilder {
     for (const Resource& resource : stubResources_) {
       std::string name = Ascii(resource.name.name);
       if (resource.type.id == sf::kStubFormatType) {
-        format = resource.size >= 1 && std::string(reinterpret_cast<const char*>(resource.data), resource.size).find(
-                                           std::to_string(sf::kStubFormatVersion)) == 0;
+        format = std::string(reinterpret_cast<const char*>(resource.data), resource.size) ==
+                 std::to_string(sf::kStubFormatVersion);
       } else if (resource.type.id == sf::kLanguageFileType && name == "TERMS.TXT") {
         terms_.assign(reinterpret_cast<const char*>(resource.data), resource.size);
       } else if (resource.type.id == sf::kLanguageFileType) {
@@ -172,6 +169,14 @@ class SetupBuilder {
     for (const DescribedFile& file : description_.files) {
       entries.push_back({file.installedName, file.component, file.where});
       AddItem(file.path, file.installedName, file.where);
+      // The setup writes an item whose name holds a preset kind's word into the registry.
+      for (const PresetKindName& kind : kPresetKinds) {
+        if (Lower(file.installedName).find(Lower(kind.keyword)) != std::string::npos) {
+          refusals_->Add(file.where, "'" + file.installedName + "' holds '" + kind.keyword +
+                                         "', which makes the setup write it into the registry as a preset block: "
+                                         "give it in [[preset]], or another name");
+        }
+      }
     }
     for (const DescribedPreset& preset : description_.presets) {
       const PresetKindName* kind = nullptr;
@@ -406,7 +411,7 @@ class SetupBuilder {
     stream.resize(tableAt + tableBytes);  // filled in once the hashes are known
     ItemSource source(packed);
     if (!Compress(&source, total, false, &stream)) {
-      refusals_->Add({source.fault.empty() ? "payload" : "", 0, ""}, source.fault.empty() ? "out of memory" : source.fault);
+      refusals_->Add({}, source.fault.empty() ? "out of memory while compressing the payload" : source.fault);
       return false;
     }
     std::vector<uint8_t> table;

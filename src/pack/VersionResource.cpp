@@ -1,5 +1,7 @@
 #include "pack/VersionResource.h"
 
+#include "pack/LittleEndian.h"
+
 namespace {
 
 bool Refuse(std::string* fault, const std::string& why) {
@@ -7,14 +9,6 @@ bool Refuse(std::string* fault, const std::string& why) {
   return false;
 }
 
-void Put16(std::vector<uint8_t>* bytes, uint32_t value) {
-  bytes->push_back(static_cast<uint8_t>(value));
-  bytes->push_back(static_cast<uint8_t>(value >> 8));
-}
-void Put32(std::vector<uint8_t>* bytes, uint32_t value) {
-  Put16(bytes, value);
-  Put16(bytes, value >> 16);
-}
 void PadTo32Bits(std::vector<uint8_t>* bytes) {
   while (bytes->size() % 4) bytes->push_back(0);
 }
