@@ -221,7 +221,7 @@ function(setup_pack target description)
   set(output ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${target}.exe)
   add_custom_command(OUTPUT ${output}
     COMMAND ${SETUP_PACKER} ${description} -o ${output} --stub $<TARGET_FILE:${stub}> --base ${CMAKE_BINARY_DIR}
-    DEPENDS ${description} ${stub} host_packer ${ARG_DEPENDS}
+    DEPENDS ${description} ${stub} host_packer ${SETUP_PACKER} ${ARG_DEPENDS}
     VERBATIM)
   add_custom_target(${target} ALL DEPENDS ${output})
 endfunction()

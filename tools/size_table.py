@@ -63,7 +63,7 @@ def object_name(entry):
 
 RESOURCE_TYPES = {1: "cursor", 3: "icon", 5: "dialog", 6: "strings (the components)", 12: "cursor directory",
                   14: "icon directory", 16: "version", 24: "manifest", 3000: "payload, stored as it is",
-                  3001: "payload (one LZMA stream)", 3002: "pictures (one LZMA stream)", 3003: "texts (one LZMA stream)"}
+                  3001: "payload (one LZMA stream)", 3002: "pictures (one LZMA stream)", 3003: "texts and maker values (LZMA blocks)"}
 
 
 def resources(exe):

@@ -54,19 +54,18 @@ class MemorySource : public ByteSource {
   const uint8_t* at_;
   size_t left_;
 };
-}  // namespace
 
-bool Compress(ByteSource* source, uint64_t size, bool utf16, std::vector<uint8_t>* out) {
+bool Encode(ByteSource* source, uint64_t size, bool utf16, bool quick, std::vector<uint8_t>* out) {
   CLzmaEncProps props;
   LzmaEncProps_Init(&props);
-  props.level = 9;
+  props.level = quick ? 1 : 9;
   if (utf16) {
     props.lc = 0;
     props.lp = 1;
     props.pb = 1;
   }
-  props.dictSize = setup_format::kLargestDictionary;
-  props.fb = 128;
+  props.dictSize = quick ? 1u << 20 : setup_format::kLargestDictionary;
+  props.fb = quick ? 32 : 64;
   props.numThreads = 1;
   props.reduceSize = size > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<UInt32>(size);
   CLzmaEncHandle encoder = LzmaEnc_Create(&allocator);
@@ -85,7 +84,23 @@ bool Compress(ByteSource* source, uint64_t size, bool utf16, std::vector<uint8_t
   return done;
 }
 
+}  // namespace
+
+bool Compress(ByteSource* source, uint64_t size, bool utf16, std::vector<uint8_t>* out) {
+  return Encode(source, size, utf16, false, out);
+}
+
 bool CompressBytes(const uint8_t* bytes, size_t size, bool utf16, std::vector<uint8_t>* out) {
   MemorySource source(bytes, size);
   return Compress(&source, size, utf16, out);
+}
+
+uint64_t QuickCompressedSize(ByteSource* source, uint64_t size) {
+  std::vector<uint8_t> out;
+  return Encode(source, size, false, true, &out) ? out.size() : size;
+}
+
+uint64_t QuickCompressedSize(const uint8_t* bytes, size_t size) {
+  MemorySource source(bytes, size);
+  return QuickCompressedSize(&source, size);
 }

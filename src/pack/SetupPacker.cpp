@@ -363,9 +363,9 @@ class SetupBuilder {
     return true;
   }
 
-  // Each item alone decides whether it is compressed: one that LZMA does not shrink by 5 % is stored
-  // as it is. A large one is judged by its first megabytes first: one that does not compress (a
-  // model, a texture) is found so in a moment, not after minutes of compressing the whole.
+  // Each item alone decides whether it is compressed: one that LZMA's fast mode does not shrink by
+  // 5 % is stored as it is. A large one is judged by its first megabytes first: one that does not
+  // compress (a model, a texture) is found so in a moment, not after minutes of compressing the whole.
   bool BuildPayload(std::string* summary) {
     std::vector<Item*> packed;
     for (Item& item : items_) {
@@ -375,12 +375,10 @@ class SetupBuilder {
       bool read = file && (sample == 0 || fread(head.data(), 1, sample, file) == sample);
       if (file) fclose(file);
       if (!read) return FileFault(item, "cannot be read");
-      std::vector<uint8_t> trial;
-      item.packed = sample > 0 && CompressBytes(head.data(), sample, false, &trial) && trial.size() * 100 <= sample * 95;
+      item.packed = sample > 0 && QuickCompressedSize(head.data(), sample) * 100 <= sample * 95;
       if (item.packed && sample < item.size) {
         ItemSource whole({&item});
-        trial.clear();
-        item.packed = Compress(&whole, item.size, false, &trial) && trial.size() * 100 <= item.size * 95;
+        item.packed = QuickCompressedSize(&whole, item.size) * 100 <= item.size * 95;
       }
       if (item.packed) {
         packed.push_back(&item);
