@@ -113,7 +113,7 @@ class SetupTest : public ::testing::Test {
     Bytes bytes = ReadWholeFile(file);
     return std::string(bytes.begin(), bytes.end());
   }
-  static Bytes Placeholder() { return ReadWholeFile(BinFolder() + "..\\payload\\MIEN__FOLD.8BF"); }  // in every setup
+  static Bytes Placeholder() { return ReadWholeFile(BinFolder() + "..\\payload\\MienFold.8bf"); }  // in every setup
 
   RegistryKeyGuard maker_{HKEY_CURRENT_USER, "Software\\Velmoran"};
   RegistryKeyGuard machineMaker_{HKEY_LOCAL_MACHINE, "Software\\Velmoran"};
