@@ -33,14 +33,15 @@ int RunDialog(const InstallSource& source, const wchar_t* folder) {
   DialogState state = {};
   state.source = source;
   state.commandLineFolder = folder;
-  state.surface = new (kNoThrow) SkinSurface(&mainSkinState, source.module);
+  ScopedObject<SkinSurface> surface(new (kNoThrow) SkinSurface(&mainSkinState, source.module));
+  state.surface = surface.get();
   state.dialogError = 0;
   INT_PTR result = state.surface ? DialogBoxParamW(source.module, L"main", nullptr, SetupDialogProc,
                                                    reinterpret_cast<LPARAM>(&state))
                                  : -1;
   DWORD error = state.dialogError ? state.dialogError : state.surface ? GetLastError() : ERROR_NOT_ENOUGH_MEMORY;
-  delete state.surface;
   state.surface = nullptr;
+  surface.reset();  // the skin's pictures and fonts go before a message box shows
   if (result == 0) return kExitSuccess;
   wchar_t reason[512];
   DescribeError(error ? error : ERROR_INVALID_DATA, reason, 512);
@@ -107,9 +108,8 @@ int Run(const InstallSource& source, DWORD ownFileError, CommandLine* options) {
     LogLine("Outcome: another copy of the setup is running");
     return options->silent || options->uninstall ? kExitAlreadyRunning : kExitSuccess;
   }
-  int code = RunAlone(source, ownFileError, *options);
-  ReleaseMutex(singleInstance.get());
-  return code;
+  HeldMutex held(singleInstance.get());  // this run's, given back as it ends
+  return RunAlone(source, ownFileError, *options);
 }
 
 }  // namespace

@@ -2,8 +2,10 @@
 
 #include <wchar.h>
 
-#include "base/Permissions.h"
+#include <utility>
+
 #include "base/MakerValues.h"
+#include "base/Permissions.h"
 #include "base/SystemLibrary.h"
 
 namespace {
@@ -22,26 +24,26 @@ enum class Namespace { kEntered, kNone, kRefused };
 // Opens, or makes, the namespace only administrators may make. kNone where the system has no
 // private namespaces (Wine, whose functions for them are stubs); kRefused where it has them but
 // this process cannot enter, whatever the reason: never the fallback name then.
-Namespace EnterPrivateNamespace(ScopedNamespace* space, SECURITY_ATTRIBUTES* shared) {
-  if (space->open()) return Namespace::kEntered;
+Namespace EnterPrivateNamespace(ScopedBoundary* boundary, ScopedPrivateNamespace* space, SECURITY_ATTRIBUTES* shared) {
+  if (space->valid()) return Namespace::kEntered;
   if (IsWine()) return Namespace::kNone;
   wchar_t name[kNameCapacity];
   if (!NamespaceName(name)) return Namespace::kRefused;
-  if (!space->boundary()) {
-    *space->receiveBoundary() = CreateBoundaryDescriptorW(name, 0);
-    if (!space->boundary()) return Namespace::kRefused;
+  if (!boundary->valid()) {
+    ScopedBoundary made(CreateBoundaryDescriptorW(name, 0));
+    if (!made.valid()) return Namespace::kRefused;
     BYTE administrators[SECURITY_MAX_SID_SIZE];
     DWORD size = sizeof administrators;
-    if (!CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size) ||
-        !AddSIDToBoundaryDescriptor(space->receiveBoundary(), administrators)) {
-      space->DropBoundary();  // a boundary without the group would admit anyone
-      return Namespace::kRefused;
-    }
+    HANDLE descriptor = made.release();  // adding to it may move it
+    bool admitted = CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size) &&
+                    AddSIDToBoundaryDescriptor(&descriptor, administrators);
+    made.reset(descriptor);
+    if (!admitted) return Namespace::kRefused;  // a boundary without the group would admit anyone
+    *boundary = std::move(made);
   }
-  HANDLE opened = CreatePrivateNamespaceW(shared, space->boundary(), name);
-  if (!opened && GetLastError() == ERROR_ALREADY_EXISTS) opened = OpenPrivateNamespaceW(space->boundary(), name);
-  space->adopt(opened);
-  return opened ? Namespace::kEntered : Namespace::kRefused;
+  space->reset(CreatePrivateNamespaceW(shared, boundary->get(), name));
+  if (!space->valid() && GetLastError() == ERROR_ALREADY_EXISTS) space->reset(OpenPrivateNamespaceW(boundary->get(), name));
+  return space->valid() ? Namespace::kEntered : Namespace::kRefused;
 }
 }  // namespace
 
@@ -49,7 +51,7 @@ bool AdminMutex::Create(const wchar_t* name, const wchar_t* fallbackName, bool i
   // A run as an administrator and one as the system (a deployment tool's) each open what the other made.
   SECURITY_ATTRIBUTES shared = {sizeof shared, AdministratorsOnlyPermissions(), FALSE};
   wchar_t full[2 * kNameCapacity], space[kNameCapacity];
-  switch (wcslen(name) < kNameCapacity && NamespaceName(space) ? EnterPrivateNamespace(&namespace_, &shared)
+  switch (wcslen(name) < kNameCapacity && NamespaceName(space) ? EnterPrivateNamespace(&boundary_, &namespace_, &shared)
                                                                : Namespace::kRefused) {
     case Namespace::kEntered:
       wsprintfW(full, L"%s\\%s", space, name);

@@ -16,7 +16,8 @@ class AdminMutex {
   bool existed() const { return existed_; }
 
  private:
-  ScopedNamespace namespace_;
+  ScopedBoundary boundary_;
+  ScopedPrivateNamespace namespace_;  // closed before its boundary goes
   ScopedHandle mutex_;
   bool existed_ = false;
 };

@@ -68,16 +68,17 @@ class PaintCycle : public Scoped<PaintTraits> {
 };
 
 // Selects an object into a device context and puts the previous one back when the scope ends.
-class SelectedObject {
+struct SelectionValue {
+  HDC dc;
+  HGDIOBJ previous;
+};
+struct SelectionTraits {
+  using Type = SelectionValue;
+  static Type Invalid() { return {nullptr, nullptr}; }
+  static bool IsValid(Type value) { return value.previous != nullptr; }
+  static void Free(Type value) { SelectObject(value.dc, value.previous); }
+};
+class SelectedObject : public Scoped<SelectionTraits> {
  public:
-  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(dc && object ? SelectObject(dc, object) : nullptr) {}
-  ~SelectedObject() {
-    if (previous_) SelectObject(dc_, previous_);
-  }
-  SelectedObject(const SelectedObject&) = delete;
-  SelectedObject& operator=(const SelectedObject&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ previous_;
+  SelectedObject(HDC dc, HGDIOBJ object) : Scoped(SelectionValue{dc, dc && object ? SelectObject(dc, object) : nullptr}) {}
 };

@@ -78,78 +78,72 @@ struct MappedViewTraits {
 using ScopedView = Scoped<MappedViewTraits>;
 
 // An open registry key.
-class ScopedKey {
+struct RegistryKeyTraits {
+  using Type = HKEY;
+  static Type Invalid() { return nullptr; }
+  static bool IsValid(Type key) { return key != nullptr; }
+  static void Free(Type key) { RegCloseKey(key); }
+};
+class ScopedKey : public Scoped<RegistryKeyTraits> {
  public:
-  ScopedKey() = default;
-  ~ScopedKey() { reset(); }
-  ScopedKey(ScopedKey&& other) noexcept : key_(other.key_) { other.key_ = nullptr; }
-  ScopedKey(const ScopedKey&) = delete;
-  ScopedKey& operator=(const ScopedKey&) = delete;
-
-  HKEY get() const { return key_; }
-  void reset() {
-    if (key_) RegCloseKey(key_);
-    key_ = nullptr;
-  }
-  HKEY* receive() {
-    reset();
-    return &key_;
-  }
   // 0 or the registry's status, which is a system error code.
   DWORD Open(HKEY root, const wchar_t* path, REGSAM access) { return static_cast<DWORD>(RegOpenKeyExW(root, path, 0, access, receive())); }
+};
 
- private:
-  HKEY key_ = nullptr;
+// An object of ours made with new, deleted when the scope ends.
+template <typename T>
+struct OwnedObjectTraits {
+  using Type = T*;
+  static Type Invalid() { return nullptr; }
+  static bool IsValid(Type object) { return object != nullptr; }
+  static void Free(Type object) { delete object; }
+};
+template <typename T>
+class ScopedObject : public Scoped<OwnedObjectTraits<T>> {
+ public:
+  using Scoped<OwnedObjectTraits<T>>::Scoped;
+  T* operator->() const { return this->get(); }
+  explicit operator bool() const { return this->valid(); }
 };
 
 // A COM interface pointer, released when the scope ends.
 template <typename T>
-class ScopedComPtr {
+struct ComPointerTraits {
+  using Type = T*;
+  static Type Invalid() { return nullptr; }
+  static bool IsValid(Type object) { return object != nullptr; }
+  static void Free(Type object) { object->Release(); }
+};
+template <typename T>
+class ScopedComPtr : public Scoped<ComPointerTraits<T>> {
  public:
-  ScopedComPtr() = default;
-  ~ScopedComPtr() { reset(); }
-  ScopedComPtr(const ScopedComPtr&) = delete;
-  ScopedComPtr& operator=(const ScopedComPtr&) = delete;
-
-  T* get() const { return object_; }
-  T* operator->() const { return object_; }
-  explicit operator bool() const { return object_ != nullptr; }
-  void reset() {
-    if (object_) object_->Release();
-    object_ = nullptr;
-  }
-  T** receive() {
-    reset();
-    return &object_;
-  }
-  void** receiveVoid() { return reinterpret_cast<void**>(receive()); }
-
- private:
-  T* object_ = nullptr;
+  T* operator->() const { return this->get(); }
+  explicit operator bool() const { return this->valid(); }
+  void** receiveVoid() { return reinterpret_cast<void**>(this->receive()); }
 };
 
-// A private namespace and the boundary that admits to it; the namespace closes before its boundary
-// is deleted.
-class ScopedNamespace {
- public:
-  ScopedNamespace() = default;
-  ~ScopedNamespace() {
-    if (namespace_) ClosePrivateNamespace(namespace_, 0);
-    if (boundary_) DeleteBoundaryDescriptor(boundary_);
-  }
-  ScopedNamespace(const ScopedNamespace&) = delete;
-  ScopedNamespace& operator=(const ScopedNamespace&) = delete;
-
-  HANDLE* receiveBoundary() { return &boundary_; }
-  HANDLE boundary() const { return boundary_; }
-  void DropBoundary() {
-    if (boundary_) DeleteBoundaryDescriptor(boundary_);
-    boundary_ = nullptr;
-  }
-  void adopt(HANDLE opened) { namespace_ = opened; }
-  bool open() const { return namespace_ != nullptr; }
-
- private:
-  HANDLE boundary_ = nullptr;
-  HANDLE namespace_ = nullptr;
+// A private namespace's boundary, deleted; and the namespace, closed. A namespace's holder is
+// declared after its boundary's, so that it closes first.
+struct BoundaryTraits {
+  using Type = HANDLE;
+  static Type Invalid() { return nullptr; }
+  static bool IsValid(Type boundary) { return boundary != nullptr; }
+  static void Free(Type boundary) { DeleteBoundaryDescriptor(boundary); }
 };
+using ScopedBoundary = Scoped<BoundaryTraits>;
+struct PrivateNamespaceTraits {
+  using Type = HANDLE;
+  static Type Invalid() { return nullptr; }
+  static bool IsValid(Type space) { return space != nullptr; }
+  static void Free(Type space) { ClosePrivateNamespace(space, 0); }
+};
+using ScopedPrivateNamespace = Scoped<PrivateNamespaceTraits>;
+
+// Ownership of a mutex this thread holds, given back when the scope ends.
+struct MutexOwnershipTraits {
+  using Type = HANDLE;
+  static Type Invalid() { return nullptr; }
+  static bool IsValid(Type mutex) { return mutex != nullptr; }
+  static void Free(Type mutex) { ReleaseMutex(mutex); }
+};
+using HeldMutex = Scoped<MutexOwnershipTraits>;

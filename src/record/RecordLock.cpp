@@ -8,13 +8,6 @@ namespace {
 const DWORD kLockWait = 5000;  // milliseconds: long enough for another install to finish
 }  // namespace
 
-RecordLock::~RecordLock() { Release(); }
-
-void RecordLock::Release() {
-  if (held_) ReleaseMutex(mutex_.get());
-  held_ = false;
-}
-
 bool RecordLock::Take() {
   if (!mutex_.get()) {
     wchar_t fallback[192];
@@ -25,6 +18,6 @@ bool RecordLock::Take() {
   // An abandoned lock: the run that held it ended without letting go. Its record reads as written
   // (each list is one value) or is refused as damaged; what it left unrecorded is its own loss.
   DWORD waited = WaitForSingleObject(mutex_.get(), kLockWait);
-  held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
-  return held_;
+  held_.reset(waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED ? mutex_.get() : nullptr);
+  return held_.valid();
 }

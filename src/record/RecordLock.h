@@ -7,18 +7,13 @@
 
 class RecordLock {
  public:
-  RecordLock() = default;
-  ~RecordLock();
-  RecordLock(const RecordLock&) = delete;
-  RecordLock& operator=(const RecordLock&) = delete;
-
   // Takes the lock, waiting a few seconds for a run that holds it. False when another run still
   // holds it, or the lock cannot be made.
   bool Take();
   // Lets go of the lock before the object goes.
-  void Release();
+  void Release() { held_.reset(); }
 
  private:
   AdminMutex mutex_;
-  bool held_ = false;
+  HeldMutex held_;  // let go before the mutex closes
 };

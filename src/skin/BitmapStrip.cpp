@@ -70,9 +70,11 @@ void BitmapStrip::Release() {
         ScopedBitmap picture(bitmap);
         BitmapCache.ids[slot] = 0;
       }
-      return;
+      break;
     }
   }
+  memoryDC = nullptr;
+  bitmap = nullptr;
 }
 
 void BitmapStrip::DrawTiled(HDC dest, RECT rect) const {

@@ -18,9 +18,11 @@ struct BitmapStrip {
 
   // The picture for the display's dpi (see ScaledBitmap.h).
   BitmapStrip(HINSTANCE instance, HDC referenceDC, BitmapId id, int dpi = 96);
+  ~BitmapStrip() { Release(); }
+  BitmapStrip(const BitmapStrip&) = delete;
+  BitmapStrip& operator=(const BitmapStrip&) = delete;
   int LoadShared(HINSTANCE instance, HDC referenceDC, BitmapId id, int dpi = 96);
-  // Gives the reference back; the last one deletes the device context and the bitmap. The owner
-  // deletes the strip object afterwards.
+  // Gives the reference back, once; the last one deletes the device context and the bitmap.
   void Release();
 
   // Covers rect with tiles anchored at the destination's origin, so separately tiled areas join.

@@ -12,7 +12,7 @@ FrameSelector::FrameSelector(SkinState* skinState, const RECT& rect, BitmapId bi
   if (keywordText) lstrcpynW(keyword, keywordText, kSelectorTextCapacity);
   if (flags & SEL_VALUE_ONLY) return;
   bounds = rect;
-  strip = new (kNoThrow) BitmapStrip(skin->instance, skin->paintDC, bitmapId, skin->dpi);
+  strip.reset(new (kNoThrow) BitmapStrip(skin->instance, skin->paintDC, bitmapId, skin->dpi));
   SetRect(&eraseRect, rect.left, rect.top, rect.left + rect.right, rect.top + rect.bottom);
   int frameHeight = strip ? strip->height : 0;
   int side = (flags & SEL_POPUP) ? kThumbnailSize : frameHeight;
@@ -32,13 +32,6 @@ FrameSelector::FrameSelector(SkinState* skinState, const RECT& rect, BitmapId bi
   labelDx = static_cast<int>((labelOffset >> 16) & 0xFFFF) - 32768;
   labelRise = static_cast<int>(labelOffset & 0xFFFF) - 32768;
   if (captionText) lstrcpynW(caption, captionText, kSelectorTextCapacity);
-}
-
-FrameSelector::~FrameSelector() {
-  if (strip) {
-    strip->Release();
-    delete strip;
-  }
 }
 
 int FrameSelector::GetValue() { return (flags & SEL_VALUE_ONLY) ? value : value - minValue; }

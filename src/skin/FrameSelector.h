@@ -24,7 +24,6 @@ class FrameSelector : public Widget {
   // maximum <= 0 selects pressed frames: odd values are the pressed looks of the even ones.
   FrameSelector(SkinState* skin, const RECT& rect, BitmapId bitmapId, DWORD labelOffset, const wchar_t* captionText,
                 int minimum, int maximum, const wchar_t* statusText, int commandId, int flags, const wchar_t* keywordText);
-  ~FrameSelector() override;
 
   int OnMouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
   void Paint(HDC hdc) override;
@@ -37,7 +36,7 @@ class FrameSelector : public Widget {
   RECT bounds = {};
   RECT eraseRect = {};
   int flags = 0;
-  BitmapStrip* strip = nullptr;
+  ScopedObject<BitmapStrip> strip;
   int minValue = 0;
   int maxValue = 0;
   wchar_t keyword[kSelectorTextCapacity] = L"";

@@ -8,12 +8,6 @@ BitmapStrip* LoadStrip(SkinState* skin, BitmapId id) {
   return id ? new (kNoThrow) BitmapStrip(skin->instance, skin->paintDC, id, skin->dpi) : nullptr;
 }
 
-void FreeStrip(BitmapStrip*& strip) {
-  if (!strip) return;
-  strip->Release();
-  delete strip;
-  strip = nullptr;
-}
 }  // namespace
 
 PushButton::PushButton(SkinState* skinState, const RECT& rect, BitmapId normalId, BitmapId pressedId,
@@ -29,15 +23,10 @@ PushButton::PushButton(SkinState* skinState, const RECT& rect, BitmapId normalId
   Setup(rect, normalId, pressedId, command);
 }
 
-PushButton::~PushButton() {
-  FreeStrip(pressedStrip);
-  FreeStrip(normalStrip);
-}
-
 void PushButton::Setup(const RECT& rect, BitmapId normalId, BitmapId pressedId, int command) {
   bounds = rect;
-  normalStrip = LoadStrip(skin, normalId);
-  pressedStrip = LoadStrip(skin, pressedId);
+  normalStrip.reset(LoadStrip(skin, normalId));
+  pressedStrip.reset(LoadStrip(skin, pressedId));
   originX = rect.left;
   originY = rect.top;
   if (normalStrip) {
@@ -146,7 +135,7 @@ void PushButton::Paint(HDC hdc) {
   if (!visible) {
     TileBackground(skin, hdc, bounds);
   } else if (normalStrip) {
-    DrawLook(hdc, normalStrip, 0);
+    DrawLook(hdc, normalStrip.get(), 0);
   }
   DrawCaption(hdc);
 }
@@ -154,7 +143,7 @@ void PushButton::Paint(HDC hdc) {
 void PushButton::DrawPressed(bool pressed) {
   if (!pressedStrip || !normalStrip) return;
   TileBackground(skin, skin->bufferDC, bounds);
-  DrawLook(skin->bufferDC, pressed ? pressedStrip : normalStrip, pressed ? pressShift : 0);
+  DrawLook(skin->bufferDC, pressed ? pressedStrip.get() : normalStrip.get(), pressed ? pressShift : 0);
   BlitRect(skin->paintDC, skin->bufferDC, &bounds);
   DrawCaption(skin->paintDC);
 }

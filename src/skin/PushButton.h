@@ -12,7 +12,6 @@ class PushButton : public Widget {
   // captionOffset, when given, is (dx, dy, width, height) relative to the rect's top-left corner.
   PushButton(SkinState* skin, const RECT& rect, BitmapId normalId, BitmapId pressedId, int commandId,
              const wchar_t* statusText, const wchar_t* captionText, const RECT* captionOffset);
-  ~PushButton() override;
 
   int OnMouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
   void Paint(HDC hdc) override;
@@ -29,8 +28,7 @@ class PushButton : public Widget {
   void MoveTo(int x, int y);
   int width() const { return bounds.right - bounds.left; }
 
-  BitmapStrip* normalStrip = nullptr;
-  BitmapStrip* pressedStrip = nullptr;
+  ScopedObject<BitmapStrip> normalStrip, pressedStrip;
   int pressState = Idle;
   int originX = 0;
   int originY = 0;

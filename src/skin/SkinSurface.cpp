@@ -29,9 +29,9 @@ HFONT CreateSkinFont(int height, int underline, int weight) {
 }
 
 bool FontCovers(HDC dc, const wchar_t* face, BYTE charset, const wchar_t* text) {
-  HFONT font = CreateFaceFont(face, charset, 13, 0, FW_NORMAL);
-  if (!font) return false;
-  HGDIOBJ previous = SelectObject(dc, font);
+  ScopedFont font(CreateFaceFont(face, charset, 13, 0, FW_NORMAL));
+  if (!font.valid()) return false;
+  SelectedObject selected(dc, font.get());  // put back before the font goes
   bool covered = true;
   for (const wchar_t* at = text; *at && covered;) {
     WORD glyphs[64];
@@ -42,8 +42,6 @@ bool FontCovers(HDC dc, const wchar_t* face, BYTE charset, const wchar_t* text) 
     for (int i = 0; covered && i < length; ++i) covered = glyphs[i] != 0xFFFF;
     at += length;
   }
-  SelectObject(dc, previous);
-  ScopedFont done(font);
   return covered;
 }
 
@@ -111,11 +109,8 @@ void SkinSurface::SetMainFont(HFONT font) {
 }
 
 void SkinSurface::Detach() {
-  if (skin->background) {
-    skin->background->Release();
-    delete skin->background;
-    skin->background = nullptr;
-  }
+  delete skin->background;  // it gives its picture back
+  skin->background = nullptr;
   for (int i = 0; i < skin->widgetCount; ++i) {
     delete skin->widgets[i];
     skin->widgets[i] = nullptr;

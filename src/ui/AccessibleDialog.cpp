@@ -314,7 +314,7 @@ LRESULT AnswerGetObject(HWND dialog, WPARAM wParam, LPARAM lParam) {
   if (!state || !state->ready || !api || !shell) return 0;
   if (!state->accessible) {
     // Another process reads the object through COM: this thread stays in a single-threaded apartment.
-    EnterComApartment(*shell);
+    EnterComApartment(*shell).release();  // for as long as the dialog lives
     AccessibleDialog* object = new (kNoThrow) AccessibleDialog(dialog);
     if (!object) return 0;
     *state->accessible.receive() = object;

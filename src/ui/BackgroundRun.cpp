@@ -23,8 +23,9 @@ DWORD CALLBACK RunOnItsThread(void* parameter) {
 // The taskbar button's progress, where the system has one.
 void OpenTaskbar(HWND dialog, DialogState* state) {
   const ShellApi* shell = SystemShell();
-  if (!shell || FAILED(EnterComApartment(*shell))) return;
-  state->taskbarApartment = true;
+  if (!shell) return;
+  state->taskbarApartment = EnterComApartment(*shell);
+  if (!state->taskbarApartment.valid()) return;
   if (FAILED(shell->coCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3,
                                      state->taskbar.receiveVoid())) ||
       FAILED(state->taskbar->HrInit())) {
@@ -37,8 +38,7 @@ void OpenTaskbar(HWND dialog, DialogState* state) {
 void CloseTaskbar(HWND dialog, DialogState* state) {
   if (state->taskbar) state->taskbar->SetProgressState(dialog, TBPF_NOPROGRESS);
   state->taskbar.reset();
-  if (state->taskbarApartment) SystemShell()->coUninitialize();
-  state->taskbarApartment = false;
+  state->taskbarApartment.reset();
 }
 }  // namespace
 

@@ -11,6 +11,7 @@
 #include "install/InstallRun.h"
 #include "discovery/FolderTable.h"
 #include "install/RunState.h"
+#include "ui/ShellApi.h"
 
 class SkinSurface;
 class Widget;
@@ -77,7 +78,7 @@ struct DialogState {
   ScopedHandle runThread;
   LONG shownPercent;
   ScopedComPtr<ITaskbarList3> taskbar;
-  bool taskbarApartment;  // this thread entered COM for the taskbar
+  ComApartment taskbarApartment;  // this thread's, entered for the taskbar
 };
 
 // The state of the dialog window.

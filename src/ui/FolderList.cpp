@@ -51,16 +51,14 @@ bool PickFolder(HWND dialog, const ShellApi& shell, wchar_t* path, bool* missing
                                            picker.receiveVoid()));
   FILEOPENDIALOGOPTIONS options = 0;
   ScopedComPtr<IShellItem> chosen;
-  LPWSTR name = nullptr;
+  CoTaskMemory name;
   if (*missing || FAILED(picker->GetOptions(&options)) ||
       FAILED(picker->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST)) ||
       FAILED(picker->SetTitle(Text(kTextBrowseTitle))) || FAILED(picker->Show(dialog)) ||
-      FAILED(picker->GetResult(chosen.receive())) || FAILED(chosen->GetDisplayName(SIGDN_FILESYSPATH, &name))) {
+      FAILED(picker->GetResult(chosen.receive())) || FAILED(chosen->GetDisplayName(SIGDN_FILESYSPATH, reinterpret_cast<LPWSTR*>(name.receive())))) {
     return false;
   }
-  bool fits = CopyText(path, MAX_PATH + 1, name);  // a longer one is refused, never cut into another
-  shell.coTaskMemFree(name);
-  return fits;
+  return CopyText(path, MAX_PATH + 1, static_cast<const wchar_t*>(name.get()));  // a longer one is refused, never cut
 }
 
 // The older folder browser, where the system has no picker.
@@ -71,11 +69,8 @@ bool BrowseOldStyle(HWND dialog, const ShellApi& shell, wchar_t* path) {
   browseInfo.pszDisplayName = displayName;
   browseInfo.lpszTitle = Text(kTextBrowseTitle);
   browseInfo.ulFlags = BIF_RETURNONLYFSDIRS;
-  LPITEMIDLIST chosen = shell.browseForFolder(&browseInfo);
-  if (!chosen) return false;
-  bool named = shell.pathFromIdList(chosen, path) && path[0];
-  shell.coTaskMemFree(chosen);
-  return named;
+  CoTaskMemory chosen(shell.browseForFolder(&browseInfo));
+  return chosen.valid() && shell.pathFromIdList(static_cast<LPITEMIDLIST>(chosen.get()), path) && path[0];
 }
 }  // namespace
 
@@ -84,7 +79,7 @@ bool BrowseForFolder(HWND dialog) {
   bool listed = false;
   if (shell) {
     // The pickers need COM on this thread.
-    HRESULT com = EnterComApartment(*shell);
+    ComApartment com = EnterComApartment(*shell);
     wchar_t path[MAX_PATH + 1] = L"";
     bool missing = false;
     bool chosen = PickFolder(dialog, *shell, path, &missing) || (missing && BrowseOldStyle(dialog, *shell, path));
@@ -92,7 +87,6 @@ bool BrowseForFolder(HWND dialog) {
       ListBrowsed(dialog, StateOf(dialog), path);
       listed = true;
     }
-    if (SUCCEEDED(com)) shell->coUninitialize();
   }
   if (!listed) ListMessage(dialog, CB_SETCURSEL, 0);
   return listed;

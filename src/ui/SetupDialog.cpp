@@ -63,11 +63,9 @@ FrameSelector* Toggle(const DialogState& state, int slot) { return static_cast<F
 // no room for, ends the dialog as a dialog that cannot be created.
 template <typename W, typename... Args>
 W* MakeWidget(DialogState* state, int slot, Args&&... args) {
-  W* widget = new (kNoThrow) W(state->surface->skin, args...);
-  if (widget && !widget->registered()) {
-    delete widget;
-    widget = nullptr;
-  }
+  ScopedObject<W> made(new (kNoThrow) W(state->surface->skin, args...));
+  // A registered widget belongs to the skin, which deletes it as it detaches.
+  W* widget = made && made->registered() ? made.release() : nullptr;
   state->widgetSlots[slot] = widget;
   return widget;
 }

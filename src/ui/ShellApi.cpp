@@ -11,6 +11,18 @@
 
 namespace {
 
+// A text for COM's automation interfaces, freed with oleaut32's SysFreeString.
+struct AutomationTextTraits {
+  using Type = BSTR;
+  static Type Invalid() { return nullptr; }
+  static bool IsValid(Type text) { return text != nullptr; }
+  static void Free(Type text) {
+    decltype(&SysFreeString) freeString = nullptr;
+    if (FindFunction(LoadSystemLibrary(L"oleaut32.dll"), "SysFreeString", &freeString)) freeString(text);
+  }
+};
+using AutomationText = Scoped<AutomationTextTraits>;
+
 bool IsElevated() {
   ScopedHandle token;
   if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.receive())) return false;
@@ -25,11 +37,7 @@ bool IsElevated() {
 void OpenThroughDesktop(const ShellApi& shell, const wchar_t* url) {
   HMODULE automation = LoadSystemLibrary(L"oleaut32.dll");
   decltype(&SysAllocString) allocString = nullptr;
-  decltype(&SysFreeString) freeString = nullptr;
-  if (!automation || !FindFunction(automation, "SysAllocString", &allocString) ||
-      !FindFunction(automation, "SysFreeString", &freeString)) {
-    return;
-  }
+  if (!automation || !FindFunction(automation, "SysAllocString", &allocString)) return;
   ScopedComPtr<IShellWindows> windows;
   ScopedComPtr<IDispatch> desktop, background, application;
   ScopedComPtr<IServiceProvider> provider;
@@ -53,13 +61,12 @@ void OpenThroughDesktop(const ShellApi& shell, const wchar_t* url) {
       FAILED(application->QueryInterface(IID_IShellDispatch2, dispatch.receiveVoid()))) {
     return;
   }
-  BSTR file = allocString(url);
-  if (!file) return;
+  AutomationText file(allocString(url));
+  if (!file.valid()) return;
   VARIANT show = {};
   show.vt = VT_I4;
   show.lVal = SW_SHOWMAXIMIZED;
-  dispatch->ShellExecute(file, empty, empty, empty, show);
-  freeString(file);
+  dispatch->ShellExecute(file.get(), empty, empty, empty, show);
 }
 
 }  // namespace
@@ -81,7 +88,7 @@ bool LoadShell(ShellApi* api) {
 
 const ShellApi* SystemShell() { return LoadOnce(LoadShell); }
 
-HRESULT EnterComApartment(const ShellApi& shell) {
+ComApartment EnterComApartment(const ShellApi& shell) {
   HRESULT entered = shell.coInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   static bool secured;
   if (SUCCEEDED(entered) && !secured) {
@@ -96,18 +103,17 @@ HRESULT EnterComApartment(const ShellApi& shell) {
     // Too late, for one: something loaded into the process set it first, with its own choice.
     if (FAILED(security)) LogFailure("Could not set", L"COM security", static_cast<DWORD>(security));
   }
-  return entered;
+  return ComApartment(SUCCEEDED(entered));
 }
 
 void OpenPageAsUser(HWND owner, const wchar_t* url) {
   const ShellApi* shell = SystemShell();
   if (!shell) return;
   // The shell may hand the address to COM servers; they need COM on this thread.
-  HRESULT com = EnterComApartment(*shell);
+  ComApartment com = EnterComApartment(*shell);
   if (IsElevated()) {
     OpenThroughDesktop(*shell, url);
   } else {
     shell->shellExecute(owner, L"open", url, nullptr, nullptr, SW_SHOWMAXIMIZED);
   }
-  if (SUCCEEDED(com)) shell->coUninitialize();
 }

@@ -9,7 +9,6 @@ namespace {
 
 struct Strip : BitmapStrip {
   explicit Strip(BitmapId id) : BitmapStrip(GetModuleHandleA(nullptr), nullptr, id) {}
-  ~Strip() { Release(); }
 };
 
 struct Canvas : Strip {  // a missing bitmap: a blank strip of the size in its id, here made black
