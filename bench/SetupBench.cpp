@@ -15,6 +15,7 @@
 #include "base/Texts.h"
 #include "install/Uninstall.h"
 #include "skin/SkinSurface.h"
+#include "skin/Widget.h"
 #include "ui/DialogState.h"
 #include "ui/SetupDialog.h"
 

@@ -18,22 +18,23 @@
 #include "base/Texts.h"
 #include "install/InstallRun.h"
 #include "install/Uninstall.h"
+#include "payload/InstallFailures.h"
 #include "record/RecordLock.h"
 #include "record/RunJournal.h"
 #include "skin/SkinSurface.h"
+#include "skin/Widget.h"
 #include "ui/DialogState.h"
 #include "ui/SetupDialog.h"
 
 namespace {
 
-SkinState mainSkinState;
-
-// The dialog, the exit code kExitNoWindow when it cannot be shown, with a message that says why.
-int RunDialog(const InstallSource& source, const wchar_t* folder) {
+// The dialog, the exit code ExitCode::kNoWindow when it cannot be shown, with a message that says why.
+ExitCode RunDialog(const InstallSource& source, const wchar_t* folder) {
+  SkinState skin = {};  // the dialog's, shared by its surface and widgets, which it owns
   DialogState state = {};
   state.source = source;
   state.commandLineFolder = folder;
-  ScopedObject<SkinSurface> surface(new (kNoThrow) SkinSurface(&mainSkinState, source.module));
+  ScopedObject<SkinSurface> surface(new (kNoThrow) SkinSurface(&skin, source.module));
   state.surface = surface.get();
   state.dialogError = 0;
   INT_PTR result = state.surface ? DialogBoxParamW(source.module, L"main", nullptr, SetupDialogProc,
@@ -42,36 +43,36 @@ int RunDialog(const InstallSource& source, const wchar_t* folder) {
   DWORD error = state.dialogError ? state.dialogError : state.surface ? GetLastError() : ERROR_NOT_ENOUGH_MEMORY;
   state.surface = nullptr;
   surface.reset();  // the skin's pictures and fonts go before a message box shows
-  if (result == 0) return kExitSuccess;
+  if (result == 0) return ExitCode::kSuccess;
   wchar_t reason[512];
   DescribeError(error ? error : ERROR_INVALID_DATA, reason, 512);
   TellOutcome(false, MB_ICONERROR, kTextWindowNotCreated, reason);
-  return kExitNoWindow;
+  return ExitCode::kNoWindow;
 }
 
 // The run that the command line asks for, as the only copy of the setup in the session.
 // ownFileError: why the setup's own file could not be opened, 0 when it is open.
-int RunAlone(const InstallSource& source, DWORD ownFileError, const CommandLine& options) {
+ExitCode RunAlone(const InstallSource& source, DWORD ownFileError, const CommandLine& options) {
   // Without its own file the setup can keep no uninstaller and tell no copy of itself: it stops
   // before it changes anything.
   if (ownFileError) {
     wchar_t reason[512];
     DescribeError(ownFileError, reason, 512);
     TellOutcome(options.silent, MB_ICONERROR, kTextOwnFileUnreadable, reason);
-    return kExitNotWritten;
+    return ExitCode::kNotWritten;
   }
   // A file put at the setup's name as it started is not the program that runs: kept as the
   // uninstaller, it would run with administrator rights.
   if (!IsRunningImage(source.ownFile)) {
     TellOutcome(options.silent, MB_ICONERROR, kTextFileReplaced);
-    return kExitNotWritten;
+    return ExitCode::kNotWritten;
   }
   // An installation that never ended (killed, a power cut) is taken back before anything else.
   RecordLock lock;
   wchar_t notTakenBack[kFileNameCapacity];
   if (lock.Take() && TakeBackInterruptedRun(notTakenBack) != ERROR_SUCCESS) {
     TellOutcome(options.silent, MB_ICONWARNING, kTextNotAllTakenBack, notTakenBack);
-    return kExitNotTakenBack;
+    return ExitCode::kNotTakenBack;
   }
   lock.Release();
   return options.uninstall ? RunUninstall(options.silent, source.ownFile)
@@ -79,14 +80,14 @@ int RunAlone(const InstallSource& source, DWORD ownFileError, const CommandLine&
                             : RunDialog(source, options.folder);
 }
 
-int Run(const InstallSource& source, DWORD ownFileError, CommandLine* options) {
+ExitCode Run(const InstallSource& source, DWORD ownFileError, CommandLine* options) {
   // A folder named relative to where the setup started means that folder, wherever discovery goes.
   if (options->folder[0]) {
     wchar_t full[kPathCapacity];
     DWORD length = GetFullPathNameW(options->folder, kPathCapacity, full, nullptr);
     if (length == 0 || length >= kPathCapacity) {
       LogLine("Outcome: the folder of /D= is too long");
-      return kExitBadCommandLine;
+      return ExitCode::kBadCommandLine;
     }
     wmemcpy(options->folder, full, length + 1);
   }
@@ -101,12 +102,13 @@ int Run(const InstallSource& source, DWORD ownFileError, CommandLine* options) {
   AdminMutex singleInstance;
   if (!singleInstance.Create(instanceName, L" ", true)) {
     // Refused: another program may hold its place. Without it two copies could run at once.
-    TellOutcome(options->silent, MB_ICONWARNING, options->uninstall ? kTextUninstallBusy : kTextAnotherRunActive);
-    return kExitAlreadyRunning;
+    TellOutcome(options->silent, MB_ICONWARNING,
+                FailureHeadline(kAnotherRunActive, options->uninstall ? RunKind::kUninstall : RunKind::kInstall));
+    return ExitCodeOf(kAnotherRunActive);
   }
   if (singleInstance.existed()) {
     LogLine("Outcome: another copy of the setup is running");
-    return options->silent || options->uninstall ? kExitAlreadyRunning : kExitSuccess;
+    return options->silent || options->uninstall ? ExitCode::kAlreadyRunning : ExitCode::kSuccess;
   }
   HeldMutex held(singleInstance.get());  // this run's, given back as it ends
   return RunAlone(source, ownFileError, *options);
@@ -130,20 +132,20 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // Without the maker's values the setup knows neither its keys nor its folders: it does nothing.
   bool makerKnown = LoadMakerValues(instance);
   InstallLog log(options.logFile, ProgramArguments());  // a refused run is logged too
-  int code = kExitSuccess;
+  ExitCode code = ExitCode::kSuccess;
   if (!understood || options.help) {
     if (!understood) LogLine("Outcome: the command line is not understood");
     if (!options.silent) MessageBoxW(nullptr, Text(kTextUsage), WindowTitle(), understood ? MB_OK : MB_OK | MB_ICONWARNING);
-    code = understood ? kExitSuccess : kExitBadCommandLine;
+    code = understood ? ExitCode::kSuccess : ExitCode::kBadCommandLine;
   } else if (!makerKnown || (texts == kTextsDamaged && !options.silent)) {
     LogLine(makerKnown ? "Outcome: the setup's texts cannot be read" : "Outcome: the setup's maker values cannot be read");
     if (!options.silent) MessageBoxW(nullptr, L"The setup program is damaged.", L"Setup", MB_OK | MB_ICONERROR);
-    code = kExitNoWindow;
+    code = ExitCode::kNoWindow;
   } else {
     code = Run({instance, ownFile.get()}, ownFileError, &options);
   }
-  if (!log.Close() && code == kExitSuccess) code = kExitLogNotWritten;
-  return code;
+  if (!log.Close() && code == ExitCode::kSuccess) code = ExitCode::kLogNotWritten;
+  return ProcessExitCode(code);
 }
 
 // The program's own entry point. The run-time library's start-up code handles what this program

@@ -26,7 +26,7 @@ void* AllocateOrEnd(size_t size) {
       if (!text[0]) DescribeError(ERROR_NOT_ENOUGH_MEMORY, systemWords, 256);
       MessageBoxW(nullptr, text[0] ? text : systemWords, WindowTitle(), MB_OK | MB_ICONERROR | MB_TASKMODAL);
     }
-    ExitProcess(kExitOutOfMemory);
+    ExitProcess(static_cast<UINT>(ProcessExitCode(ExitCode::kOutOfMemory)));
   }
   return block;
 }

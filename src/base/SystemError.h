@@ -1,7 +1,7 @@
 #pragma once
 // How the layers below the installation run say what failed: a SystemError, 0 when nothing did,
 // else the system's own error code (the registry's statuses are such codes too). Above them a run
-// gathers its InstallFailures, and a run ends in an ExitCode. And the system's own words for an
+// gathers its InstallFailures, and the kind it ends in gives its ExitCode. And the system's own words for an
 // error code, for messages and the log.
 #include <windows.h>
 

@@ -168,9 +168,10 @@ TextsLoaded LoadTexts(HMODULE module, const wchar_t* tag) {
   return loaded;
 }
 
-const wchar_t* Text(TextId id) { return table.chosen[id] ? table.chosen[id] : L""; }
+// kTextCount, which names no text, reads as an empty one.
+const wchar_t* Text(TextId id) { return id >= 0 && id < kTextCount && table.chosen[id] ? table.chosen[id] : L""; }
 
-const wchar_t* EnglishText(TextId id) { return table.english[id] ? table.english[id] : L""; }
+const wchar_t* EnglishText(TextId id) { return id >= 0 && id < kTextCount && table.english[id] ? table.english[id] : L""; }
 
 const wchar_t* ComponentText(int component, int field) {
   return component >= 0 && component < table.componentCount ? table.components[component][field] : nullptr;

@@ -126,7 +126,7 @@ void InstallIntoFolder(const InstallSource& source, const InstallPlan& plan, Run
   }
 }
 
-int RunSilentInstall(const InstallSource& source, const wchar_t* folder) {
+ExitCode RunSilentInstall(const InstallSource& source, const wchar_t* folder) {
   // Every component, into the folder named, or what the dialog would preselect: the first candidate.
   InstallPlan plan = {};
   if (folder[0]) {
@@ -137,7 +137,7 @@ int RunSilentInstall(const InstallSource& source, const wchar_t* folder) {
   }
   if (!plan.folder[0] || !EnsureTrailingBackslash(plan.folder, kPathCapacity)) {
     LogLine("Outcome: no plug-in folder was found; name one with /D=.");
-    return kExitNowhereToInstall;
+    return ExitCode::kNowhereToInstall;
   }
   RunState run;
   InstallIntoFolder(source, plan, &run);
@@ -145,34 +145,23 @@ int RunSilentInstall(const InstallSource& source, const wchar_t* folder) {
   return RunExitCode(run.failures);
 }
 
-ExitCode RunExitCode(const InstallFailures& failures) {
-  const InstallFailure* first = failures.Get(0);
-  if (!first) return kExitSuccess;
-  if (first->kind == kAnotherRunActive) return kExitAlreadyRunning;
-  if (failures.LeftChanges()) return kExitNotTakenBack;
-  ExitCode code = kExitNotWritten;
-  for (int i = 0; const InstallFailure* failure = failures.Get(i); ++i) {
-    if (failure->kind == kStopped) return kExitCancelled;
-    if (failure->error == ERROR_NOT_ENOUGH_MEMORY || failure->error == ERROR_OUTOFMEMORY) code = kExitOutOfMemory;
-  }
-  return code;
-}
+ExitCode RunExitCode(const InstallFailures& failures) { return ExitCodeOf(GravestFailure(failures)); }
 
 void LogOutcome(const InstallFailures& failures) {
   switch (RunExitCode(failures)) {
-    case kExitSuccess:
+    case ExitCode::kSuccess:
       LogLine("Outcome: installed");
       break;
-    case kExitAlreadyRunning:
+    case ExitCode::kAlreadyRunning:
       LogLine("Outcome: another copy of the setup is running");
       break;
-    case kExitNotTakenBack:
+    case ExitCode::kNotTakenBack:
       LogLine("Outcome: not installed, and not everything it wrote could be taken back");
       break;
-    case kExitOutOfMemory:
+    case ExitCode::kOutOfMemory:
       LogLine("Outcome: out of memory; nothing was installed");
       break;
-    case kExitCancelled:
+    case ExitCode::kCancelled:
       LogLine("Outcome: stopped by the user; nothing was installed");
       break;
     default:

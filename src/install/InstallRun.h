@@ -30,7 +30,7 @@ void InstallIntoFolder(const InstallSource& source, const InstallPlan& plan, Run
 
 // Installs every component without a window into folder, or into the first candidate when it is
 // empty. Returns the exit code.
-int RunSilentInstall(const InstallSource& source, const wchar_t* folder);
+ExitCode RunSilentInstall(const InstallSource& source, const wchar_t* folder);
 
 // The exit code of a run with these failures: another run was active (4), the run left something
 // it could not take back (10), the user stopped it (7), it ran out of memory (8), or wrote nothing

@@ -137,40 +137,42 @@ void RemoveRecorded(InstallRecord* record, Tally* tally) {
   *record = std::move(kept);
 }
 
-int Finish(bool silent, int code, TextId outcome, const wchar_t* detail = L"", TextId otherwise = kTextCount) {
-  TellOutcome(silent, code ? MB_ICONWARNING : MB_ICONINFORMATION, outcome, detail, otherwise);
+ExitCode Finish(bool silent, FailureKind end, const wchar_t* detail = L"", TextId otherwise = kTextCount) {
+  ExitCode code = ExitCodeOf(end);
+  TellOutcome(silent, code == ExitCode::kSuccess ? MB_ICONINFORMATION : MB_ICONWARNING,
+              FailureHeadline(end, RunKind::kUninstall), detail, otherwise);
   return code;
 }
 
-int FinishUnreadable(bool silent, SystemError status, const wchar_t* what) {
+ExitCode FinishUnreadable(bool silent, SystemError status, const wchar_t* what) {
   LogFailure("Could not read", what, status);
-  if (status == ERROR_NOT_ENOUGH_MEMORY) return Finish(silent, kExitOutOfMemory, kTextOutOfMemoryRemoving);
+  if (status == ERROR_NOT_ENOUGH_MEMORY) return Finish(silent, kOutOfMemory);
   wchar_t reason[512];
   DescribeError(status, reason, 512);
-  return Finish(silent, kExitNotWritten, kTextRecordUnreadableRemoving, reason);
+  return Finish(silent, kRecordUnreadable, reason);
 }
 
 }  // namespace
 
-int RunUninstall(bool silent, HANDLE ownFile) {
+ExitCode RunUninstall(bool silent, HANDLE ownFile) {
   ScopedKey entry;
   SystemError status = entry.Open(HKEY_LOCAL_MACHINE, EntryKey(), KEY_READ);
   if (status == ERROR_FILE_NOT_FOUND) {
-    return Finish(silent, kExitSuccess, kTextNotInstalled);
+    return Finish(silent, kNothingToRemove);
   }
   if (status != ERROR_SUCCESS) return FinishUnreadable(silent, status, L"the entry in the list of installed programs");
   entry.reset();
   if (!silent && MessageBoxW(nullptr, Text(kTextRemoveQuestion), WindowTitle(), MB_YESNO | MB_ICONQUESTION) != IDYES) {
     LogLine("Outcome: cancelled");
-    return kExitCancelled;
+    return ExitCodeOf(kStopped);
   }
   RecordLock lock;
   if (!lock.Take()) {
-    return Finish(silent, kExitAlreadyRunning, kTextUninstallBusy);
+    return Finish(silent, kAnotherRunActive);
   }
   InstallRecord record;
   status = entry.Open(HKEY_LOCAL_MACHINE, EntryKey(), KEY_ALL_ACCESS);
-  if (status == ERROR_FILE_NOT_FOUND) return Finish(silent, kExitSuccess, kTextNotInstalled);
+  if (status == ERROR_FILE_NOT_FOUND) return Finish(silent, kNothingToRemove);
   if (status == ERROR_SUCCESS) status = ReadInstallRecord(entry.get(), &record);
   if (status != ERROR_SUCCESS) {
     return FinishUnreadable(silent, status, L"the record of what was installed");
@@ -181,7 +183,7 @@ int RunUninstall(bool silent, HANDLE ownFile) {
   if (tally.lostTrack) {
     // What is left could not all be listed: the entry keeps the record it had, for another try.
     LogFailure("Could not update", L"the entry in the list of installed programs", ERROR_NOT_ENOUGH_MEMORY);
-    return Finish(silent, kExitOutOfMemory, kTextOutOfMemoryRemoving);
+    return Finish(silent, kOutOfMemory);
   }
   if (record.files.used == 0 && record.values.used == 0) {
     // The kept copy goes first: while it stays, so does the entry that starts it, for another try.
@@ -203,13 +205,13 @@ int RunUninstall(bool silent, HANDLE ownFile) {
     ++tally.failed;
   }
   if (tally.failed && tally.unreachable && !tally.holder[0]) {
-    return Finish(silent, kExitNotWritten, kTextUninstallDriveMissing);
+    return Finish(silent, kRemovalDriveMissing);
   }
   if (tally.failed) {
-    return Finish(silent, kExitNotWritten, kTextUninstallHeld, tally.holder, kTextYourImageEditor);
+    return Finish(silent, kNotRemoved, tally.holder, kTextYourImageEditor);
   }
   if (tally.changed) {
-    return Finish(silent, kExitChangedFilesKept, kTextUninstallChangedKept);
+    return Finish(silent, kChangedKept);
   }
-  return Finish(silent, kExitSuccess, kTextRemoved);
+  return Finish(silent, kNothingFailed);
 }

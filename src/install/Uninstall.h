@@ -3,7 +3,9 @@
 // installations recorded.
 #include <windows.h>
 
+#include "base/ExitCode.h"
+
 // Removes the recorded files that are unchanged, the recorded values, empty maker folders and the
 // kept copy (ownFile: this program's own file, opened at start); a failure keeps the record of
 // what is left. silent: no message box. Returns the exit code.
-int RunUninstall(bool silent, HANDLE ownFile);
+ExitCode RunUninstall(bool silent, HANDLE ownFile);

@@ -1,8 +1,8 @@
 #include "payload/InstallFailures.h"
 
-bool IsLeftChanged(InstallFailureKind kind) { return kind == kOldPlugInStranded || kind == kNotTakenBack; }
+bool IsLeftChanged(FailureKind kind) { return kind == kOldPlugInStranded || kind == kNotTakenBack; }
 
-void InstallFailures::Record(InstallFailureKind kind, const wchar_t* subject, DWORD error, const wchar_t* holder) {
+void InstallFailures::Record(FailureKind kind, const wchar_t* subject, DWORD error, const wchar_t* holder) {
   int slot = count_ < kKeptFailures ? count_ : -1;
   // Over the newest kept failure that left nothing changed, never the first: it says why the run failed.
   for (int i = kKeptFailures - 1; slot < 0 && i >= 1 && IsLeftChanged(kind); --i) {
@@ -30,33 +30,70 @@ const InstallFailure* InstallFailures::Get(int index) const {
   return &kept_[index];
 }
 
-TextId FailureHeadline(InstallFailureKind kind) {
-  switch (kind) {
-    case kFileNotWritten:
-      return kTextFileNotWritten;
-    case kRegistryNotWritten:
-      return kTextRegistryNotWritten;
-    case kNameTooLong:
-      return kTextNameTooLong;
-    case kNameNotPlain:
-      return kTextNameNotPlain;
-    case kPresetTooShort:
-      return kTextPresetTooShort;
-    case kFolderNotMade:
-      return kTextFolderNotMade;
-    case kUninstallNotRecorded:
-      return kTextUninstallNotRecorded;
-    case kRecordUnreadable:
-      return kTextRecordUnreadable;
-    case kAnotherRunActive:
-      return kTextAnotherRunActive;
-    case kOldPlugInStranded:
-      return kTextOldPlugInStranded;
-    case kNotTakenBack:
-      return kTextNotTakenBack;
-    case kStopped:
-      return kTextCancelled;
-    default:
-      return kTextResourceDamaged;
+namespace {
+// Gravest first: a run with several failures ends in the first of them in this order.
+const struct {
+  FailureKind kind;
+  ExitCode code;
+  TextId installing, removing;  // kTextCount: that run never ends so
+} kOutcomes[] = {
+    {kAnotherRunActive, ExitCode::kAlreadyRunning, kTextAnotherRunActive, kTextUninstallBusy},
+    {kOldPlugInStranded, ExitCode::kNotTakenBack, kTextOldPlugInStranded, kTextCount},
+    {kNotTakenBack, ExitCode::kNotTakenBack, kTextNotTakenBack, kTextCount},
+    {kStopped, ExitCode::kCancelled, kTextCancelled, kTextCount},
+    {kOutOfMemory, ExitCode::kOutOfMemory, kTextOutOfMemory, kTextOutOfMemoryRemoving},
+    {kRecordUnreadable, ExitCode::kNotWritten, kTextRecordUnreadable, kTextRecordUnreadableRemoving},
+    {kRemovalDriveMissing, ExitCode::kNotWritten, kTextCount, kTextUninstallDriveMissing},
+    {kNotRemoved, ExitCode::kNotWritten, kTextCount, kTextUninstallHeld},
+    {kChangedKept, ExitCode::kChangedFilesKept, kTextCount, kTextUninstallChangedKept},
+    {kFileNotWritten, ExitCode::kNotWritten, kTextFileNotWritten, kTextCount},
+    {kRegistryNotWritten, ExitCode::kNotWritten, kTextRegistryNotWritten, kTextCount},
+    {kFolderNotMade, ExitCode::kNotWritten, kTextFolderNotMade, kTextCount},
+    {kUninstallNotRecorded, ExitCode::kNotWritten, kTextUninstallNotRecorded, kTextCount},
+    {kNameTooLong, ExitCode::kNotWritten, kTextNameTooLong, kTextCount},
+    {kNameNotPlain, ExitCode::kNotWritten, kTextNameNotPlain, kTextCount},
+    {kPresetTooShort, ExitCode::kNotWritten, kTextPresetTooShort, kTextCount},
+    {kResourceNotFound, ExitCode::kNotWritten, kTextResourceDamaged, kTextCount},
+    {kResourceEmpty, ExitCode::kNotWritten, kTextResourceDamaged, kTextCount},
+    {kResourceNotLoaded, ExitCode::kNotWritten, kTextResourceDamaged, kTextCount},
+    {kResourceUnnamed, ExitCode::kNotWritten, kTextResourceDamaged, kTextCount},
+    {kNothingToRemove, ExitCode::kSuccess, kTextCount, kTextNotInstalled},
+    {kNothingFailed, ExitCode::kSuccess, kTextCount, kTextRemoved},
+};
+
+int RowOf(FailureKind kind) {
+  for (int row = 0; row < static_cast<int>(sizeof kOutcomes / sizeof kOutcomes[0]); ++row) {
+    if (kOutcomes[row].kind == kind) return row;
   }
+  return -1;
+}
+
+bool OutOfMemory(DWORD error) { return error == ERROR_NOT_ENOUGH_MEMORY || error == ERROR_OUTOFMEMORY; }
+}  // namespace
+
+ExitCode ExitCodeOf(FailureKind kind) {
+  int row = RowOf(kind);
+  return row < 0 ? ExitCode::kNotWritten : kOutcomes[row].code;
+}
+
+TextId FailureHeadline(FailureKind kind, RunKind run) {
+  int row = RowOf(kind);
+  if (row < 0) return kTextCount;
+  return run == RunKind::kInstall ? kOutcomes[row].installing : kOutcomes[row].removing;
+}
+
+FailureKind GravestFailure(const InstallFailures& failures) {
+  FailureKind gravest = kNothingFailed;
+  int gravestRow = RowOf(kNothingFailed);
+  for (int i = 0; const InstallFailure* failure = failures.Get(i); ++i) {
+    // Out of memory is told as such whatever step ran out; what the run left changed is told first.
+    FailureKind kind = OutOfMemory(failure->error) && !IsLeftChanged(failure->kind) ? kOutOfMemory : failure->kind;
+    int row = RowOf(kind);
+    if (row < 0) row = RowOf(kind = kFileNotWritten);  // a kind the table lacks still fails the run
+    if (row < gravestRow) {
+      gravest = kind;
+      gravestRow = row;
+    }
+  }
+  return gravest;
 }

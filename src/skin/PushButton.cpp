@@ -64,10 +64,11 @@ void PushButton::SetWord(const wchar_t* text, HFONT font) {
   lstrcpynW(word, text, sizeof word / sizeof word[0]);
   wordFont = font;
   if (!normalStrip || !skin->paintDC) return;
-  HGDIOBJ previous = SelectObject(skin->paintDC, wordFont);
   SIZE extent = {};
-  GetTextExtentPoint32W(skin->paintDC, word, lstrlenW(word), &extent);
-  SelectObject(skin->paintDC, previous);
+  {
+    SelectedObject font(skin->paintDC, wordFont);
+    GetTextExtentPoint32W(skin->paintDC, word, lstrlenW(word), &extent);
+  }
   int wide = extent.cx + 2 * Scaled(skin, 5);  // room each side, past the picture's edge and shading
   if (wide > normalStrip->width) bounds.right = bounds.left + wide + pressShift;
 }
@@ -86,13 +87,12 @@ void PushButton::DrawContrastLook(HDC target, int shift) {
   ScopedBrush fill(CreateSolidBrush(shift ? colours.highlight : colours.buttonFace));
   FillRect(target, &face, fill.get());
   DrawFrame(skin, target, face, colours.buttonText);
-  HGDIOBJ previousFont = SelectObject(target, wordFont);
+  SelectedObject font(target, wordFont);
   COLORREF previousColour = SetTextColor(target, shift ? colours.highlightText : colours.buttonText);
   int previousMode = SetBkMode(target, TRANSPARENT);
   DrawTextW(target, word, -1, &face, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   SetBkMode(target, previousMode);
   SetTextColor(target, previousColour);
-  SelectObject(target, previousFont);
 }
 
 void PushButton::DrawLook(HDC target, const BitmapStrip* strip, int shift) {
@@ -116,7 +116,7 @@ void PushButton::DrawLook(HDC target, const BitmapStrip* strip, int shift) {
   // light face.
   COLORREF face = strip->PixelAt(strip->width / 2, strip->height / 2);
   bool dark = GetRValue(face) * 299 + GetGValue(face) * 587 + GetBValue(face) * 114 < 128000;
-  HGDIOBJ previousFont = SelectObject(target, wordFont);
+  SelectedObject font(target, wordFont);
   COLORREF previousColour = GetTextColor(target);
   int previousMode = SetBkMode(target, TRANSPARENT);
   SIZE extent = {};
@@ -128,7 +128,6 @@ void PushButton::DrawLook(HDC target, const BitmapStrip* strip, int shift) {
   TextOutW(target, x, y, word, lstrlenW(word));
   SetBkMode(target, previousMode);
   SetTextColor(target, previousColour);
-  SelectObject(target, previousFont);
 }
 
 void PushButton::Paint(HDC hdc) {

@@ -86,7 +86,7 @@ SkinSurface::SkinSurface(SkinState* state, HINSTANCE instance) : skin(state), cl
   skin->widgetCount = 0;
   skin->paintDC = nullptr;
   skin->bufferDC = nullptr;
-  skin->background = nullptr;
+  skin->background.reset();
   skin->statusShown[0] = L'\0';
   skin->statusShownBy = nullptr;
   skin->dpi = 96;
@@ -109,12 +109,8 @@ void SkinSurface::SetMainFont(HFONT font) {
 }
 
 void SkinSurface::Detach() {
-  delete skin->background;  // it gives its picture back
-  skin->background = nullptr;
-  for (int i = 0; i < skin->widgetCount; ++i) {
-    delete skin->widgets[i];
-    skin->widgets[i] = nullptr;
-  }
+  skin->background.reset();
+  for (int i = 0; i < skin->widgetCount; ++i) skin->widgets[i].reset();
   skin->widgetCount = 0;
   skin->statusShownBy = nullptr;
   skin->statusShown[0] = L'\0';
@@ -136,10 +132,10 @@ void SkinSurface::Attach(HWND window, BitmapId backgroundId, UINT cursorId, cons
   }
   CreateBuffer(window);
   if (skin->paintDC) {
-    skin->background = new (kNoThrow) BitmapStrip(skin->instance, skin->paintDC, backgroundId, skin->dpi);
+    skin->background.reset(new (kNoThrow) BitmapStrip(skin->instance, skin->paintDC, backgroundId, skin->dpi));
   } else {
     WindowDC dc(window);
-    skin->background = new (kNoThrow) BitmapStrip(skin->instance, dc.get(), backgroundId, skin->dpi);
+    skin->background.reset(new (kNoThrow) BitmapStrip(skin->instance, dc.get(), backgroundId, skin->dpi));
   }
 }
 
@@ -215,7 +211,7 @@ int SkinSurface::DispatchMouse(HWND window, UINT message, WPARAM wParam, LPARAM 
   SkinDrawing drawing(skin);
   int taken = 0;
   for (int i = 0; i < skin->widgetCount && !taken; ++i) {
-    Widget* widget = skin->widgets[i];
+    Widget* widget = skin->widgets[i].get();
     if (!widget->enabled) continue;
     skin->paintDC = drawing.dc();  // a nested paint cycle inside the last call may have moved the slot
     taken = widget->OnMouse(window, message, wParam, lParam) ? 1 : 0;

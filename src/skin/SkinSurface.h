@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "base/GdiScope.h"
+#include "base/ScopedHandle.h"
 #include "skin/BitmapStrip.h"
 
 class Widget;
@@ -17,15 +18,16 @@ struct SkinColours {
   COLORREF window, text, buttonFace, buttonText, link, highlight, highlightText;
 };
 
-// Shared by the surface and every widget of the window.
+// Shared by the surface and every widget of the window, and the owner of the registered widgets:
+// where one is made or goes, skin/Widget.h is included.
 struct SkinState {
   int widgetCount;
   HINSTANCE instance;
   HWND window;
   HDC paintDC;  // a window DC during a paint cycle, a mouse dispatch or the dialog's set-up
   HDC bufferDC;
-  BitmapStrip* background;
-  Widget* widgets[kMaxWidgets];  // registration order is paint and dispatch order
+  ScopedObject<BitmapStrip> background;
+  ScopedObject<Widget> widgets[kMaxWidgets];  // registered ones, in paint and dispatch order
   RECT statusRect;
   int dpi;                     // the display's scale the window is drawn for: 96 is 100 %
   wchar_t statusShown[80];     // what the status line shows, for screen readers (a widget's status text)

@@ -6,7 +6,7 @@ Widget::Widget(SkinState* skinState, const wchar_t* text)
     : statusText(), enabled(1), visible(1), erased(0), hoverState(0), commandId(0), skin(skinState),
       registered_(false) {
   if (skin->widgetCount >= 0 && skin->widgetCount < kMaxWidgets) {
-    skin->widgets[skin->widgetCount++] = this;
+    skin->widgets[skin->widgetCount++].reset(this);  // the skin deletes it
     registered_ = true;
   }
   if (text) lstrcpynW(statusText, text, kStatusTextCapacity);

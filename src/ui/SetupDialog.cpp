@@ -242,7 +242,7 @@ bool LayOut(HWND dialog, DialogState* state, const int* values) {
   RECT noStatusYet = {};
   state->surface->Attach(dialog, kBackgroundId, kHandCursorId, &noStatusYet);
   // Without its background the dialog has no size and no layout: it cannot be shown.
-  const BitmapStrip* background = skin->background;
+  const BitmapStrip* background = skin->background.get();
   bool made = background && background->bitmap && background->width > 0 && background->height > 0;
   if (!made) state->dialogError = ERROR_RESOURCE_NAME_NOT_FOUND;
   int width = made ? background->width : 0, height = made ? background->height : 0;
@@ -423,7 +423,7 @@ void OnRunEnded(HWND dialog, DialogState* state) {
   EndRun(dialog);
   const InstallFailures& failures = state->run.failures;
   LogOutcome(failures);
-  if (RunExitCode(failures) == kExitCancelled) {
+  if (RunExitCode(failures) == ExitCode::kCancelled) {
     MessageBoxW(dialog, Text(kTextCancelled), WindowTitle(), MB_OK | MB_ICONINFORMATION);
   } else if (failures.count() > 0) {
     // Nothing may look installed that is not: the choosing state stays, with the reason.

@@ -51,7 +51,7 @@ TEST_F(PayloadWriterTest, WhatCannotBeInstalledIsRecordedAndAnOldFileKept) {
   const std::string target = folder.path() + "MienFold.8bf";
   ASSERT_TRUE(WriteWholeFile(target, Bytes(3000, 0x42)));
   SetFileAttributesW(Wide(target).c_str(), FILE_ATTRIBUTE_READONLY);  // protected by its owner
-  struct { const wchar_t* name; size_t folderLength; BOOL goOn; InstallFailureKind recorded; } cases[] = {
+  struct { const wchar_t* name; size_t folderLength; BOOL goOn; FailureKind recorded; } cases[] = {
       {L"MIEN__FOLD.8BF", 0, TRUE, kFileNotWritten},
       {kLongName, 371, TRUE, kFileNotWritten},  // 499 characters fit; the folder is missing
       {kLongName, 372, TRUE, kNameTooLong},
