@@ -105,8 +105,16 @@ RunningSetup::RunningSetup(const std::string& exe, const std::string& arguments,
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   std::wstring commandLine = Wide("\"" + exe + "\" " + arguments);
-  CreateProcessW(Wide(exe).c_str(), &commandLine[0], nullptr, nullptr, FALSE, suspended ? CREATE_SUSPENDED : 0, nullptr,
-                 nullptr, &startup, &process_);
+  // In a job that ends it with the test: a test that time runs out for leaves no setup running for the next one.
+  job_ = CreateJobObjectW(nullptr, nullptr);
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_SILENT_BREAKAWAY_OK;
+  if (job_) SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+  if (CreateProcessW(Wide(exe).c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
+                     &startup, &process_)) {
+    if (job_) AssignProcessToJobObject(job_, process_.hProcess);
+    if (!suspended) ResumeThread(process_.hThread);
+  }
 }
 
 RunningSetup::~RunningSetup() {
@@ -114,6 +122,7 @@ RunningSetup::~RunningSetup() {
   WaitForSingleObject(process_.hProcess, 5000);
   CloseHandle(process_.hThread);
   CloseHandle(process_.hProcess);
+  if (job_) CloseHandle(job_);
 }
 
 HWND RunningSetup::WaitForPopup(const char* title, DWORD milliseconds) const {
@@ -174,13 +183,20 @@ void RunningSetup::Key(WORD key, bool shift) {
   Post(WM_NULL, 0);
 }
 
-std::vector<RunningSetup::Child> RunningSetup::ReadAloud() const {
-  std::vector<Child> children;
+namespace {
+struct Reading {
+  HWND window;
+  std::vector<RunningSetup::Child> children;
+};
+
+DWORD CALLBACK ReadOnItsThread(void* parameter) {
+  Reading& reading = *static_cast<Reading*>(parameter);
+  std::vector<RunningSetup::Child>& children = reading.children;
   HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   IAccessible* dialog = nullptr;
-  if (FAILED(AccessibleObjectFromWindow(window_, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&dialog)))) {
+  if (FAILED(AccessibleObjectFromWindow(reading.window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&dialog)))) {
     if (SUCCEEDED(com)) CoUninitialize();
-    return children;
+    return 0;
   }
   long count = 0, got = 0;
   dialog->get_accChildCount(&count);
@@ -195,13 +211,33 @@ std::vector<RunningSetup::Child> RunningSetup::ReadAloud() const {
     long left = 0, top = 0, width = 0, height = 0;
     dialog->accLocation(&left, &top, &width, &height, id);
     POINT corner = {left, top};
-    ScreenToClient(window_, &corner);
+    ScreenToClient(reading.window, &corner);
     children.push_back({role.lVal, name ? Utf8(name) : "", state.lVal,
                         RECT{corner.x, corner.y, corner.x + width, corner.y + height}});
     SysFreeString(name);
   }
   dialog->Release();
   if (SUCCEEDED(com)) CoUninitialize();
+  return 0;
+}
+}  // namespace
+
+std::vector<RunningSetup::Child> RunningSetup::ReadAloud() const {
+  // A setup that never answers fails the test here, ended, rather than holding it until its time runs out.
+  Reading* reading = new Reading{window_, {}};
+  HANDLE thread = CreateThread(nullptr, 0, ReadOnItsThread, reading, 0, nullptr);
+  if (!thread) return {};
+  if (WaitForSingleObject(thread, 10000) == WAIT_TIMEOUT) {
+    ADD_FAILURE() << "the setup did not answer a screen reader within 10 s";
+    TerminateProcess(process_.hProcess, 98);
+    if (WaitForSingleObject(thread, 10000) == WAIT_TIMEOUT) {
+      CloseHandle(thread);
+      return {};  // the reading is left to its thread
+    }
+  }
+  CloseHandle(thread);
+  std::vector<Child> children = std::move(reading->children);
+  delete reading;
   return children;
 }
 

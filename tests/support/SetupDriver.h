@@ -70,6 +70,7 @@ class RunningSetup {
 
  private:
   PROCESS_INFORMATION process_ = {};
+  HANDLE job_ = nullptr;
   HWND window_ = nullptr;
 };
 
