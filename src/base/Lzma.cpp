@@ -1,5 +1,7 @@
 #include "base/Lzma.h"
 
+#include "base/ByteReader.h"
+
 #include "LzmaDec.h"
 
 static_assert(kLzmaPropertiesSize == LZMA_PROPS_SIZE, "the SDK's property size");
@@ -81,7 +83,8 @@ SystemError UnpackResource(HMODULE module, UINT type, UINT id, DWORD largest, Sc
   HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
   const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
   if (!data || stored < 4 + kLzmaPropertiesSize) return ERROR_RESOURCE_DATA_NOT_FOUND;
-  DWORD total = data[0] | data[1] << 8 | data[2] << 16 | static_cast<DWORD>(data[3]) << 24;
+  DWORD total = 0;
+  ByteReader(data, stored).Dword(&total);
   if (total == 0 || total > largest) return ERROR_INVALID_DATA;
   bytes->reset(HeapAlloc(GetProcessHeap(), 0, total));
   if (!bytes->valid()) return ERROR_NOT_ENOUGH_MEMORY;

@@ -3,6 +3,7 @@
 #include <string.h>
 #include <wchar.h>
 
+#include "base/ByteReader.h"
 #include "base/Lzma.h"
 #include "base/ScopedHandle.h"
 #include "format/SetupFormat.h"
@@ -28,23 +29,22 @@ bool Join(wchar_t* out, const wchar_t* a, const wchar_t* b, const wchar_t* c = L
 
 // The values in the decoded block; false when it is not as the packer writes it.
 bool ReadBlock(const BYTE* bytes, DWORD size) {
-  const DWORD kHeader = 8;
-  if (size < kHeader || memcmp(bytes, setup_format::kMakerMagic, 4) != 0 ||
-      (bytes[4] | bytes[5] << 8) != setup_format::kMakerVersion || (bytes[6] | bytes[7] << 8) != kMakerValueCount) {
+  ByteReader block(bytes, size);
+  WORD version = 0, count = 0;
+  if (!block.Expect(setup_format::kMakerMagic, 4) || !block.Word(&version) || version != setup_format::kMakerVersion ||
+      !block.Word(&count) || count != kMakerValueCount) {
     return false;
   }
-  DWORD at = kHeader;
   for (int i = 0; i < kMakerValueCount; ++i) {
-    for (int length = 0;; ++length, at += 2) {
-      if (at + 2 > size || length >= kValueCapacity) return false;
-      wchar_t c = static_cast<wchar_t>(bytes[at] | bytes[at + 1] << 8);
-      table.values[i][length] = c;
+    for (int length = 0;; ++length) {
+      WORD c = 0;
+      if (length >= kValueCapacity || !block.Word(&c)) return false;
+      table.values[i][length] = static_cast<wchar_t>(c);
       if (!c) break;
     }
-    at += 2;
     if (!table.values[i][0]) return false;  // the packer refuses an empty value
   }
-  return at == size;
+  return block.left() == 0;
 }
 
 void ForgetAll() { memset(&table, 0, sizeof table); }

@@ -3,6 +3,7 @@
 #include <string.h>
 #include <wchar.h>
 
+#include "base/ByteReader.h"
 #include "base/Lzma.h"
 #include "base/PathText.h"
 #include "base/ScopedHandle.h"
@@ -32,37 +33,36 @@ struct TextTable {
 };
 TextTable table;
 
-WORD Word(const BYTE* at) { return static_cast<WORD>(at[0] | at[1] << 8); }
-DWORD Dword(const BYTE* at) { return Word(at) | static_cast<DWORD>(Word(at + 2)) << 16; }
-
 // The languages in the decoded block (on a heap block's alignment); false when it is not as the
 // build writes it.
 bool ReadBlock(const BYTE* bytes, DWORD size) {
-  const DWORD kHeader = 12, kTagBytes = setup_format::kTagBytes, kEntry = kTagBytes + 4;
-  if (size < kHeader || memcmp(bytes, setup_format::kTextsMagic, 4) != 0 || Word(bytes + 4) != setup_format::kTextsVersion) {
+  ByteReader block(bytes, size);
+  WORD version = 0, languages = 0, texts = 0, components = 0;
+  if (!block.Expect(setup_format::kTextsMagic, 4) || !block.Word(&version) || version != setup_format::kTextsVersion ||
+      !block.Word(&languages) || !block.Word(&texts) || !block.Word(&components) || languages < 1 ||
+      languages > kMostLanguages || texts != kTextCount || components > kMostComponentTexts) {
     return false;
   }
-  table.languageCount = Word(bytes + 6);
-  table.textCount = Word(bytes + 8);
-  table.componentCount = Word(bytes + 10);
-  if (table.languageCount < 1 || table.languageCount > kMostLanguages || table.textCount != kTextCount ||
-      table.componentCount > kMostComponentTexts || size < kHeader + table.languageCount * kEntry) {
-    return false;
-  }
-  DWORD at = kHeader + table.languageCount * kEntry;
+  table.languageCount = languages;
+  table.textCount = texts;
+  table.componentCount = components;
+  DWORD lengths[kMostLanguages];
   for (int i = 0; i < table.languageCount; ++i) {
-    const BYTE* entry = bytes + kHeader + i * kEntry;
     Language& language = table.languages[i];
-    memcpy(language.tag, entry, kTagBytes);
-    language.tag[kTagBytes] = '\0';
-    DWORD length = Dword(entry + kTagBytes);
-    if (language.tag[0] == '\0' || length > size - at || length < 2 || length % 2 != 0) return false;
-    language.texts = reinterpret_cast<const wchar_t*>(bytes + at);
-    language.length = length / 2;
-    if (language.texts[language.length - 1] != L'\0') return false;
-    at += length;
+    const BYTE* tag = block.Bytes(setup_format::kTagBytes);
+    if (!tag || !block.Dword(&lengths[i])) return false;
+    memcpy(language.tag, tag, setup_format::kTagBytes);
+    language.tag[setup_format::kTagBytes] = '\0';
   }
-  return at == size;
+  for (int i = 0; i < table.languageCount; ++i) {
+    Language& language = table.languages[i];
+    const BYTE* stored = lengths[i] >= 2 && lengths[i] % 2 == 0 ? block.Bytes(lengths[i]) : nullptr;
+    if (language.tag[0] == '\0' || !stored) return false;
+    language.texts = reinterpret_cast<const wchar_t*>(stored);
+    language.length = lengths[i] / 2;
+    if (language.texts[language.length - 1] != L'\0') return false;
+  }
+  return block.left() == 0;
 }
 
 // Points at each of the language's texts: its texts, then a caption and a status text per

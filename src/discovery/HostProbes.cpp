@@ -19,7 +19,7 @@ enum {
 wchar_t probeScratch[kPathCapacity];  // what a probe found, then the folder it names
 
 // The bytes of an open file one at a time, read a block at a time.
-struct ByteReader {
+struct FileBytes {
   HANDLE file;
   BYTE block[4096];
   DWORD filled = 0, at = 0;
@@ -51,8 +51,8 @@ void ScanPainterSettings(const wchar_t* fileName) {
   ScopedHandle file(CreateFileW(fileName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file.valid()) return;
-  static ByteReader reader;
-  reader = ByteReader();
+  static FileBytes reader;
+  reader = FileBytes();
   reader.file = file.get();
   // The four bytes before the current one, oldest first; -1 stands for "before the file's start",
   // which never matches a marker.

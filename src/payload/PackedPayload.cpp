@@ -1,5 +1,6 @@
 #include "payload/PackedPayload.h"
 
+#include "base/ByteReader.h"
 #include "base/ContentHash.h"
 #include "base/Lzma.h"
 #include "payload/PayloadRun.h"
@@ -12,19 +13,6 @@ const DWORD kLargestDictionary = 8u << 20;  // what the packer uses; a larger on
 const wchar_t kPackedSubject[] = L"the compressed plug-in files";
 const DWORD kChunk = 65536, kPresetCapacity = 4096;
 
-// Reads the little-endian numbers and texts of the table, never past its end.
-struct Reader {
-  const BYTE* at;
-  const BYTE* end;
-  bool Number(ULONGLONG* value, int bytes) {
-    if (end - at < bytes) return false;
-    *value = 0;
-    for (int i = bytes - 1; i >= 0; --i) *value = *value << 8 | at[i];
-    at += bytes;
-    return true;
-  }
-};
-
 struct TableEntry {
   wchar_t name[MAX_PATH];
   ULONGLONG size;
@@ -32,20 +20,17 @@ struct TableEntry {
 };
 
 // A resource name, as the build writes it: printable ASCII only.
-bool NextEntry(Reader* table, TableEntry* entry) {
-  ULONGLONG length = 0, hash = 0;
-  if (!table->Number(&length, 4) || length == 0 || length >= MAX_PATH ||
-      static_cast<ULONGLONG>(table->end - table->at) < length) {
-    return false;
-  }
+bool NextEntry(ByteReader* table, TableEntry* entry) {
+  DWORD length = 0;
+  ULONGLONG hash = 0;
+  const BYTE* name = table->Dword(&length) && length > 0 && length < MAX_PATH ? table->Bytes(length) : nullptr;
+  if (!name) return false;
   for (size_t i = 0; i < length; ++i) {
-    BYTE c = table->at[i];
-    if (c <= ' ' || c > '~') return false;
-    entry->name[i] = c;
+    if (name[i] <= ' ' || name[i] > '~') return false;
+    entry->name[i] = name[i];
   }
   entry->name[length] = L'\0';
-  table->at += length;
-  bool read = table->Number(&entry->size, 8) && table->Number(&hash, 8);
+  bool read = table->Qword(&entry->size) && table->Qword(&hash);
   entry->hash = hash;
   return read;
 }
@@ -106,7 +91,7 @@ void FinishItem(PayloadRun* run, Item* item) {
 }
 
 // Items not reached because the stream broke off: each wanted one is a failure of its own.
-void RecordUnreached(PayloadRun* run, Reader table, ULONGLONG count) {
+void RecordUnreached(PayloadRun* run, ByteReader table, ULONGLONG count) {
   TableEntry entry;
   wchar_t installName[MAX_PATH];
   const PresetKind* kind;
@@ -119,7 +104,7 @@ void RecordUnreached(PayloadRun* run, Reader table, ULONGLONG count) {
 
 // Decodes the stream, handing each item its bytes in table order, until every item that is wanted
 // has all of its bytes. What a damaged or cut stream leaves unwritten is recorded as failed.
-void DecodeItems(PayloadRun* run, LzmaReader* stream, Reader* table, ULONGLONG count, ULONGLONG wanted) {
+void DecodeItems(PayloadRun* run, LzmaReader* stream, ByteReader* table, ULONGLONG count, ULONGLONG wanted) {
   static BYTE chunk[kChunk];
   Item item;
   item.target = kItemSkipped;
@@ -165,25 +150,29 @@ void DecodeItems(PayloadRun* run, LzmaReader* stream, Reader* table, ULONGLONG c
 
 // The table of a packed payload and what a run wants of it.
 struct PackedTable {
-  Reader entries;  // the table's entries; the stream follows them
+  ByteReader entries{nullptr, 0};
+  const BYTE* stream;  // follows the entries
+  size_t streamBytes;
   ULONGLONG count, total, wanted, wantedBytes;
 };
 
 // Reads the header and checks the table: it must name items whose sizes add up to the stream's,
 // and nothing else. False when it does not.
 bool ReadPackedTable(const BYTE* data, size_t size, const PayloadRun& run, PackedTable* table) {
-  Reader header = {data, data + size};
-  ULONGLONG magic = 0, version = 0, tableBytes = 0;
+  ByteReader header(data, size);
+  DWORD version = 0, count = 0, tableBytes = 0;
   table->count = table->total = table->wanted = table->wantedBytes = 0;
-  ULONGLONG expected = 0;
-  memcpy(&expected, setup_format::kPayloadMagic, 4);  // little-endian, as the number is read
-  bool read = header.Number(&magic, 4) && magic == expected && header.Number(&version, 4) &&
-              version == setup_format::kPayloadVersion && header.Number(&table->count, 4) && header.Number(&tableBytes, 4) &&
-              header.Number(&table->total, 8) && header.end - header.at >= kLzmaPropertiesSize &&
-              tableBytes <= static_cast<ULONGLONG>(header.end - header.at - kLzmaPropertiesSize);
-  table->entries = {header.at, header.at + (read ? tableBytes : 0)};
+  bool read = header.Expect(setup_format::kPayloadMagic, 4) && header.Dword(&version) &&
+              version == setup_format::kPayloadVersion && header.Dword(&count) && header.Dword(&tableBytes) &&
+              header.Qword(&table->total) && header.left() >= kLzmaPropertiesSize &&
+              tableBytes <= header.left() - kLzmaPropertiesSize;
+  const BYTE* entries = read ? header.Bytes(tableBytes) : nullptr;
+  table->count = count;
+  table->entries = ByteReader(entries, entries ? tableBytes : 0);
+  table->stream = header.position();
+  table->streamBytes = header.left();
   ULONGLONG sum = 0;
-  Reader scan = table->entries;
+  ByteReader scan = table->entries;
   for (ULONGLONG i = 0; read && i < table->count; ++i) {
     TableEntry entry;
     read = NextEntry(&scan, &entry) && entry.size > 0 && entry.size <= table->total - sum;  // none is empty
@@ -194,7 +183,7 @@ bool ReadPackedTable(const BYTE* data, size_t size, const PayloadRun& run, Packe
       table->wantedBytes += entry.size;
     }
   }
-  return read && sum == table->total && scan.at == table->entries.end;
+  return read && sum == table->total && scan.left() == 0;
 }
 
 // The module's packed payload resource; null when it carries none.
@@ -222,8 +211,7 @@ void InstallPackedItems(PayloadRun* run, const BYTE* data, size_t size) {
   }
   if (table.wanted == 0) return;
   LzmaReader stream;
-  DWORD error = OpenLzma(&stream, table.entries.end, static_cast<size_t>(data + size - table.entries.end), table.total,
-                         kLargestDictionary);
+  DWORD error = OpenLzma(&stream, table.stream, table.streamBytes, table.total, kLargestDictionary);
   if (error) {
     run->failures.Record(kResourceNotLoaded, kPackedSubject, error);
     return;

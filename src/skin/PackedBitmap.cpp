@@ -1,5 +1,6 @@
 #include "skin/PackedBitmap.h"
 
+#include "base/ByteReader.h"
 #include "base/GdiScope.h"
 #include "base/Lzma.h"
 
@@ -19,8 +20,6 @@ struct PictureStream {
 };
 PictureStream pictures;
 
-DWORD Dword(const BYTE* at) { return at[0] | at[1] << 8 | at[2] << 16 | static_cast<DWORD>(at[3]) << 24; }
-
 // The module's stream, open for decoding; false when it has none or it is damaged.
 bool OpenPictures(HINSTANCE instance) {
   if (pictures.opened && pictures.instance == instance) return !pictures.broken;
@@ -34,18 +33,17 @@ bool OpenPictures(HINSTANCE instance) {
   DWORD size = resource ? SizeofResource(instance, resource) : 0;
   HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
   const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
-  if (!data || size < 4) return false;
-  DWORD count = Dword(data);
-  if (count > 1000 || size < 4 + 8 * count + kLzmaPropertiesSize) return false;
-  DWORD total = 0;
-  for (DWORD i = 0; i < count; ++i) {
-    DWORD picture = Dword(data + 8 + 8 * i);
-    if (picture > kLargestPictures - total) return false;
+  ByteReader table(data, data ? size : 0);
+  DWORD count = 0, total = 0;
+  if (!table.Dword(&count) || count > 1000) return false;
+  for (DWORD i = 0, id = 0, picture = 0; i < count; ++i) {
+    if (!table.Dword(&id) || !table.Dword(&picture) || picture > kLargestPictures - total) return false;
     total += picture;
   }
-  const BYTE* stream = data + 4 + 8 * count;
+  if (table.left() < kLzmaPropertiesSize) return false;
+  const BYTE* stream = table.position();
   pictures.decoded = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, total ? total : 1));
-  if (!pictures.decoded || OpenLzma(&pictures.reader, stream, size - (stream - data), total, kLargestPictures)) {
+  if (!pictures.decoded || OpenLzma(&pictures.reader, stream, table.left(), total, kLargestPictures)) {
     return false;
   }
   pictures.table = data;
@@ -57,15 +55,14 @@ bool OpenPictures(HINSTANCE instance) {
 
 // Where the picture lies in the decoded stream; false when the stream has none of that id.
 bool FindPicture(UINT id, DWORD* offset, DWORD* size) {
+  ByteReader table(pictures.table + 4, 8 * pictures.count);  // checked as the stream opened
   DWORD at = 0;
-  for (DWORD i = 0; i < pictures.count; ++i) {
-    const BYTE* entry = pictures.table + 4 + 8 * i;
-    if (Dword(entry) == id) {
+  for (DWORD entryId = 0, entrySize = 0; table.Dword(&entryId) && table.Dword(&entrySize); at += entrySize) {
+    if (entryId == id) {
       *offset = at;
-      *size = Dword(entry + 4);
+      *size = entrySize;
       return true;
     }
-    at += Dword(entry + 4);
   }
   return false;
 }
