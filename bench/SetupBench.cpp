@@ -22,11 +22,11 @@
 namespace {
 
 // What a run does for one file: a flushed temporary file put in place, the old one moved aside and deleted.
-DWORD WriteFileReplacing(const TrustedFolder& folder, const wchar_t* name, const void* data, DWORD size) {
+SystemError WriteFileReplacing(const TrustedFolder& folder, const wchar_t* name, const void* data, DWORD size) {
   Replacements journal;
   NewFile file;
   wchar_t stranded[kFileNameCapacity];
-  DWORD error = file.Begin(folder);
+  SystemError error = file.Begin(folder);
   if (!error) error = file.Write(data, size);
   if (!error) error = file.PutInPlace(name, &journal, stranded);
   journal.Commit();
@@ -48,10 +48,10 @@ void InstallFigures(const std::string& folder, int rounds) {
     std::vector<double> oursTimes, copyTimes, ratios;
     TrustedFolder trusted;
     std::wstring wideFolder(folder.begin(), folder.end());  // ASCII: the temporary folder of the bench
-    if (DWORD error = trusted.Open(wideFolder.c_str(), kWriteFolder)) printf("  folder not opened: %lu\n", error);
+    if (SystemError error = trusted.Open(wideFolder.c_str(), kWriteFolder)) printf("  folder not opened: %lu\n", error.code());
     for (int round = -1; round < rounds; ++round) {
       double a = Now();
-      DWORD error = WriteFileReplacing(trusted, L"ours.8bf", bytes.data(), static_cast<DWORD>(size));
+      SystemError error = WriteFileReplacing(trusted, L"ours.8bf", bytes.data(), static_cast<DWORD>(size));
       double b = Now();
       // The reference keeps the same promise: the copy is on the disk when it returns.
       CopyFileA(source.c_str(), copy.c_str(), FALSE);
@@ -59,7 +59,7 @@ void InstallFigures(const std::string& folder, int rounds) {
       FlushFileBuffers(copied);
       CloseHandle(copied);
       double c = Now();
-      if (error) printf("  write failed: %lu\n", error);
+      if (error) printf("  write failed: %lu\n", error.code());
       if (round < 0) continue;  // warm-up
       oursTimes.push_back(b - a);
       copyTimes.push_back(c - b);

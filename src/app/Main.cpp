@@ -40,7 +40,7 @@ ExitCode RunDialog(const InstallSource& source, const wchar_t* folder) {
   INT_PTR result = state.surface ? DialogBoxParamW(source.module, L"main", nullptr, SetupDialogProc,
                                                    reinterpret_cast<LPARAM>(&state))
                                  : -1;
-  DWORD error = state.dialogError ? state.dialogError : state.surface ? GetLastError() : ERROR_NOT_ENOUGH_MEMORY;
+  SystemError error = state.dialogError ? state.dialogError : state.surface ? GetLastError() : ERROR_NOT_ENOUGH_MEMORY;
   state.surface = nullptr;
   surface.reset();  // the skin's pictures and fonts go before a message box shows
   if (result == 0) return ExitCode::kSuccess;

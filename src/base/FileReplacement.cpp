@@ -9,9 +9,9 @@ namespace {
 const ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 const size_t kAsideMarkLength = 36;  // ".", 8 digits, "-", 16 digits, ".", 8 digits, and one to spare
 
-DWORD LastErrorOr(DWORD fallback) {
-  DWORD error = GetLastError();
-  return error ? error : fallback;
+SystemError LastErrorOr(DWORD fallback) {
+  SystemError error = GetLastError();
+  return error ? error : SystemError(fallback);
 }
 
 // name + "." + this process's id + "-" + the time it started + "." + a counter + the suffix: a name
@@ -54,7 +54,7 @@ bool IsAsideName(const wchar_t* name) {
   return suffix > 0 && length > suffix && SameIgnoringCase(name + length - suffix, AsideSuffix());
 }
 
-bool IsHeldError(DWORD error) {
+bool IsHeldError(SystemError error) {
   return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_USER_MAPPED_FILE;
 }
 
@@ -95,7 +95,7 @@ void Replacements::TakeBack(TakeBackReport* report) {
     ScopedHandle file(entry.asideFile);
     entry.asideFile = nullptr;
     const wchar_t* left = entry.aside[0] ? entry.aside : entry.name;
-    DWORD error = file.valid() ? 0 : entry.folder->OpenFile(left, DELETE, kShareAll, FILE_OPEN, &file);
+    SystemError error = file.valid() ? 0 : entry.folder->OpenFile(left, DELETE, kShareAll, FILE_OPEN, &file);
     // The old file takes its name back over the new one in one step: deleting the new one first
     // would leave its name taken while another program (a virus scanner, the indexer) still reads it.
     if (!error) error = entry.aside[0] ? entry.folder->Rename(file.get(), entry.name, true) : DeleteOpenFile(file.get());
@@ -126,7 +126,7 @@ SystemError NewFile::Begin(const TrustedFolder& folder, ChangeRecorder* recorder
   // Beside the target, so that putting it in place is a rename on one volume; under a name of our
   // own, made anew should a file of that name exist.
   static LONG attempt;
-  DWORD error = ERROR_FILE_EXISTS;
+  SystemError error = ERROR_FILE_EXISTS;
   for (int tries = 0; tries < 100 && error == ERROR_FILE_EXISTS; ++tries) {
     wchar_t name[32];
     wsprintfW(name, L"~vms%lx%lx.tmp", GetCurrentProcessId(), static_cast<unsigned long>(InterlockedIncrement(&attempt)));
@@ -171,7 +171,7 @@ SystemError NewFile::PutInPlace(const wchar_t* name, Replacements* journal, wcha
   ScopedHandle old;
   wchar_t aside[MAX_PATH] = L"";
   DWORD attributes = 0;
-  DWORD error = folder_->OpenFile(name, DELETE, kShareAll, FILE_OPEN, &old, &attributes);
+  SystemError error = folder_->OpenFile(name, DELETE, kShareAll, FILE_OPEN, &old, &attributes);
   if (error == ERROR_FILE_NOT_FOUND) {
     error = 0;
   } else if (!error) {
@@ -194,7 +194,7 @@ SystemError NewFile::PutInPlace(const wchar_t* name, Replacements* journal, wcha
   error = folder_->Rename(file_.get(), name, false);
   if (error) {
     // Never a folder without a working plug-in, if it can be helped.
-    DWORD putBack = old.valid() ? folder_->Rename(old.get(), name, false) : 0;
+    SystemError putBack = old.valid() ? folder_->Rename(old.get(), name, false) : 0;
     if (putBack) {
       if (!FullName(*folder_, aside, strandedAside)) CopyText(strandedAside, kFileNameCapacity, aside);
       LogFailure("Could not put back the old plug-in, now", strandedAside, putBack);
@@ -213,7 +213,7 @@ void NewFile::Abandon() {
 
 SystemError MoveAsideForNextStart(const TrustedFolder& folder, HANDLE file, const wchar_t* name, wchar_t* asideName) {
   if (!MakeAsideName(name, asideName)) return ERROR_FILENAME_EXCED_RANGE;
-  DWORD error = folder.Rename(file, asideName, false);
+  SystemError error = folder.Rename(file, asideName, false);
   if (!error) DeleteAtNextStart(folder, asideName);
   return error;
 }

@@ -28,7 +28,7 @@ class TakeBackReport {
  public:
   // fullName: where the old file now lies, when oldStranded; else a new file that could not be
   // removed again.
-  virtual void NotTakenBack(const wchar_t* fullName, bool oldStranded, DWORD error) = 0;
+  virtual void NotTakenBack(const wchar_t* fullName, bool oldStranded, SystemError error) = 0;
 
  protected:
   ~TakeBackReport() = default;
@@ -102,4 +102,4 @@ class NewFile {
 SystemError MoveAsideForNextStart(const TrustedFolder& folder, HANDLE file, const wchar_t* name, wchar_t* asideName);
 
 // The errors of a file that a program holds open or loaded.
-bool IsHeldError(DWORD error);
+bool IsHeldError(SystemError error);

@@ -96,7 +96,7 @@ void LogMovedAside(const wchar_t* path) {
   LogLine("Moved aside, as a program has it loaded; goes at the next start: %s", path);
 }
 
-void LogFailure(const char* what, const wchar_t* subject, DWORD error) {
+void LogFailure(const char* what, const wchar_t* subject, SystemError error) {
   wchar_t reason[512];
   DescribeError(error, reason, 512, kLogWords);
   LogLine("Failed: %hs %s: %s", what, subject, reason);

@@ -5,6 +5,8 @@
 // a run; the run's exit code says so.
 #include <windows.h>
 
+#include "base/SystemError.h"
+
 #include "base/ScopedHandle.h"
 
 // The log of a run, open while the object lives: the lines below go to it.
@@ -33,4 +35,4 @@ void LogLine(const char* format, ...);
 // A file a program holds, moved aside to be deleted at the next start.
 void LogMovedAside(const wchar_t* path);
 // A line with the system's message for the error appended.
-void LogFailure(const char* what, const wchar_t* subject, DWORD error);
+void LogFailure(const char* what, const wchar_t* subject, SystemError error);

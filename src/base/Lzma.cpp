@@ -24,7 +24,7 @@ SystemError OpenLzma(LzmaReader* reader, const BYTE* stream, size_t size, ULONGL
   // The window needs no more than the whole output: a match never reaches back past its start.
   ULONGLONG window = decoder->prop.dicSize < total ? decoder->prop.dicSize : total;
   if (window == 0) window = 1;
-  DWORD error = result == SZ_ERROR_MEM ? ERROR_NOT_ENOUGH_MEMORY
+  SystemError error = result == SZ_ERROR_MEM ? ERROR_NOT_ENOUGH_MEMORY
                 : result != SZ_OK || window > largestWindow ? ERROR_INVALID_DATA
                                                              : 0;
   if (!error) {
@@ -89,7 +89,7 @@ SystemError UnpackResource(HMODULE module, UINT type, UINT id, DWORD largest, Sc
   bytes->reset(HeapAlloc(GetProcessHeap(), 0, total));
   if (!bytes->valid()) return ERROR_NOT_ENOUGH_MEMORY;
   LzmaReader reader;
-  DWORD error = OpenLzma(&reader, data + 4, stored - 4, total, largest);
+  SystemError error = OpenLzma(&reader, data + 4, stored - 4, total, largest);
   for (DWORD got = 0, produced = 0; !error && got < total; got += produced) {
     error = ReadLzma(&reader, static_cast<BYTE*>(bytes->get()) + got, total - got, &produced);
   }

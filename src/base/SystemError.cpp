@@ -4,7 +4,8 @@
 
 #include "base/Texts.h"
 
-void DescribeError(DWORD error, wchar_t* text, DWORD capacity, ErrorWords words) {
+void DescribeError(SystemError failure, wchar_t* text, DWORD capacity, ErrorWords words) {
+  const DWORD error = failure.code();
   const DWORD kFlags = FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
   if (words == kLogWords &&
       FormatMessageW(kFlags, nullptr, error, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), text, capacity, nullptr)) {

@@ -18,7 +18,7 @@ const ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 // Opens name (length characters, not terminated) relative to root, or as an NT path when root is
 // null, without following a link at its end. 0 or the system's error.
 // A new one gets the security descriptor given, or else what its folder hands down.
-DWORD OpenRelative(HANDLE root, const wchar_t* name, size_t length, ACCESS_MASK access, ULONG share,
+SystemError OpenRelative(HANDLE root, const wchar_t* name, size_t length, ACCESS_MASK access, ULONG share,
                    ULONG disposition, ULONG options, ScopedHandle* opened, PSECURITY_DESCRIPTOR security = nullptr) {
   UNICODE_STRING text;
   text.Length = text.MaximumLength = static_cast<USHORT>(length * sizeof(wchar_t));
@@ -31,8 +31,8 @@ DWORD OpenRelative(HANDLE root, const wchar_t* name, size_t length, ACCESS_MASK 
                                  options | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT, nullptr, 0);
   if (NT_SUCCESS(status)) return 0;
   opened->release();  // NtCreateFile leaves no handle behind on failure
-  DWORD error = RtlNtStatusToDosError(status);
-  return error ? error : ERROR_OPEN_FAILED;
+  SystemError error = RtlNtStatusToDosError(status);
+  return error ? error : SystemError(ERROR_OPEN_FAILED);
 }
 
 // A link, or something whose kind the system cannot tell: either way not to be gone through.
@@ -47,7 +47,7 @@ bool IsLink(HANDLE file, DWORD alsoRefused, DWORD* attributes = nullptr) {
 // The folder's owner and access list, through a handle of its own: the one given may lack READ_CONTROL.
 ScopedLocalBlock SecurityOf(HANDLE folder) {
   ScopedHandle readable;
-  DWORD error = OpenRelative(folder, L"", 0, READ_CONTROL, kShareAll, FILE_OPEN, FILE_DIRECTORY_FILE, &readable);
+  SystemError error = OpenRelative(folder, L"", 0, READ_CONTROL, kShareAll, FILE_OPEN, FILE_DIRECTORY_FILE, &readable);
   return error ? ScopedLocalBlock() : ReadOwnerAndAccess(readable.get());
 }
 
@@ -55,10 +55,10 @@ ScopedLocalBlock SecurityOf(HANDLE folder) {
 // with the permissions of the program folders where ordinary users could write in the parent, so
 // that none of them can change the plug-ins that every user's editor, administrators' included,
 // loads; else with what the parent hands down.
-DWORD OpenOrMakeFolder(HANDLE parent, PSECURITY_DESCRIPTOR parentSecurity, const wchar_t* name, size_t length,
+SystemError OpenOrMakeFolder(HANDLE parent, PSECURITY_DESCRIPTOR parentSecurity, const wchar_t* name, size_t length,
                        ACCESS_MASK access, ULONG share, bool make, ScopedHandle* opened, bool* created) {
   *created = false;
-  DWORD error = OpenRelative(parent, name, length, access, share, FILE_OPEN, FILE_DIRECTORY_FILE, opened);
+  SystemError error = OpenRelative(parent, name, length, access, share, FILE_OPEN, FILE_DIRECTORY_FILE, opened);
   if (!make || error != ERROR_FILE_NOT_FOUND) return error;
   // Never a folder open to every user for want of the permissions that would have closed it.
   bool needed = LetsOrdinaryUsersWrite(parentSecurity);
@@ -130,7 +130,7 @@ SystemError TrustedFolder::Open(const wchar_t* path, FolderAccess access) {
   // only the folder itself is opened for writing.
   const ACCESS_MASK write = access == kReadFolder ? 0 : FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY;
   ScopedHandle current;
-  DWORD error = OpenRelative(nullptr, root, wcslen(root), FILE_TRAVERSE, kShareAll, FILE_OPEN, FILE_DIRECTORY_FILE,
+  SystemError error = OpenRelative(nullptr, root, wcslen(root), FILE_TRAVERSE, kShareAll, FILE_OPEN, FILE_DIRECTORY_FILE,
                              &current);
   if (error) {
     rootMissing_ = true;
@@ -178,7 +178,7 @@ SystemError TrustedFolder::OpenFile(const wchar_t* name, ACCESS_MASK access, ULO
   file->reset();
   if (!IsPlainFileName(name)) return ERROR_INVALID_NAME;
   if (!isOpen()) return ERROR_INVALID_HANDLE;
-  DWORD error = OpenRelative(handle_.get(), name, wcslen(name), access, share, disposition, FILE_NON_DIRECTORY_FILE, file);
+  SystemError error = OpenRelative(handle_.get(), name, wcslen(name), access, share, disposition, FILE_NON_DIRECTORY_FILE, file);
   // A file just made here is no link: only one that was there may be.
   if (!error && disposition == FILE_CREATE && !attributes) return 0;
   if (!error && IsLink(file->get(), alsoRefused_, attributes)) {
@@ -212,7 +212,7 @@ SystemError TrustedFolder::Rename(HANDLE file, const wchar_t* name, bool replace
       rename.info.ReplaceIfExists = TRUE;
     }
     if (SetFileInformationByHandle(file, FileRenameInfo, &rename, sizeof rename)) return 0;
-    DWORD error = GetLastError();
+    SystemError error = GetLastError();
     if (error != ERROR_INVALID_PARAMETER) return error;
     // Wine refuses every rename relative to a folder: no need to ask it again.
     renamesByFullName_ = IsWine();
@@ -233,7 +233,7 @@ SystemError TrustedFolder::Rename(HANDLE file, const wchar_t* name, bool replace
 SystemError TrustedFolder::RemoveSubfolder(const wchar_t* name) const {
   if (!IsPlainFileName(name)) return ERROR_INVALID_NAME;
   ScopedHandle folder;
-  DWORD error = OpenRelative(handle_.get(), name, wcslen(name), DELETE, kShareAll, FILE_OPEN, FILE_DIRECTORY_FILE, &folder);
+  SystemError error = OpenRelative(handle_.get(), name, wcslen(name), DELETE, kShareAll, FILE_OPEN, FILE_DIRECTORY_FILE, &folder);
   if (!error && IsLink(folder.get(), alsoRefused_)) error = kLinkRefused;
   return error ? error : DeleteOpenFile(folder.get());
 }
@@ -257,7 +257,7 @@ SystemError TrustedFolder::TakeBackMade() {
     path[wcslen(path) - 1] = L'\0';  // "...\parent\made"
     TrustedFolder parent;
     const wchar_t* name;
-    DWORD error = parent.OpenFolderOf(path, kReadFolder, &name);
+    SystemError error = parent.OpenFolderOf(path, kReadFolder, &name);
     if (!error) error = parent.RemoveSubfolder(name);
     path[name - path] = L'\0';
     if (error) {

@@ -32,7 +32,7 @@ class TrustedFolder {
   int made() const { return made_; }
   // Whether the error of Open or OpenFile says the thing is gone: not found, where the drive or
   // share is there.
-  bool IsGone(DWORD error) const {
+  bool IsGone(SystemError error) const {
     return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) && !rootMissing_;
   }
   // Opens the folder that the full name (of a file, or of a folder without its backslash) lies in,

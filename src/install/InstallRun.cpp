@@ -21,7 +21,7 @@ namespace {
 void WritePayload(HMODULE module, RunState* run) {
   bool stored = EnumResourceNamesW(module, MAKEINTRESOURCEW(kPayloadResourceType), InstallResource,
                                    reinterpret_cast<LONG_PTR>(run)) != FALSE;
-  DWORD error = GetLastError();
+  SystemError error = GetLastError();
   bool packed = GoOn(run, 0) && InstallPackedPayload(run, module);
   // Nothing was installed and nothing stopped the enumeration: the setup carries no payload.
   if (!stored && !packed && run->failures.count() == 0) {

@@ -27,7 +27,7 @@ struct Tally {
   TrustedFolder folder;             // the folder of the last file, open for the next one in it
 };
 
-void KeepRecorded(const wchar_t* entry, const wchar_t* path, DWORD error, Tally* tally, TextList* kept) {
+void KeepRecorded(const wchar_t* entry, const wchar_t* path, SystemError error, Tally* tally, TextList* kept) {
   LogFailure("Could not remove", path, error);
   ++tally->failed;
   if (!AddText(kept, entry)) tally->lostTrack = true;
@@ -43,7 +43,7 @@ void RemoveFile(const wchar_t* entry, Tally* tally, TextList* kept) {
   wchar_t* recordedHash = wcschr(path, L'|');
   *recordedHash++ = L'\0';
   const wchar_t* name;
-  DWORD error = tally->folder.OpenFolderOf(path, kReadFolder, &name);
+  SystemError error = tally->folder.OpenFolderOf(path, kReadFolder, &name);
   ScopedHandle file;
   if (!error) error = tally->folder.OpenFile(name, GENERIC_READ | DELETE, FILE_SHARE_READ, FILE_OPEN, &file);
   if (tally->folder.IsGone(error)) return;  // removed already, or its folder was
@@ -187,7 +187,7 @@ ExitCode RunUninstall(bool silent, HANDLE ownFile) {
   }
   if (record.files.used == 0 && record.values.used == 0) {
     // The kept copy goes first: while it stays, so does the entry that starts it, for another try.
-    DWORD error = RemoveKeptCopy(ownFile);
+    SystemError error = RemoveKeptCopy(ownFile);
     if (error) {
       LogFailure("Could not remove", L"the kept uninstaller", error);
       ++tally.failed;

@@ -2,7 +2,7 @@
 
 bool IsLeftChanged(FailureKind kind) { return kind == kOldPlugInStranded || kind == kNotTakenBack; }
 
-void InstallFailures::Record(FailureKind kind, const wchar_t* subject, DWORD error, const wchar_t* holder) {
+void InstallFailures::Record(FailureKind kind, const wchar_t* subject, SystemError error, const wchar_t* holder) {
   int slot = count_ < kKeptFailures ? count_ : -1;
   // Over the newest kept failure that left nothing changed, never the first: it says why the run failed.
   for (int i = kKeptFailures - 1; slot < 0 && i >= 1 && IsLeftChanged(kind); --i) {
@@ -68,7 +68,7 @@ int RowOf(FailureKind kind) {
   return -1;
 }
 
-bool OutOfMemory(DWORD error) { return error == ERROR_NOT_ENOUGH_MEMORY || error == ERROR_OUTOFMEMORY; }
+bool OutOfMemory(SystemError error) { return error == ERROR_NOT_ENOUGH_MEMORY || error == ERROR_OUTOFMEMORY; }
 }  // namespace
 
 ExitCode ExitCodeOf(FailureKind kind) {

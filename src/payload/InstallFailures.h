@@ -47,7 +47,7 @@ enum {
 
 struct InstallFailure {
   FailureKind kind;
-  DWORD error;
+  SystemError error;
   wchar_t subject[kFailureSubjectCapacity];  // file, resource or registry value concerned
   wchar_t holder[kHolderCapacity];           // the program that holds the file, when the system says
 };
@@ -57,13 +57,13 @@ struct InstallFailure {
 class InstallFailures final : public TakeBackReport {
  public:
   // holder: the program that holds the file, or null. A subject is only shown: a long one is cut.
-  void Record(FailureKind kind, const wchar_t* subject, DWORD error, const wchar_t* holder = nullptr);
+  void Record(FailureKind kind, const wchar_t* subject, SystemError error, const wchar_t* holder = nullptr);
   int count() const { return count_; }      // all recorded, kept or not
   const InstallFailure* Get(int index) const;  // null past the kept ones
   void Clear() { count_ = 0; }
   // Whether the run left something changed that it could not take back.
   bool LeftChanges() const;
-  void NotTakenBack(const wchar_t* fullName, bool oldStranded, DWORD error) override {
+  void NotTakenBack(const wchar_t* fullName, bool oldStranded, SystemError error) override {
     Record(oldStranded ? kOldPlugInStranded : kNotTakenBack, fullName, error);
   }
 

@@ -42,7 +42,7 @@ struct Item {
   const PresetKind* kind;
   wchar_t installName[MAX_PATH];
   NewFile file;
-  DWORD error;  // of writing the file; its bytes are then decoded past
+  SystemError error;  // of writing the file; its bytes are then decoded past
   ULONGLONG left;
   ContentHasher hasher;
 };
@@ -77,7 +77,7 @@ void FinishItem(PayloadRun* run, Item* item) {
   ContentHash hash = item->hasher.Finish();
   bool whole = item->left == 0 && hash == item->entry.hash;
   if (item->target == kItemFile) {
-    DWORD error = item->error ? item->error : whole ? 0 : ERROR_INVALID_DATA;
+    SystemError error = item->error ? item->error : whole ? 0 : ERROR_INVALID_DATA;
     FinishFile(run, &item->file, item->installName, error, static_cast<DWORD>(item->entry.size), hash);
   } else if (item->target == kItemPreset) {
     if (whole) {
@@ -112,7 +112,7 @@ void DecodeItems(PayloadRun* run, LzmaReader* stream, ByteReader* table, ULONGLO
   ULONGLONG started = 0;
   while (wanted > 0) {
     DWORD produced = 0;
-    DWORD error = ReadLzma(stream, chunk, kChunk, &produced);
+    SystemError error = ReadLzma(stream, chunk, kChunk, &produced);
     if (produced == 0 && !error) error = ERROR_INVALID_DATA;  // the stream ended with items still wanted
     if (!GoOn(run, produced)) {
       // Stopped: the item in hand is never put in place; the run takes back what it wrote.
@@ -211,7 +211,7 @@ void InstallPackedItems(PayloadRun* run, const BYTE* data, size_t size) {
   }
   if (table.wanted == 0) return;
   LzmaReader stream;
-  DWORD error = OpenLzma(&stream, table.stream, table.streamBytes, table.total, kLargestDictionary);
+  SystemError error = OpenLzma(&stream, table.stream, table.streamBytes, table.total, kLargestDictionary);
   if (error) {
     run->failures.Record(kResourceNotLoaded, kPackedSubject, error);
     return;

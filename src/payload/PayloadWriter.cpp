@@ -7,9 +7,9 @@
 #include "payload/PresetValues.h"
 
 namespace {
-DWORD LastErrorOr(DWORD fallback) {
-  DWORD error = GetLastError();
-  return error ? error : fallback;
+SystemError LastErrorOr(DWORD fallback) {
+  SystemError error = GetLastError();
+  return error ? error : SystemError(fallback);
 }
 
 // The installed name of a resource name, into MAX_PATH characters; false when too long.
@@ -59,7 +59,7 @@ ItemTarget TargetOf(PayloadRun* run, const wchar_t* name, wchar_t* installName, 
   return kItemFile;
 }
 
-void FinishFile(PayloadRun* run, NewFile* file, const wchar_t* installName, DWORD error, DWORD size, ContentHash hash) {
+void FinishFile(PayloadRun* run, NewFile* file, const wchar_t* installName, SystemError error, DWORD size, ContentHash hash) {
   wchar_t fullName[kFileNameCapacity], stranded[kFileNameCapacity] = L"";
   JoinPath(fullName, kFileNameCapacity, installName, run->folder.path());  // TargetOf saw that it fits
   if (error && file) file->Abandon();
@@ -127,7 +127,7 @@ BOOL CALLBACK InstallResource(HMODULE module, LPCWSTR, LPWSTR name, LONG_PTR run
       const DWORD kSlice = 1u << 20;
       NewFile file;
       ContentHasher hasher;
-      DWORD error = file.Begin(run->folder, run->files.recorder);
+      SystemError error = file.Begin(run->folder, run->files.recorder);
       for (DWORD at = 0; !error && at < size; at += kSlice) {
         DWORD slice = size - at < kSlice ? size - at : kSlice;
         error = file.Write(data + at, slice);

@@ -31,4 +31,4 @@ bool IsLeftOut(const PayloadRun& run, const wchar_t* name);
 // Puts the file in place and records it as written, or records why not, with the program that
 // holds it if the system says. error: why the file could not be written whole (0: it was); it is
 // then abandoned. file may be null for one never begun.
-void FinishFile(PayloadRun* run, NewFile* file, const wchar_t* installName, DWORD error, DWORD size, ContentHash hash);
+void FinishFile(PayloadRun* run, NewFile* file, const wchar_t* installName, SystemError error, DWORD size, ContentHash hash);

@@ -256,7 +256,7 @@ void RemoveMovedAsideLeftovers(TextList* aside) {
   for (size_t at = 0; at < aside->used;) {
     const wchar_t* path = aside->text + at;  // entries are checked as they are read: they fit
     const wchar_t* name;
-    DWORD error = folder.OpenFolderOf(path, kReadFolder, &name);
+    SystemError error = folder.OpenFolderOf(path, kReadFolder, &name);
     ScopedHandle file;
     if (!error) error = folder.OpenFile(name, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN, &file);
     if (!error) error = DeleteOpenFile(file.get());

@@ -28,7 +28,7 @@ bool SameFile(HANDLE a, HANDLE b) {
          first.nFileIndexLow == second.nFileIndexLow;
 }
 
-DWORD CopyWhole(HANDLE from, NewFile* to) {
+SystemError CopyWhole(HANDLE from, NewFile* to) {
   LARGE_INTEGER start = {};
   if (!SetFilePointerEx(from, start, nullptr, FILE_BEGIN)) return GetLastError();
   static BYTE chunk[65536];
@@ -36,7 +36,7 @@ DWORD CopyWhole(HANDLE from, NewFile* to) {
     DWORD got = 0;
     if (!ReadFile(from, chunk, sizeof chunk, &got, nullptr)) return GetLastError();
     if (got == 0) return 0;
-    if (DWORD error = to->Write(chunk, got)) return error;
+    if (SystemError error = to->Write(chunk, got)) return error;
   }
 }
 }  // namespace
@@ -71,7 +71,7 @@ SystemError RemoveKeptCopy(HANDLE ownFile) {
   wchar_t folder[MAX_PATH];
   if (!KeptFolderPath(folder)) return ERROR_PATH_NOT_FOUND;
   TrustedFolder kept;
-  DWORD error = kept.Open(folder, kReadFolder);
+  SystemError error = kept.Open(folder, kReadFolder);
   if (kept.IsGone(error)) return 0;  // never kept, or gone already
   folder[wcslen(folder) - 1] = L'\0';  // the folder's own name, without the backslash
   ScopedHandle file;
