@@ -147,24 +147,4 @@ ExitCode RunSilentInstall(const InstallSource& source, const wchar_t* folder) {
 
 ExitCode RunExitCode(const InstallFailures& failures) { return ExitCodeOf(GravestFailure(failures)); }
 
-void LogOutcome(const InstallFailures& failures) {
-  switch (RunExitCode(failures)) {
-    case ExitCode::kSuccess:
-      LogLine("Outcome: installed");
-      break;
-    case ExitCode::kAlreadyRunning:
-      LogLine("Outcome: another copy of the setup is running");
-      break;
-    case ExitCode::kNotTakenBack:
-      LogLine("Outcome: not installed, and not everything it wrote could be taken back");
-      break;
-    case ExitCode::kOutOfMemory:
-      LogLine("Outcome: out of memory; nothing was installed");
-      break;
-    case ExitCode::kCancelled:
-      LogLine("Outcome: stopped by the user; nothing was installed");
-      break;
-    default:
-      LogLine("Outcome: nothing was installed");
-  }
-}
+void LogOutcome(const InstallFailures& failures) { LogLine("Outcome: %hs", InstallOutcome(GravestFailure(failures))); }

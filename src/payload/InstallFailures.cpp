@@ -31,34 +31,39 @@ const InstallFailure* InstallFailures::Get(int index) const {
 }
 
 namespace {
+const char kPartlyTakenBack[] = "not installed, and not everything it wrote could be taken back";
+
 // Gravest first: a run with several failures ends in the first of them in this order.
 const struct {
   FailureKind kind;
   ExitCode code;
   TextId installing, removing;  // kTextCount: that run never ends so
+  const char* installLog;       // the log's outcome of an install that ends so; null: nothing was installed
 } kOutcomes[] = {
-    {kAnotherRunActive, ExitCode::kAlreadyRunning, kTextAnotherRunActive, kTextUninstallBusy},
-    {kOldPlugInStranded, ExitCode::kNotTakenBack, kTextOldPlugInStranded, kTextCount},
-    {kNotTakenBack, ExitCode::kNotTakenBack, kTextNotTakenBack, kTextCount},
-    {kStopped, ExitCode::kCancelled, kTextCancelled, kTextCount},
-    {kOutOfMemory, ExitCode::kOutOfMemory, kTextOutOfMemory, kTextOutOfMemoryRemoving},
-    {kRecordUnreadable, ExitCode::kNotWritten, kTextRecordUnreadable, kTextRecordUnreadableRemoving},
-    {kRemovalDriveMissing, ExitCode::kNotWritten, kTextCount, kTextUninstallDriveMissing},
-    {kNotRemoved, ExitCode::kNotWritten, kTextCount, kTextUninstallHeld},
-    {kChangedKept, ExitCode::kChangedFilesKept, kTextCount, kTextUninstallChangedKept},
-    {kFileNotWritten, ExitCode::kNotWritten, kTextFileNotWritten, kTextCount},
-    {kRegistryNotWritten, ExitCode::kNotWritten, kTextRegistryNotWritten, kTextCount},
-    {kFolderNotMade, ExitCode::kNotWritten, kTextFolderNotMade, kTextCount},
-    {kUninstallNotRecorded, ExitCode::kNotWritten, kTextUninstallNotRecorded, kTextCount},
-    {kNameTooLong, ExitCode::kNotWritten, kTextNameTooLong, kTextCount},
-    {kNameNotPlain, ExitCode::kNotWritten, kTextNameNotPlain, kTextCount},
-    {kPresetTooShort, ExitCode::kNotWritten, kTextPresetTooShort, kTextCount},
-    {kResourceNotFound, ExitCode::kNotWritten, kTextResourceDamaged, kTextCount},
-    {kResourceEmpty, ExitCode::kNotWritten, kTextResourceDamaged, kTextCount},
-    {kResourceNotLoaded, ExitCode::kNotWritten, kTextResourceDamaged, kTextCount},
-    {kResourceUnnamed, ExitCode::kNotWritten, kTextResourceDamaged, kTextCount},
-    {kNothingToRemove, ExitCode::kSuccess, kTextCount, kTextNotInstalled},
-    {kNothingFailed, ExitCode::kSuccess, kTextCount, kTextRemoved},
+    {kAnotherRunActive, ExitCode::kAlreadyRunning, kTextAnotherRunActive, kTextUninstallBusy,
+     "another copy of the setup is running"},
+    {kOldPlugInStranded, ExitCode::kNotTakenBack, kTextOldPlugInStranded, kTextCount, kPartlyTakenBack},
+    {kNotTakenBack, ExitCode::kNotTakenBack, kTextNotTakenBack, kTextCount, kPartlyTakenBack},
+    {kStopped, ExitCode::kCancelled, kTextCancelled, kTextCount, "stopped by the user; nothing was installed"},
+    {kOutOfMemory, ExitCode::kOutOfMemory, kTextOutOfMemory, kTextOutOfMemoryRemoving,
+     "out of memory; nothing was installed"},
+    {kRecordUnreadable, ExitCode::kNotWritten, kTextRecordUnreadable, kTextRecordUnreadableRemoving, nullptr},
+    {kRemovalDriveMissing, ExitCode::kNotWritten, kTextCount, kTextUninstallDriveMissing, nullptr},
+    {kNotRemoved, ExitCode::kNotWritten, kTextCount, kTextUninstallHeld, nullptr},
+    {kChangedKept, ExitCode::kChangedFilesKept, kTextCount, kTextUninstallChangedKept, nullptr},
+    {kFileNotWritten, ExitCode::kNotWritten, kTextFileNotWritten, kTextCount, nullptr},
+    {kRegistryNotWritten, ExitCode::kNotWritten, kTextRegistryNotWritten, kTextCount, nullptr},
+    {kFolderNotMade, ExitCode::kNotWritten, kTextFolderNotMade, kTextCount, nullptr},
+    {kUninstallNotRecorded, ExitCode::kNotWritten, kTextUninstallNotRecorded, kTextCount, nullptr},
+    {kNameTooLong, ExitCode::kNotWritten, kTextNameTooLong, kTextCount, nullptr},
+    {kNameNotPlain, ExitCode::kNotWritten, kTextNameNotPlain, kTextCount, nullptr},
+    {kPresetTooShort, ExitCode::kNotWritten, kTextPresetTooShort, kTextCount, nullptr},
+    {kResourceNotFound, ExitCode::kNotWritten, kTextResourceDamaged, kTextCount, nullptr},
+    {kResourceEmpty, ExitCode::kNotWritten, kTextResourceDamaged, kTextCount, nullptr},
+    {kResourceNotLoaded, ExitCode::kNotWritten, kTextResourceDamaged, kTextCount, nullptr},
+    {kResourceUnnamed, ExitCode::kNotWritten, kTextResourceDamaged, kTextCount, nullptr},
+    {kNothingToRemove, ExitCode::kSuccess, kTextCount, kTextNotInstalled, nullptr},
+    {kNothingFailed, ExitCode::kSuccess, kTextCount, kTextRemoved, "installed"},
 };
 
 int RowOf(FailureKind kind) {
@@ -74,6 +79,11 @@ bool OutOfMemory(SystemError error) { return error == ERROR_NOT_ENOUGH_MEMORY ||
 ExitCode ExitCodeOf(FailureKind kind) {
   int row = RowOf(kind);
   return row < 0 ? ExitCode::kNotWritten : kOutcomes[row].code;
+}
+
+const char* InstallOutcome(FailureKind kind) {
+  int row = RowOf(kind);
+  return row >= 0 && kOutcomes[row].installLog ? kOutcomes[row].installLog : "nothing was installed";
 }
 
 TextId FailureHeadline(FailureKind kind, RunKind run) {

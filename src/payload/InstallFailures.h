@@ -38,6 +38,8 @@ enum class RunKind { kInstall, kUninstall };
 
 // The exit code a run that ends in this kind reports.
 ExitCode ExitCodeOf(FailureKind kind);
+// How the log's outcome line tells an install that ends in this kind, in English.
+const char* InstallOutcome(FailureKind kind);
 
 enum {
   kFailureSubjectCapacity = 500,
