@@ -25,10 +25,10 @@ namespace {
 SystemError WriteFileReplacing(const TrustedFolder& folder, const wchar_t* name, const void* data, DWORD size) {
   Replacements journal;
   NewFile file;
-  wchar_t stranded[kFileNameCapacity];
+  FilePath stranded;
   SystemError error = file.Begin(folder);
   if (!error) error = file.Write(data, size);
-  if (!error) error = file.PutInPlace(name, &journal, stranded);
+  if (!error) error = file.PutInPlace(name, &journal, &stranded);
   journal.Commit();
   return error;
 }

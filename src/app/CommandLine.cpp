@@ -5,7 +5,8 @@ bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
 // Copies a value that ends at a blank or, quoted, at its closing quote. False when it is empty,
 // would not fit, or its quote is never closed.
-bool TakeValue(const wchar_t** cursor, wchar_t* value, size_t capacity = kPathCapacity) {
+template <size_t Capacity>
+bool TakeValue(const wchar_t** cursor, BoundedText<Capacity>* value) {
   const wchar_t* at = *cursor;
   bool quoted = *at == L'"';
   at += quoted ? 1 : 0;
@@ -13,15 +14,12 @@ bool TakeValue(const wchar_t** cursor, wchar_t* value, size_t capacity = kPathCa
   while (at[length] && (quoted ? at[length] != L'"' : !IsBlank(at[length]))) ++length;
   bool closed = !quoted || at[length] == L'"';
   *cursor = at + length + (closed && quoted ? 1 : 0);
-  if (!closed || length == 0 || length >= capacity) return false;
-  wmemcpy(value, at, length);
-  value[length] = L'\0';
-  return true;
+  return closed && length > 0 && value->AssignPart(at, length);
 }
 
 // The rest of the line after "/D=", blanks at its end aside, whole quoted or as it stands: folders
 // with blanks need no quotes. No quote may stand inside it.
-bool TakeFolder(const wchar_t* option, bool quoted, wchar_t* folder) {
+bool TakeFolder(const wchar_t* option, bool quoted, FolderPath* folder) {
   const wchar_t* at = option + 3;
   size_t rest = wcslen(at);
   while (rest > 0 && IsBlank(at[rest - 1])) --rest;
@@ -29,10 +27,7 @@ bool TakeFolder(const wchar_t* option, bool quoted, wchar_t* folder) {
     if (rest == 0 || at[rest - 1] != L'"') return false;
     --rest;
   }
-  if (rest == 0 || rest >= kPathCapacity || wmemchr(at, L'"', rest)) return false;
-  wmemcpy(folder, at, rest);
-  folder[rest] = L'\0';
-  return true;
+  return rest > 0 && !wmemchr(at, L'"', rest) && folder->AssignPart(at, rest);
 }
 }  // namespace
 
@@ -49,15 +44,15 @@ bool ParseCommandLine(const wchar_t* arguments, CommandLine* options) {
     // Quoted whole, as some launchers pass an argument with blanks in it.
     bool quoted = option[0] == L'"' && HasPrefixIgnoringCase(option + 1, L"/D=");
     if (quoted || HasPrefixIgnoringCase(option, L"/D=")) {
-      return TakeFolder(option + (quoted ? 1 : 0), quoted, options->folder) && understood;
+      return TakeFolder(option + (quoted ? 1 : 0), quoted, &options->folder) && understood;
     }
     if (HasPrefixIgnoringCase(option, L"/LOG=")) {
       const wchar_t* value = option + 5;
-      if (!TakeValue(&value, options->logFile)) understood = false;
+      if (!TakeValue(&value, &options->logFile)) understood = false;
       at = value;  // the rest of a quoted value is not read as options
     } else if (HasPrefixIgnoringCase(option, L"/LANG=")) {
       const wchar_t* value = option + 6;
-      if (!TakeValue(&value, options->language, sizeof options->language / sizeof(wchar_t))) understood = false;
+      if (!TakeValue(&value, &options->language)) understood = false;
       at = value;
     } else if (length == 2 && HasPrefixIgnoringCase(option, L"/S")) {
       options->silent = true;

@@ -3,15 +3,15 @@
 // come last and takes the rest of the line, spaces included, as the folder.
 #include <windows.h>
 
-#include "base/PathText.h"
+#include "base/BoundedText.h"
 
 struct CommandLine {
   bool silent;     // /S: no window and no message box, ever
   bool help;       // /? or /H
   bool uninstall;  // /UNINSTALL: what the programs list starts
-  wchar_t folder[kPathCapacity];   // /D=, empty when not given
-  wchar_t logFile[kPathCapacity];  // /LOG=, empty when not given
-  wchar_t language[16];            // /LANG=, a language tag such as de or pt-BR; empty when not given
+  FolderPath folder;        // /D=, empty when not given
+  FolderPath logFile;       // /LOG=, empty when not given
+  BoundedText<16> language;  // /LANG=, a language tag such as de or pt-BR; empty when not given
 };
 
 // False for an unknown option, a value that does not fit, an unterminated quote, or a /D= folder

@@ -69,8 +69,8 @@ ExitCode RunAlone(const InstallSource& source, DWORD ownFileError, const Command
   }
   // An installation that never ended (killed, a power cut) is taken back before anything else.
   RecordLock lock;
-  wchar_t notTakenBack[kFileNameCapacity];
-  if (lock.Take() && TakeBackInterruptedRun(notTakenBack) != ERROR_SUCCESS) {
+  FilePath notTakenBack;
+  if (lock.Take() && TakeBackInterruptedRun(&notTakenBack) != ERROR_SUCCESS) {
     TellOutcome(options.silent, MB_ICONWARNING, kTextNotAllTakenBack, notTakenBack);
     return ExitCode::kNotTakenBack;
   }
@@ -82,14 +82,14 @@ ExitCode RunAlone(const InstallSource& source, DWORD ownFileError, const Command
 
 ExitCode Run(const InstallSource& source, DWORD ownFileError, CommandLine* options) {
   // A folder named relative to where the setup started means that folder, wherever discovery goes.
-  if (options->folder[0]) {
-    wchar_t full[kPathCapacity];
-    DWORD length = GetFullPathNameW(options->folder, kPathCapacity, full, nullptr);
-    if (length == 0 || length >= kPathCapacity) {
+  if (!options->folder.empty()) {
+    FolderPath full;
+    DWORD length = GetFullPathNameW(options->folder, static_cast<DWORD>(full.capacity()), full.buffer(), nullptr);
+    if (length == 0 || length >= full.capacity()) {
       LogLine("Outcome: the folder of /D= is too long");
       return ExitCode::kBadCommandLine;
     }
-    wmemcpy(options->folder, full, length + 1);
+    options->folder = full;
   }
   // A second copy would install into the same folders at the same time: it leaves at once, and
   // an unattended one says that it did nothing.

@@ -17,7 +17,7 @@ SystemError LastErrorOr(DWORD fallback) {
 // name + "." + this process's id + "-" + the time it started + "." + a counter + the suffix: a name
 // no other run has given, since a process id is taken again only by a process started later. False
 // when it would not fit.
-bool MakeAsideName(const wchar_t* name, wchar_t* aside) {
+bool MakeAsideName(const wchar_t* name, ShortPath* aside) {
   static LONG counter;
   static FILETIME started;
   if (!started.dwLowDateTime && !started.dwHighDateTime) {
@@ -26,20 +26,22 @@ bool MakeAsideName(const wchar_t* name, wchar_t* aside) {
       GetSystemTimeAsFileTime(&started);
     }
   }
-  if (BoundedLength(name, MAX_PATH) + kAsideMarkLength + wcslen(AsideSuffix()) >= MAX_PATH) return false;
-  wsprintfW(aside, L"%s.%lx-%08lx%08lx.%lx%s", name, GetCurrentProcessId(), started.dwHighDateTime,
+  if (BoundedLength(name, aside->capacity()) + kAsideMarkLength + wcslen(AsideSuffix()) >= aside->capacity()) {
+    return false;
+  }
+  wsprintfW(aside->buffer(), L"%s.%lx-%08lx%08lx.%lx%s", name, GetCurrentProcessId(), started.dwHighDateTime,
             started.dwLowDateTime, static_cast<unsigned long>(InterlockedIncrement(&counter)), AsideSuffix());
   return true;
 }
 
 // The folder's text and the name: what the system's list of deletions at the next start takes.
-bool FullName(const TrustedFolder& folder, const wchar_t* name, wchar_t* full) {
-  return JoinPath(full, kFileNameCapacity, name, folder.path()) != nullptr;
+bool FullName(const TrustedFolder& folder, const wchar_t* name, FilePath* full) {
+  return full->Join(folder.path(), name);
 }
 
 void DeleteAtNextStart(const TrustedFolder& folder, const wchar_t* name) {
-  wchar_t full[kFileNameCapacity];
-  if (!FullName(folder, name, full)) return;
+  FilePath full;
+  if (!FullName(folder, name, &full)) return;
   if (MoveFileExW(full, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
     LogMovedAside(full);
   } else {
@@ -62,8 +64,8 @@ bool IsHeldError(SystemError error) {
 void Replacements::Add(const TrustedFolder& folder, const wchar_t* name, const wchar_t* aside, HANDLE asideFile) {
   Entry& entry = *entries_.Append();  // PutInPlace reserved the room
   entry.folder = &folder;
-  CopyText(entry.name, MAX_PATH, name);
-  CopyText(entry.aside, MAX_PATH, aside);
+  entry.name.Assign(name);
+  entry.aside.Assign(aside);
   entry.asideFile = asideFile;
 }
 
@@ -71,7 +73,7 @@ void Replacements::Commit() {
   int remaining = 0;
   for (int i = 0; i < entries_.count(); ++i) {
     Entry& entry = entries_[i];
-    if (!entry.aside[0]) continue;
+    if (entry.aside.empty()) continue;
     // Through the handle it was moved aside with: whatever has its name now is not ours.
     ScopedHandle old(entry.asideFile);
     entry.asideFile = nullptr;
@@ -94,16 +96,17 @@ void Replacements::TakeBack(TakeBackReport* report) {
     Entry& entry = entries_[i];
     ScopedHandle file(entry.asideFile);
     entry.asideFile = nullptr;
-    const wchar_t* left = entry.aside[0] ? entry.aside : entry.name;
+    const wchar_t* left = entry.aside.empty() ? entry.name : entry.aside;
     SystemError error = file.valid() ? 0 : entry.folder->OpenFile(left, DELETE, kShareAll, FILE_OPEN, &file);
     // The old file takes its name back over the new one in one step: deleting the new one first
     // would leave its name taken while another program (a virus scanner, the indexer) still reads it.
-    if (!error) error = entry.aside[0] ? entry.folder->Rename(file.get(), entry.name, true) : DeleteOpenFile(file.get());
+    bool hadOld = !entry.aside.empty();
+    if (!error) error = hadOld ? entry.folder->Rename(file.get(), entry.name, true) : DeleteOpenFile(file.get());
     if (error) {
-      wchar_t full[kFileNameCapacity];
-      if (!FullName(*entry.folder, left, full)) CopyText(full, kFileNameCapacity, left);
-      LogFailure(entry.aside[0] ? "Could not put back the old plug-in, now" : "Could not remove again", full, error);
-      report->NotTakenBack(full, entry.aside[0] != 0, error);
+      FilePath full;
+      if (!FullName(*entry.folder, left, &full)) full.Assign(left);
+      LogFailure(hadOld ? "Could not put back the old plug-in, now" : "Could not remove again", full, error);
+      report->NotTakenBack(full, hadOld, error);
     }
   }
   entries_.Clear();
@@ -111,8 +114,8 @@ void Replacements::TakeBack(TakeBackReport* report) {
 
 bool Replacements::ListAside(TextList* list) const {
   for (int i = 0; i < entries_.count(); ++i) {
-    wchar_t full[kFileNameCapacity];
-    if (entries_[i].aside[0] && FullName(*entries_[i].folder, entries_[i].aside, full) && !AddText(list, full)) {
+    FilePath full;
+    if (!entries_[i].aside.empty() && FullName(*entries_[i].folder, entries_[i].aside, &full) && !AddText(list, full)) {
       return false;
     }
   }
@@ -130,9 +133,9 @@ SystemError NewFile::Begin(const TrustedFolder& folder, ChangeRecorder* recorder
   for (int tries = 0; tries < 100 && error == ERROR_FILE_EXISTS; ++tries) {
     wchar_t name[32];
     wsprintfW(name, L"~vms%lx%lx.tmp", GetCurrentProcessId(), static_cast<unsigned long>(InterlockedIncrement(&attempt)));
-    wchar_t full[kFileNameCapacity];
+    FilePath full;
     if (recorder) {
-      error = FullName(folder, name, full) ? recorder->WillMakeTemporary(full) : ERROR_FILENAME_EXCED_RANGE;
+      error = FullName(folder, name, &full) ? recorder->WillMakeTemporary(full) : ERROR_FILENAME_EXCED_RANGE;
       if (error) return error;
     }
     error = folder.OpenFile(name, GENERIC_WRITE | DELETE, 0, FILE_CREATE, &file_);
@@ -162,33 +165,33 @@ SystemError NewFile::Write(const void* data, DWORD size) {
   return 0;
 }
 
-SystemError NewFile::PutInPlace(const wchar_t* name, Replacements* journal, wchar_t* strandedAside) {
-  strandedAside[0] = L'\0';
+SystemError NewFile::PutInPlace(const wchar_t* name, Replacements* journal, FilePath* strandedAside) {
+  strandedAside->Clear();
   if (!journal->entries_.Reserve()) return ERROR_NOT_ENOUGH_MEMORY;
   // On the disk before the rename: after a power loss the plug-in's name holds the old file or the
   // whole new one, never an empty or partly written one.
   if (!FlushFileBuffers(file_.get())) return LastErrorOr(ERROR_WRITE_FAULT);
   ScopedHandle old;
-  wchar_t aside[MAX_PATH] = L"";
+  ShortPath aside;
   DWORD attributes = 0;
   SystemError error = folder_->OpenFile(name, DELETE, kShareAll, FILE_OPEN, &old, &attributes);
   if (error == ERROR_FILE_NOT_FOUND) {
     error = 0;
   } else if (!error) {
     if (attributes & FILE_ATTRIBUTE_READONLY) return ERROR_ACCESS_DENIED;
-    error = MakeAsideName(name, aside) ? 0 : ERROR_FILENAME_EXCED_RANGE;
-    wchar_t full[kFileNameCapacity], asideFull[kFileNameCapacity];
+    error = MakeAsideName(name, &aside) ? 0 : ERROR_FILENAME_EXCED_RANGE;
+    FilePath full, asideFull;
     if (!error && journal->recorder) {
-      error = FullName(*folder_, name, full) && FullName(*folder_, aside, asideFull)
+      error = FullName(*folder_, name, &full) && FullName(*folder_, aside, &asideFull)
                   ? journal->recorder->WillMoveAside(full, asideFull)
                   : ERROR_FILENAME_EXCED_RANGE;
     }
     if (!error) error = folder_->Rename(old.get(), aside, false);
   }
   if (error) return error;
-  wchar_t full[kFileNameCapacity];
+  FilePath full;
   if (!old.valid() && journal->recorder) {
-    error = FullName(*folder_, name, full) ? journal->recorder->WillPutNew(full) : ERROR_FILENAME_EXCED_RANGE;
+    error = FullName(*folder_, name, &full) ? journal->recorder->WillPutNew(full) : ERROR_FILENAME_EXCED_RANGE;
     if (error) return error;
   }
   error = folder_->Rename(file_.get(), name, false);
@@ -196,8 +199,8 @@ SystemError NewFile::PutInPlace(const wchar_t* name, Replacements* journal, wcha
     // Never a folder without a working plug-in, if it can be helped.
     SystemError putBack = old.valid() ? folder_->Rename(old.get(), name, false) : 0;
     if (putBack) {
-      if (!FullName(*folder_, aside, strandedAside)) CopyText(strandedAside, kFileNameCapacity, aside);
-      LogFailure("Could not put back the old plug-in, now", strandedAside, putBack);
+      if (!FullName(*folder_, aside, strandedAside)) strandedAside->Assign(aside);
+      LogFailure("Could not put back the old plug-in, now", *strandedAside, putBack);
     }
     return error;
   }
@@ -211,9 +214,9 @@ void NewFile::Abandon() {
   file_.reset();
 }
 
-SystemError MoveAsideForNextStart(const TrustedFolder& folder, HANDLE file, const wchar_t* name, wchar_t* asideName) {
+SystemError MoveAsideForNextStart(const TrustedFolder& folder, HANDLE file, const wchar_t* name, ShortPath* asideName) {
   if (!MakeAsideName(name, asideName)) return ERROR_FILENAME_EXCED_RANGE;
-  SystemError error = folder.Rename(file, asideName, false);
-  if (!error) DeleteAtNextStart(folder, asideName);
+  SystemError error = folder.Rename(file, *asideName, false);
+  if (!error) DeleteAtNextStart(folder, *asideName);
   return error;
 }

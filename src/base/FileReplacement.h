@@ -9,6 +9,7 @@
 // the old ones their names again. Everything goes through the folder's handle (TrustedFolder).
 #include <windows.h>
 
+#include "base/BoundedText.h"
 #include "base/ChangeRecorder.h"
 #include "base/GrowableArray.h"
 #include "base/MakerValues.h"
@@ -16,8 +17,6 @@
 #include "base/SystemError.h"
 #include "base/TextList.h"
 #include "base/TrustedFolder.h"
-
-enum { kFileNameCapacity = 500 };  // a folder and a file's name, NUL included
 
 // Files moved aside end in AsideSuffix(): no editor loads them, and later runs know them as the
 // setup's own.
@@ -60,9 +59,9 @@ class Replacements {
   friend class NewFile;
   struct Entry {
     const TrustedFolder* folder;
-    wchar_t name[MAX_PATH];
-    wchar_t aside[MAX_PATH];  // empty: there was no old file
-    HANDLE asideFile;         // the old file as it was opened to be moved aside, until committed
+    ShortPath name;
+    ShortPath aside;   // empty: there was no old file
+    HANDLE asideFile;  // the old file as it was opened to be moved aside, until committed
   };
   // Takes over asideFile.
   void Add(const TrustedFolder& folder, const wchar_t* name, const wchar_t* aside, HANDLE asideFile);
@@ -85,9 +84,9 @@ class NewFile {
   // Flushes the file and puts it in place under name, the old file moved aside, and tells the
   // journal. A read-only old file is its owner's protection: ERROR_ACCESS_DENIED, nothing moved.
   // Should the new file not get the name, the old one gets it back; when even that fails,
-  // strandedAside (kFileNameCapacity characters) names where the old file now is, and the log
-  // says so. 0 or the system's error of the first step that failed.
-  SystemError PutInPlace(const wchar_t* name, Replacements* journal, wchar_t* strandedAside);
+  // strandedAside names where the old file now is, and the log says so. 0 or the system's error
+  // of the first step that failed.
+  SystemError PutInPlace(const wchar_t* name, Replacements* journal, FilePath* strandedAside);
   // Deletes the temporary file, unless it was put in place.
   void Abandon();
 
@@ -98,8 +97,8 @@ class NewFile {
 };
 
 // Renames the open file (opened with DELETE) aside in its folder and has the system delete it at
-// the next start. asideName (MAX_PATH characters) receives its new name. 0 or the system's error.
-SystemError MoveAsideForNextStart(const TrustedFolder& folder, HANDLE file, const wchar_t* name, wchar_t* asideName);
+// the next start. asideName receives its new name. 0 or the system's error.
+SystemError MoveAsideForNextStart(const TrustedFolder& folder, HANDLE file, const wchar_t* name, ShortPath* asideName);
 
 // The errors of a file that a program holds open or loaded.
 bool IsHeldError(SystemError error);

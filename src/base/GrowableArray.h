@@ -3,6 +3,8 @@
 // a run wrote, the journals that take a run back. Items are plain data: the block moves as it grows.
 #include <windows.h>
 
+#include <new>
+
 #include "base/ScopedHandle.h"
 
 template <typename Item, int kLimit>
@@ -22,8 +24,9 @@ class GrowableArray {
     capacity_ = grown;
     return true;
   }
-  // The new item at the end, not yet filled in; null when there is no room (see Reserve).
-  Item* Append() { return Reserve() ? &items()[count_++] : nullptr; }
+  // The new item at the end, as its default constructor makes it; null when there is no room (see
+  // Reserve).
+  Item* Append() { return Reserve() ? new (&items()[count_++]) Item() : nullptr; }
   int count() const { return count_; }
   Item& operator[](int index) { return items()[index]; }
   const Item& operator[](int index) const { return static_cast<const Item*>(block_.get())[index]; }

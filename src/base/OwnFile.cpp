@@ -2,14 +2,15 @@
 
 #include <winternl.h>
 
+#include "base/BoundedText.h"
 #include "base/ScopedHandle.h"
 
 extern "C" NTSTATUS NTAPI NtAreMappedFilesTheSame(PVOID firstView, PVOID secondView);
 
 HANDLE OpenOwnFile() {
-  static wchar_t path[32768];
-  DWORD length = GetModuleFileNameW(nullptr, path, 32768);
-  if (length == 0 || length >= 32768) return INVALID_HANDLE_VALUE;
+  BoundedText<32768> path;  // the longest path the system has
+  DWORD length = GetModuleFileNameW(nullptr, path.buffer(), static_cast<DWORD>(path.capacity()));
+  if (length == 0 || length >= path.capacity()) return INVALID_HANDLE_VALUE;
   // Executing is asked for as the loader asks for it: an image view needs it.
   const DWORD kRead = GENERIC_READ | FILE_EXECUTE;
   HANDLE own = CreateFileW(path, kRead | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);

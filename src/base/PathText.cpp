@@ -142,11 +142,22 @@ bool WidenAscii(wchar_t* dest, size_t capacity, const char* ascii) {
 }
 
 bool CopyText(wchar_t* dest, size_t capacity, const wchar_t* text) {
-  size_t length = BoundedLength(text, capacity);
+  return CopyTextPart(dest, capacity, text, BoundedLength(text, capacity));
+}
+
+bool CopyTextPart(wchar_t* dest, size_t capacity, const wchar_t* text, size_t length) {
   if (length >= capacity) {
     if (capacity) dest[0] = L'\0';
     return false;
   }
-  wmemcpy(dest, text, length + 1);
+  wmemmove(dest, text, length);
+  dest[length] = L'\0';
+  return true;
+}
+
+bool AppendText(wchar_t* dest, size_t capacity, const wchar_t* tail) {
+  size_t length = BoundedLength(dest, capacity), tailLength = wcslen(tail);
+  if (length + tailLength >= capacity) return false;
+  wmemmove(dest + length, tail, tailLength + 1);
   return true;
 }

@@ -57,5 +57,9 @@ wchar_t* StripLeadingNonLetters(wchar_t* text);
 size_t BoundedLength(const wchar_t* text, size_t limit);
 // Copies text into dest of capacity characters. False, dest empty, when it does not fit whole.
 bool CopyText(wchar_t* dest, size_t capacity, const wchar_t* text);
+// The same for the first length characters of text.
+bool CopyTextPart(wchar_t* dest, size_t capacity, const wchar_t* text, size_t length);
+// Appends tail to the text in dest. False, dest untouched, when the result would not fit.
+bool AppendText(wchar_t* dest, size_t capacity, const wchar_t* tail);
 // The same for an ASCII text, which the program keeps narrow where it holds many: fixed texts.
 bool WidenAscii(wchar_t* dest, size_t capacity, const char* ascii);

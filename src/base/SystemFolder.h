@@ -5,8 +5,9 @@
 
 #include <shlobj.h>
 
+#include "base/BoundedText.h"
+
 // The folder the shell keeps for the CSIDL: CSIDL_PROGRAM_FILES (of this program's kind: the
 // 32-bit one on 64-bit Windows; only administrators can write it), or the signed-in user's
-// CSIDL_APPDATA, CSIDL_PERSONAL (documents) and CSIDL_PROFILE. path holds MAX_PATH characters.
-// False when the shell cannot say.
-bool SystemFolderPath(int csidl, wchar_t* path);
+// CSIDL_APPDATA, CSIDL_PERSONAL (documents) and CSIDL_PROFILE. False when the shell cannot say.
+bool SystemFolderPath(int csidl, ShortPath* path);

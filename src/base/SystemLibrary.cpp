@@ -2,6 +2,8 @@
 
 #include <wchar.h>
 
+#include "base/BoundedText.h"
+
 void HardenDllSearch() {
   typedef BOOL(WINAPI * SetDefaultDllDirectoriesFunction)(DWORD);
   HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
@@ -19,12 +21,9 @@ HMODULE LoadSystemLibrary(const wchar_t* name) {
   if (module || GetLastError() != ERROR_INVALID_PARAMETER) return module;
   // Systems without that flag refuse it: the DLL is named by its place in the system folder, so
   // that no search path, whatever it holds, takes part.
-  wchar_t path[MAX_PATH];
-  UINT length = GetSystemDirectoryW(path, MAX_PATH);
-  size_t nameLength = wcslen(name);
-  if (length == 0 || length + 1 + nameLength >= MAX_PATH) return nullptr;
-  path[length] = L'\\';
-  wmemcpy(path + length + 1, name, nameLength + 1);
+  ShortPath path;
+  UINT length = GetSystemDirectoryW(path.buffer(), static_cast<UINT>(path.capacity()));
+  if (length == 0 || length >= path.capacity() || !path.AppendPart(name)) return nullptr;
   return LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 

@@ -108,15 +108,14 @@ SystemError TrustedFolder::Open(const wchar_t* path, FolderAccess access) {
   rootMissing_ = false;
   othersCanChange_ = false;
   made_ = 0;
-  if (!IsInstallablePath(path) || !CopyText(path_, kPathCapacity - 1, path) ||
-      !EnsureTrailingBackslash(path_, kPathCapacity)) {
-    path_[0] = L'\0';
+  if (!IsInstallablePath(path) || !path_.Assign(path) || !path_.EnsureTrailingBackslash()) {
+    path_.Clear();
     return ERROR_BAD_PATHNAME;
   }
   // The root in the system's own notation: "\??\X:\" or "\??\UNC\server\share\".
   wchar_t root[kPathCapacity + 8] = L"\\??\\";
   const wchar_t* rest = path_ + 3;
-  if (path_[0] == L'\\') {
+  if (path_.get()[0] == L'\\') {
     const wchar_t* share = wcschr(path_ + 2, L'\\');
     rest = share ? wcschr(share + 1, L'\\') : nullptr;
     if (!share || !rest || share == path_ + 2 || rest == share + 1) return ERROR_BAD_PATHNAME;
@@ -142,12 +141,9 @@ SystemError TrustedFolder::Open(const wchar_t* path, FolderAccess access) {
   if (access != kReadFolder) parentSecurity = SecurityOf(current.get());
   while (*rest) {
     const wchar_t* end = wcschr(rest, L'\\');
-    wchar_t name[kNameCapacity];
+    BoundedText<kNameCapacity> name;
     size_t length = static_cast<size_t>(end - rest);
-    if (length >= kNameCapacity) return ERROR_BAD_PATHNAME;
-    wmemcpy(name, rest, length);
-    name[length] = L'\0';
-    if (!IsPlainFileName(name)) return ERROR_BAD_PATHNAME;
+    if (!name.AssignPart(rest, length) || !IsPlainFileName(name)) return ERROR_BAD_PATHNAME;
     bool last = end[1] == L'\0';
     // The folder itself may not be renamed while it is open: that holds every folder above it too.
     ScopedHandle next;
@@ -241,25 +237,21 @@ SystemError TrustedFolder::RemoveSubfolder(const wchar_t* name) const {
 SystemError TrustedFolder::OpenFolderOf(const wchar_t* fullName, FolderAccess access, const wchar_t** name) {
   const wchar_t* last = wcsrchr(fullName, L'\\');
   *name = last ? last + 1 : fullName;
-  wchar_t folder[kPathCapacity];
-  size_t length = static_cast<size_t>(*name - fullName);
-  if (!last || length >= kPathCapacity) return ERROR_BAD_PATHNAME;
-  wmemcpy(folder, fullName, length);
-  folder[length] = L'\0';
+  FolderPath folder;
+  if (!last || !folder.AssignPart(fullName, static_cast<size_t>(*name - fullName))) return ERROR_BAD_PATHNAME;
   return isOpen() && SameIgnoringCase(folder, path_) ? 0 : Open(folder, access);
 }
 
 SystemError TrustedFolder::TakeBackMade() {
   handle_.reset();  // its own handle would keep the folder
-  wchar_t path[kPathCapacity];
-  CopyText(path, kPathCapacity, path_);
+  FolderPath path = path_;
   for (; made_ > 0; --made_) {
-    path[wcslen(path) - 1] = L'\0';  // "...\parent\made"
+    path.Truncate(path.length() - 1);  // "...\parent\made"
     TrustedFolder parent;
     const wchar_t* name;
     SystemError error = parent.OpenFolderOf(path, kReadFolder, &name);
     if (!error) error = parent.RemoveSubfolder(name);
-    path[name - path] = L'\0';
+    path.Truncate(static_cast<size_t>(name - path.get()));
     if (error) {
       made_ = 0;
       return error;

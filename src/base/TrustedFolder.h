@@ -8,6 +8,7 @@
 // which keeps the folders above it in place.
 #include <windows.h>
 
+#include "base/BoundedText.h"
 #include "base/PathText.h"
 #include "base/ScopedHandle.h"
 #include "base/SystemError.h"
@@ -61,7 +62,7 @@ class TrustedFolder {
 
  private:
   ScopedHandle handle_;
-  wchar_t path_[kPathCapacity] = L"";
+  FolderPath path_;
   bool rootMissing_ = false;
   bool othersCanChange_ = false;
   int made_ = 0;  // the folders at the end of the path that Open made

@@ -60,27 +60,24 @@ bool IsLocalDrivePath(const wchar_t* path) {
 
 // The folders a file names, gathered before any is offered: a file with too many offers none.
 struct Folders {
-  wchar_t paths[kSettingsFolderLimit][kPathCapacity];
-  int count;
-  bool overflowed;
-  void Reset() {
-    count = 0;
-    overflowed = false;
-  }
+  FolderPath paths[kSettingsFolderLimit];
+  int count = 0;
+  bool overflowed = false;
+  // length: as read, blanks included; a text too long is refused whole, as it stands, never cut
+  // into another folder.
   void Add(const wchar_t* text, size_t length) {
-    if (length >= kPathCapacity) {  // refused whole, as it stands: never cut into another folder
+    if (length >= FolderPath::capacity()) {
       overflowed = true;
       return;
     }
     while (length > 0 && (*text == L' ' || *text == L'\t')) ++text, --length;
     while (length > 0 && (text[length - 1] == L' ' || text[length - 1] == L'\t')) --length;
     if (length == 0) return;
-    if (count == kSettingsFolderLimit) {
+    if (count == kSettingsFolderLimit || !paths[count].AssignPart(text, length)) {
       overflowed = true;
       return;
     }
-    wmemcpy(paths[count], text, length);
-    paths[count++][length] = L'\0';
+    ++count;
   }
   // Each folder itself, where it exists: trimmed to a parent it would be one the editor does not read.
   // Only a folder on a drive of this computer is looked at: asking for one on another computer
@@ -88,7 +85,7 @@ struct Folders {
   // reaches past the checks of a path.
   void Offer(bool makerSubfolder) {
     for (int i = 0; i < count && !overflowed; ++i) {
-      if (IsLocalDrivePath(paths[i]) && IsFolder(paths[i])) AddFolderCandidate(paths[i], makerSubfolder);
+      if (IsLocalDrivePath(paths[i]) && IsFolder(paths[i])) AddFolderCandidate(paths[i].buffer(), makerSubfolder);
     }
   }
 };
@@ -154,8 +151,7 @@ size_t Unescape(const wchar_t* text, const wchar_t* end, wchar_t* out, size_t ca
 
 void ScanGimpSettings(const wchar_t* fileName) {
   SettingsText text(fileName);
-  static Folders folders;
-  folders.Reset();
+  Folders folders;
   const wchar_t* const kLine = L"(pspi-path \"";
   for (const wchar_t* line = text.begin(); line && line < text.end();) {
     const wchar_t* next = line;
@@ -190,8 +186,7 @@ void ScanGimpSettings(const wchar_t* fileName) {
 
 void ScanFilterHostSettings(const wchar_t* fileName) {
   SettingsText text(fileName);
-  static Folders folders;
-  folders.Reset();
+  Folders folders;
   if (!text.begin()) return;
   const wchar_t* close = nullptr;
   wchar_t folder[kPathCapacity];

@@ -7,10 +7,10 @@
 
 FolderEntry FolderTable[kFolderRows];
 
-bool InstallFolderOf(const FolderEntry& candidate, wchar_t* folder) {
-  return CopyText(folder, kPathCapacity, candidate.path) &&
-         (!candidate.addMakerSubfolder || (JoinPath(folder, kPathCapacity, Maker(kMakerMakerFolder)) &&
-                                           EnsureTrailingBackslash(folder, kPathCapacity)));
+bool InstallFolderOf(const FolderEntry& candidate, FolderPath* folder) {
+  *folder = candidate.path;
+  return !candidate.addMakerSubfolder ||
+         (folder->AppendPart(Maker(kMakerMakerFolder)) && folder->EnsureTrailingBackslash());
 }
 
 void AddFolderCandidate(wchar_t* path, bool makerSubfolder, bool planned) {
@@ -30,8 +30,8 @@ void AddFolderCandidate(wchar_t* path, bool makerSubfolder, bool planned) {
   CapitalizePath(path);
 
   for (FolderEntry& row : FolderTable) {
-    if (!row.path[0]) {
-      wmemcpy(row.path, path, wcslen(path) + 1);
+    if (row.path.empty()) {
+      row.path.Assign(path);
       row.addMakerSubfolder = noMakerSubfolder ? 0 : 1;
       return;
     }

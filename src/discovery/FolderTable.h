@@ -1,14 +1,14 @@
 #pragma once
 // The candidate plug-in folders found while the dialog initialises, in the order first found.
 
-#include "base/PathText.h"
+#include "base/BoundedText.h"
 
 enum { kFolderRows = 20 };
 
 // Plain data, so that the tables start as zeros at no cost in the executable; a row's flag is set
 // when the row is filled.
 struct FolderEntry {
-  wchar_t path[kPathCapacity];  // normalised, ends in a backslash; empty marks a free row
+  FolderPath path;           // normalised, ends in a backslash; empty marks a free row
   int addMakerSubfolder;     // non-zero: install into the maker folder below path
 };
 
@@ -22,9 +22,8 @@ struct FolderCandidates {
 };
 
 // The folder to install into for a candidate: its path, with the maker folder below it where it
-// belongs. folder holds kPathCapacity characters. False when that would not fit: cut, it would be
-// another folder.
-bool InstallFolderOf(const FolderEntry& candidate, wchar_t* folder);
+// belongs. False when that would not fit: cut, it would be another folder.
+bool InstallFolderOf(const FolderEntry& candidate, FolderPath* folder);
 
 // Normalises the text in place (a buffer of kPathCapacity characters) and keeps it if the folder
 // exists, is new and a row is free. A text that is not terminated within the buffer, or that

@@ -16,7 +16,6 @@ enum {
   kRecordMarker = 0x80,
   kRecordTextLimit = 250,  // a path of 249 characters and its NUL
 };
-wchar_t probeScratch[kPathCapacity];  // what a probe found, then the folder it names
 
 // The bytes of an open file one at a time, read a block at a time.
 struct FileBytes {
@@ -34,17 +33,16 @@ struct FileBytes {
 };
 }  // namespace
 
-wchar_t* ProbeCommandFolder(HKEY root, const wchar_t* keyPath, const wchar_t* subkeyName, wchar_t* output,
-                            REGSAM view) {
-  wchar_t fullKey[kPathCapacity];
-  if (!JoinPath(fullKey, kPathCapacity, subkeyName, keyPath)) return nullptr;
-  wchar_t command[kPathCapacity];
-  if (QueryStringValue(root, fullKey, L"", command, view) != ERROR_SUCCESS) return nullptr;
-  CutAfterLast(command, L'\\');
-  StripLeadingNonLetters(command);
-  if (!IsAbsolutePath(command)) return nullptr;
-  wmemcpy(output, command, wcslen(command) + 1);
-  return output;
+bool ProbeCommandFolder(HKEY root, const wchar_t* keyPath, const wchar_t* subkeyName, FolderPath* output, REGSAM view) {
+  KeyPath fullKey;
+  if (!fullKey.Join(keyPath, subkeyName)) return false;
+  FolderPath command;
+  if (QueryStringValue(root, fullKey, L"", &command, view) != ERROR_SUCCESS) return false;
+  CutAfterLast(command.buffer(), L'\\');
+  StripLeadingNonLetters(command.buffer());
+  if (!IsAbsolutePath(command)) return false;
+  *output = command;
+  return true;
 }
 
 void ScanPainterSettings(const wchar_t* fileName) {
@@ -81,7 +79,10 @@ void ScanPainterSettings(const wchar_t* fileName) {
     }
     if (byte < 0) break;  // the file ends inside the record
     if (byte == 0 && strlen(text) == declaredLength) {
-      if (MultiByteToWideChar(CP_ACP, 0, text, -1, probeScratch, kPathCapacity)) AddFolderCandidate(probeScratch);
+      FolderPath found;
+      if (MultiByteToWideChar(CP_ACP, 0, text, -1, found.buffer(), static_cast<int>(found.capacity()))) {
+        AddFolderCandidate(found.buffer());
+      }
       break;
     }
     // Rejected: the consumed bytes are not searched again, but the last of them may be the
@@ -103,13 +104,14 @@ void ProbeSharedAdobeFolders() {
     const wchar_t* valueName;
   } kCommonFiles[] = {{views[viewCount - 1], L"CommonFilesDir"}, {0, L"CommonFilesDir (x86)"}, {0, L"CommonFilesDir"}};
   for (const auto& commonFiles : kCommonFiles) {
-    if (QueryStringValue(HKEY_LOCAL_MACHINE, kVersionKey, commonFiles.valueName, probeScratch, commonFiles.view) !=
+    FolderPath folder;
+    if (QueryStringValue(HKEY_LOCAL_MACHINE, kVersionKey, commonFiles.valueName, &folder, commonFiles.view) !=
             ERROR_SUCCESS ||
-        !JoinPath(probeScratch, kPathCapacity, L"Adobe\\Plug-Ins\\CC")) {
+        !folder.AppendPart(L"Adobe\\Plug-Ins\\CC")) {
       continue;
     }
     // Only the folder itself: trimmed to its parent it would be a folder no editor loads from.
-    if (IsFolder(probeScratch)) AddFolderCandidate(probeScratch);
+    if (IsFolder(folder)) AddFolderCandidate(folder.buffer());
   }
 }
 
@@ -117,17 +119,18 @@ namespace {
 // The folder below the one the value names, offered when it exists (Photoshop's "Plug-ins",
 // Paint.NET's "Effects"): trimmed to its parent it would be a folder no editor loads from.
 void OfferBelowValue(const wchar_t* keyPath, const wchar_t* valueName, const wchar_t* below, REGSAM view) {
-  if (QueryStringValue(HKEY_LOCAL_MACHINE, keyPath, valueName, probeScratch, view) == ERROR_SUCCESS &&
-      IsAbsolutePath(probeScratch) && JoinPath(probeScratch, kPathCapacity, below) && IsFolder(probeScratch)) {
-    AddFolderCandidate(probeScratch);
+  FolderPath folder;
+  if (QueryStringValue(HKEY_LOCAL_MACHINE, keyPath, valueName, &folder, view) == ERROR_SUCCESS &&
+      IsAbsolutePath(folder) && folder.AppendPart(below) && IsFolder(folder)) {
+    AddFolderCandidate(folder.buffer());
   }
 }
 
 // A folder of the signed-in user's, as the shell names it, with the tail appended; false when
 // there is no such folder or the text would not fit.
-bool UserFolder(int csidl, const wchar_t* tail, wchar_t* path) {
-  wchar_t folder[MAX_PATH];
-  return SystemFolderPath(csidl, folder) && JoinPath(path, kPathCapacity, tail, folder);
+bool UserFolder(int csidl, const wchar_t* tail, FolderPath* path) {
+  ShortPath folder;
+  return SystemFolderPath(csidl, &folder) && path->Join(folder, tail);
 }
 }  // namespace
 
@@ -137,10 +140,10 @@ void ProbePhotoshopVersions() {
   REGSAM views[2];
   int viewCount = RegistryViews(views);
   for (int view = 0; view < viewCount; ++view) {
-    wchar_t version[kPathCapacity], keyPath[kPathCapacity];
-    for (DWORD index = 0; EnumSubkey(HKEY_LOCAL_MACHINE, kPhotoshop, version, index, views[view]) == ERROR_SUCCESS;
+    KeyPath version, keyPath;
+    for (DWORD index = 0; EnumSubkey(HKEY_LOCAL_MACHINE, kPhotoshop, &version, index, views[view]) == ERROR_SUCCESS;
          ++index) {
-      if (_wtoi(version) >= 140 && wcschr(version, L'.') && JoinPath(keyPath, kPathCapacity, version, kPhotoshop)) {
+      if (_wtoi(version) >= 140 && wcschr(version, L'.') && keyPath.Join(kPhotoshop, version)) {
         OfferBelowValue(keyPath, L"ApplicationPath", L"Plug-ins", views[view]);
       }
     }
@@ -152,12 +155,12 @@ void ProbeTodaysEditors() {
   int viewCount = RegistryViews(views);
   for (int view = 0; view < viewCount; ++view) OfferBelowValue(L"SOFTWARE\\paint.net", L"TARGETDIR", L"Effects", views[view]);
   // The Store edition of Paint.NET, and its filter host's own list of folders, in its user files.
-  if (UserFolder(CSIDL_PERSONAL, L"paint.net App Files", probeScratch) && IsFolder(probeScratch)) {
-    wchar_t settings[kPathCapacity];
-    if (JoinPath(settings, kPathCapacity, L"PSFilterPdn.xml", probeScratch)) ScanFilterHostSettings(settings);
-    if (JoinPath(probeScratch, kPathCapacity, L"Effects")) AddFolderCandidate(probeScratch, true, true);
+  FolderPath folder, settings;
+  if (UserFolder(CSIDL_PERSONAL, L"paint.net App Files", &folder) && IsFolder(folder)) {
+    if (settings.Join(folder, L"PSFilterPdn.xml")) ScanFilterHostSettings(settings);
+    if (folder.AppendPart(L"Effects")) AddFolderCandidate(folder.buffer(), true, true);
   }
-  if (UserFolder(CSIDL_APPDATA, L"GIMP\\2.10\\gimprc", probeScratch)) ScanGimpSettings(probeScratch);
+  if (UserFolder(CSIDL_APPDATA, L"GIMP\\2.10\\gimprc", &settings)) ScanGimpSettings(settings);
   // Affinity Photo 2 and Affinity 3: a user who has run them has their data folder, with its
   // settings; the plug-in folder beside them is made on install, as the editor makes it.
   const struct {
@@ -166,11 +169,9 @@ void ProbeTodaysEditors() {
   } kAffinity[] = {{CSIDL_APPDATA, L"Affinity\\Photo\\2.0"}, {CSIDL_PROFILE, L".affinity\\Photo\\2.0"},
                    {CSIDL_APPDATA, L"Affinity\\Affinity\\3.0"}, {CSIDL_PROFILE, L".affinity\\Affinity\\3.0"}};
   for (const auto& affinity : kAffinity) {
-    wchar_t settings[kPathCapacity];
-    if (UserFolder(affinity.csidl, affinity.data, probeScratch) &&
-        JoinPath(settings, kPathCapacity, L"Settings", probeScratch) && IsFolder(settings) &&
-        JoinPath(probeScratch, kPathCapacity, L"Plugins")) {
-      AddFolderCandidate(probeScratch, true, true);
+    if (UserFolder(affinity.csidl, affinity.data, &folder) && settings.Join(folder, L"Settings") && IsFolder(settings) &&
+        folder.AppendPart(L"Plugins")) {
+      AddFolderCandidate(folder.buffer(), true, true);
     }
   }
 }
@@ -199,20 +200,21 @@ FolderCandidates RunDiscovery() {
   int viewCount = RegistryViews(views);
   for (const auto& probe : kProbes) {
     for (int view = 0; view < viewCount; ++view) {
-      if (!ProbeCommandFolder(probe.root, probe.keyPath, probe.subkeyName, probeScratch, views[view]) ||
-          !JoinPath(probeScratch, kPathCapacity, probe.below)) {
+      FolderPath found;
+      if (!ProbeCommandFolder(probe.root, probe.keyPath, probe.subkeyName, &found, views[view]) ||
+          !found.AppendPart(probe.below)) {
         continue;
       }
       if (probe.settingsFile) {
-        ScanPainterSettings(probeScratch);
+        ScanPainterSettings(found);
       } else {
-        AddFolderCandidate(probeScratch);
+        AddFolderCandidate(found.buffer());
       }
     }
   }
   ProbeTodaysEditors();
   FolderCandidates found = {};
-  while (found.count < kFolderRows && FolderTable[found.count].path[0]) {
+  while (found.count < kFolderRows && !FolderTable[found.count].path.empty()) {
     found.rows[found.count] = FolderTable[found.count];
     ++found.count;
   }

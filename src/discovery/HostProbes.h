@@ -5,10 +5,10 @@
 #include "discovery/FolderTable.h"
 
 // The folder of the program that a registry command line or program path names: the key's
-// default value, cut after its last backslash, without leading quotes. Null unless the result
-// is absolute ("X:\..."). output holds kPathCapacity characters.
-wchar_t* ProbeCommandFolder(HKEY root, const wchar_t* keyPath, const wchar_t* subkeyName, wchar_t* output,
-                            REGSAM view = 0);
+// default value, cut after its last backslash, without leading quotes. False, output untouched,
+// unless the result is absolute ("X:\...").
+bool ProbeCommandFolder(HKEY root, const wchar_t* keyPath, const wchar_t* subkeyName, FolderPath* output,
+                        REGSAM view = 0);
 
 // The plug-in folder that every current Creative Cloud editor loads, "Adobe\Plug-Ins\CC" in the
 // 64-bit and in the 32-bit Common Files folder, when it exists.

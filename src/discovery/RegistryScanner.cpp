@@ -6,26 +6,27 @@
 #include "discovery/FolderTable.h"
 #include "discovery/RegistryReader.h"
 
-bool KeyPathStack::Push(wchar_t* keyPath, const wchar_t* subkeyName, DWORD* index) {
+bool KeyPathStack::Push(KeyPath* keyPath, const wchar_t* subkeyName, DWORD* index) {
   if (top + 1 >= kStackDepth) return false;
-  size_t length = wcslen(keyPath);
-  size_t nameLength = wcslen(subkeyName);
-  if (length + 1 + nameLength >= kPathCapacity) return false;
+  size_t length = keyPath->length();
+  if (!keyPath->Append(L"\\")) return false;
+  if (!keyPath->Append(subkeyName)) {
+    keyPath->Truncate(length);
+    return false;
+  }
   ++top;
   savedIndex[top] = static_cast<int>(*index);
   savedLength[top] = static_cast<int>(length);
-  keyPath[length] = L'\\';
-  wmemcpy(keyPath + length + 1, subkeyName, nameLength + 1);
   *index = 0;
   return true;
 }
 
-int KeyPathStack::Pop(wchar_t* keyPath) {
+int KeyPathStack::Pop(KeyPath* keyPath) {
   if (top < 0) {
     top = -1;
     return -1;
   }
-  keyPath[savedLength[top]] = L'\0';
+  keyPath->Truncate(static_cast<size_t>(savedLength[top]));
   return savedIndex[top--];
 }
 
@@ -53,38 +54,33 @@ void ScanRegistryTree(const wchar_t* softwareWord, const wchar_t* vendorWord, co
     REGSAM view;
   } kSources[] = {{HKEY_CURRENT_USER, 0}, {HKEY_LOCAL_MACHINE, 0}, {HKEY_USERS, 0}, {HKEY_LOCAL_MACHINE, views[1]}};
   KeyPathStack stack;
-  wchar_t keyPath[kPathCapacity];
-  wchar_t valueName[kPathCapacity];
-  wchar_t data[kPathCapacity];
-  wchar_t subkeyName[kPathCapacity];
+  KeyPath keyPath, valueName, subkeyName;
+  FolderPath data;
 
   for (int source = 0; source < 3 + (viewCount - 1); ++source) {
     HKEY root = kSources[source].root;
     REGSAM view = kSources[source].view;
     // Other users' profiles are none of our business; the default profile seeds new ones.
     const wchar_t* profile = root == HKEY_USERS ? L".default\\" : L"";
-    size_t profileLength = wcslen(profile);
-    wmemcpy(keyPath, profile, profileLength);
-    if (!CopyText(keyPath + profileLength, kPathCapacity - profileLength, softwareWord) ||
-        !JoinPath(keyPath, kPathCapacity, vendorWord)) {
-      continue;
-    }
+    if (!keyPath.Assign(profile) || !keyPath.Append(softwareWord) || !keyPath.AppendPart(vendorWord)) continue;
 
     DWORD subkeyIndex = 0;
     bool enteredNewKey = true;
     for (;;) {
       if (enteredNewKey) {
-        while (EnumNextValue(root, keyPath, valueName, data, view) == ERROR_SUCCESS) {
-          if (ValueNamesPluginFolder(keyPath, valueName, data, keyPathNeedle)) AddFolderCandidate(data);
+        while (EnumNextValue(root, keyPath, &valueName, &data, view) == ERROR_SUCCESS) {
+          if (ValueNamesPluginFolder(keyPath.buffer(), valueName.buffer(), data.buffer(), keyPathNeedle)) {
+            AddFolderCandidate(data.buffer());
+          }
         }
       }
-      if (EnumSubkey(root, keyPath, subkeyName, subkeyIndex, view) == ERROR_SUCCESS) {
-        enteredNewKey = stack.Push(keyPath, subkeyName, &subkeyIndex);
+      if (EnumSubkey(root, keyPath, &subkeyName, subkeyIndex, view) == ERROR_SUCCESS) {
+        enteredNewKey = stack.Push(&keyPath, subkeyName, &subkeyIndex);
         // Too deep, or a path too long to hold: that subtree is skipped, its siblings are not.
         if (!enteredNewKey) ++subkeyIndex;
         continue;
       }
-      int parentIndex = stack.Pop(keyPath);
+      int parentIndex = stack.Pop(&keyPath);
       if (parentIndex < 0) break;
       subkeyIndex = static_cast<DWORD>(parentIndex) + 1;
       enteredNewKey = false;

@@ -4,6 +4,8 @@
 // values that name a plug-in folder.
 #include <windows.h>
 
+#include "base/BoundedText.h"
+
 enum { kStackDepth = 19 };  // levels entered below the start key
 
 // The walk's only state besides one key-path text: where to go on in each parent.
@@ -15,9 +17,9 @@ struct KeyPathStack {
   // Enters the subkey: appends "\name" to the path and resets the caller's index to 0. False,
   // with nothing changed, when the stack is full or the path would not fit its 400 characters:
   // the caller then skips that subtree.
-  bool Push(wchar_t* keyPath, const wchar_t* subkeyName, DWORD* index);
+  bool Push(KeyPath* keyPath, const wchar_t* subkeyName, DWORD* index);
   // Cuts the path back to the parent's; the index the parent had reached, or -1 when empty.
-  int Pop(wchar_t* keyPath);
+  int Pop(KeyPath* keyPath);
 };
 
 // Every value whose data name an absolute folder ("X:\...") and whose key path or name speaks of plug-ins

@@ -30,10 +30,10 @@ void WritePayload(HMODULE module, RunState* run) {
 }
 
 // Everything that can be checked before anything is written is checked first: the record, the
-// entry, the folder, the kept uninstaller. Then the payload. keptPath: MAX_PATH characters.
+// entry, the folder, the kept uninstaller. Then the payload.
 void WriteEverything(const InstallSource& source, const wchar_t* folder, RunState* run, ScopedKey* entry,
                      InstallRecord* record, EntrySnapshot* entryBefore, RunJournal* journal, bool* createdEntry,
-                     wchar_t* keptPath) {
+                     ShortPath* keptPath) {
   SystemError status = OpenInstallRecord(entry, record, createdEntry);
   if (status == ERROR_SUCCESS) status = entryBefore->Take(entry->get());
   // From here on every change is kept in the journal before it is made.
@@ -44,7 +44,7 @@ void WriteEverything(const InstallSource& source, const wchar_t* folder, RunStat
   // Old files that earlier runs moved aside go before this run moves any: none of this run's is
   // ever taken for a leftover.
   if (status == ERROR_SUCCESS) RemoveMovedAsideLeftovers(&record->aside);
-  wchar_t stranded[kFileNameCapacity] = L"";
+  FilePath stranded;
   if (status != ERROR_SUCCESS) {
     // The record is read before anything is written: what a damaged record would lose track of is
     // never installed.
@@ -53,11 +53,11 @@ void WriteEverything(const InstallSource& source, const wchar_t* folder, RunStat
              (error = journal->MadeFolders(run->folder, run->folder.made())) != 0) {
     run->failures.Record(kFolderNotMade, folder, error ? error : ERROR_BAD_PATHNAME);
   } else if (!KeptUninstallerPath(keptPath) ||
-             (error = KeepUninstaller(&run->keptFolder, &run->files, source.module, source.ownFile, stranded)) != 0 ||
+             (error = KeepUninstaller(&run->keptFolder, &run->files, source.module, source.ownFile, &stranded)) != 0 ||
              (error = journal->MadeFolders(run->keptFolder, run->keptFolder.made())) != 0) {
-    run->failures.Record(kUninstallNotRecorded, keptPath, error ? error : ERROR_PATH_NOT_FOUND);
+    run->failures.Record(kUninstallNotRecorded, *keptPath, error ? error : ERROR_PATH_NOT_FOUND);
     // The earlier uninstaller, moved aside, could not get its name back: where it is now.
-    if (stranded[0]) run->failures.Record(kNotTakenBack, stranded, error);
+    if (!stranded.empty()) run->failures.Record(kNotTakenBack, stranded, error);
   } else {
     WritePayload(source.module, run);
   }
@@ -78,14 +78,14 @@ void InstallIntoFolder(const InstallSource& source, const InstallPlan& plan, Run
   EntrySnapshot entryBefore;
   RunJournal journal;
   bool createdEntry = false;
-  wchar_t keptPath[MAX_PATH] = L"";
-  wchar_t notTakenBack[kFileNameCapacity];
+  ShortPath keptPath;
+  FilePath notTakenBack;
   if (!lock.Take()) {
     run->failures.Record(kAnotherRunActive, L"", ERROR_BUSY);
-  } else if (SystemError error = TakeBackInterruptedRun(notTakenBack)) {
+  } else if (SystemError error = TakeBackInterruptedRun(&notTakenBack)) {
     run->failures.Record(kNotTakenBack, notTakenBack, error);  // an earlier run's: this one writes nothing
   } else {
-    WriteEverything(source, folder, run, &entry, &record, &entryBefore, &journal, &createdEntry, keptPath);
+    WriteEverything(source, folder, run, &entry, &record, &entryBefore, &journal, &createdEntry, &keptPath);
   }
   if (!run->written.complete()) run->failures.Record(kUninstallNotRecorded, EntryName(), ERROR_NOT_ENOUGH_MEMORY);
   if (run->failures.count() == 0 && run->written.count() > 0) {
@@ -126,16 +126,16 @@ void InstallIntoFolder(const InstallSource& source, const InstallPlan& plan, Run
   }
 }
 
-ExitCode RunSilentInstall(const InstallSource& source, const wchar_t* folder) {
+ExitCode RunSilentInstall(const InstallSource& source, const FolderPath& folder) {
   // Every component, into the folder named, or what the dialog would preselect: the first candidate.
   InstallPlan plan = {};
-  if (folder[0]) {
-    CopyText(plan.folder, kPathCapacity, folder);
+  if (!folder.empty()) {
+    plan.folder = folder;
   } else {
     FolderCandidates found = RunDiscovery();
-    if (found.count == 0 || !InstallFolderOf(found.rows[0], plan.folder)) plan.folder[0] = L'\0';
+    if (found.count == 0 || !InstallFolderOf(found.rows[0], &plan.folder)) plan.folder.Clear();
   }
-  if (!plan.folder[0] || !EnsureTrailingBackslash(plan.folder, kPathCapacity)) {
+  if (plan.folder.empty() || !plan.folder.EnsureTrailingBackslash()) {
     LogLine("Outcome: no plug-in folder was found; name one with /D=.");
     return ExitCode::kNowhereToInstall;
   }

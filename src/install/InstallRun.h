@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "base/ExitCode.h"
-#include "base/PathText.h"
+#include "base/BoundedText.h"
 #include "payload/SkipList.h"
 
 class InstallFailures;
@@ -20,7 +20,7 @@ struct InstallSource {
 
 // What an installation is asked to do, and all it reads of the one who asks: where, and what not.
 struct InstallPlan {
-  wchar_t folder[kPathCapacity];  // X:\...\ or \\server\share\...\, ending in a backslash
+  FolderPath folder;  // X:\...\ or \\server\share\...\, ending in a backslash
   SkipList leftOut;               // keywords of the components left out
 };
 
@@ -30,7 +30,7 @@ void InstallIntoFolder(const InstallSource& source, const InstallPlan& plan, Run
 
 // Installs every component without a window into folder, or into the first candidate when it is
 // empty. Returns the exit code.
-ExitCode RunSilentInstall(const InstallSource& source, const wchar_t* folder);
+ExitCode RunSilentInstall(const InstallSource& source, const FolderPath& folder);
 
 // The exit code of a run with these failures: another run was active (4), the run left something
 // it could not take back (10), the user stopped it (7), it ran out of memory (8), or wrote nothing

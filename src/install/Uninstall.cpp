@@ -38,9 +38,10 @@ void KeepRecorded(const wchar_t* entry, const wchar_t* path, SystemError error, 
 // program has loaded cannot be deleted, only renamed: it moves aside and goes at the next start. A
 // file on a drive or share that is not there now stays recorded, for a later uninstall.
 void RemoveFile(const wchar_t* entry, Tally* tally, TextList* kept) {
-  wchar_t path[kFileNameCapacity + 40], hash[kHashTextCapacity];
-  CopyText(path, kFileNameCapacity + 40, entry);  // entries are checked as they are read: they fit
-  wchar_t* recordedHash = wcschr(path, L'|');
+  BoundedText<kFileNameCapacity + 40> path;
+  wchar_t hash[kHashTextCapacity];
+  path.Assign(entry);  // entries are checked as they are read: they fit
+  wchar_t* recordedHash = wcschr(path.buffer(), L'|');
   *recordedHash++ = L'\0';
   const wchar_t* name;
   SystemError error = tally->folder.OpenFolderOf(path, kReadFolder, &name);
@@ -67,10 +68,10 @@ void RemoveFile(const wchar_t* entry, Tally* tally, TextList* kept) {
       return;
     }
     // A read-only file is its owner's protection, not a program's hold: it stays.
-    wchar_t aside[MAX_PATH];
+    ShortPath aside;
     DWORD attributes = AttributesOf(file.get());
     if (IsHeldError(error) && attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_READONLY) &&
-        MoveAsideForNextStart(tally->folder, file.get(), name, aside) == 0) {
+        MoveAsideForNextStart(tally->folder, file.get(), name, &aside) == 0) {
       return;
     }
   }
@@ -109,9 +110,8 @@ void RemoveFolder(const wchar_t* folder, const TextList& files, Tally* tally, Te
     if (!AddText(kept, folder)) tally->lostTrack = true;
     return;
   }
-  wchar_t maker[kPathCapacity];
-  CopyText(maker, kPathCapacity, folder);  // "...\Velmoran\" without its backslash
-  maker[wcslen(maker) - 1] = L'\0';
+  FolderPath maker;
+  maker.AssignPart(folder, wcslen(folder) - 1);  // "...\Velmoran\" without its backslash
   tally->folder = TrustedFolder();  // its own handle would keep the folder
   const wchar_t* name;
   if (tally->folder.OpenFolderOf(maker, kReadFolder, &name) == 0 && SameIgnoringCase(name, Maker(kMakerMakerFolder)) &&

@@ -14,7 +14,7 @@ const wchar_t kPackedSubject[] = L"the compressed plug-in files";
 const DWORD kChunk = 65536, kPresetCapacity = 4096;
 
 struct TableEntry {
-  wchar_t name[MAX_PATH];
+  ShortPath name;
   ULONGLONG size;
   ContentHash hash;
 };
@@ -23,13 +23,14 @@ struct TableEntry {
 bool NextEntry(ByteReader* table, TableEntry* entry) {
   DWORD length = 0;
   ULONGLONG hash = 0;
-  const BYTE* name = table->Dword(&length) && length > 0 && length < MAX_PATH ? table->Bytes(length) : nullptr;
+  const BYTE* name = table->Dword(&length) && length > 0 && length < entry->name.capacity() ? table->Bytes(length) : nullptr;
   if (!name) return false;
+  wchar_t* text = entry->name.buffer();
   for (size_t i = 0; i < length; ++i) {
     if (name[i] <= ' ' || name[i] > '~') return false;
-    entry->name[i] = name[i];
+    text[i] = name[i];
   }
-  entry->name[length] = L'\0';
+  text[length] = L'\0';
   bool read = table->Qword(&entry->size) && table->Qword(&hash);
   entry->hash = hash;
   return read;
@@ -40,7 +41,7 @@ struct Item {
   TableEntry entry;
   ItemTarget target;
   const PresetKind* kind;
-  wchar_t installName[MAX_PATH];
+  ShortPath installName;
   NewFile file;
   SystemError error;  // of writing the file; its bytes are then decoded past
   ULONGLONG left;
@@ -52,7 +53,7 @@ void BeginItem(PayloadRun* run, Item* item) {
   item->left = item->entry.size;
   item->hasher = ContentHasher();
   item->error = 0;
-  item->target = TargetOf(run, item->entry.name, item->installName, &item->kind);
+  item->target = TargetOf(run, item->entry.name, &item->installName, &item->kind);
   if (item->target == kItemFile) {
     item->error = item->entry.size > 0xFFFFFFFFull ? ERROR_FILE_TOO_LARGE : item->file.Begin(run->folder, run->files.recorder);
   }
@@ -93,10 +94,10 @@ void FinishItem(PayloadRun* run, Item* item) {
 // Items not reached because the stream broke off: each wanted one is a failure of its own.
 void RecordUnreached(PayloadRun* run, ByteReader table, ULONGLONG count) {
   TableEntry entry;
-  wchar_t installName[MAX_PATH];
+  ShortPath installName;
   const PresetKind* kind;
   while (count-- > 0 && NextEntry(&table, &entry)) {
-    ItemTarget target = TargetOf(run, entry.name, installName, &kind);
+    ItemTarget target = TargetOf(run, entry.name, &installName, &kind);
     if (target == kItemFile) FinishFile(run, nullptr, installName, ERROR_INVALID_DATA, 0, 0);
     if (target == kItemPreset) run->failures.Record(kPresetTooShort, entry.name, ERROR_INVALID_DATA);
   }

@@ -12,10 +12,10 @@ SystemError LastErrorOr(DWORD fallback) {
   return error ? error : SystemError(fallback);
 }
 
-// The installed name of a resource name, into MAX_PATH characters; false when too long.
-bool InstallNameOf(const wchar_t* name, wchar_t* installName) {
-  if (!CopyText(installName, MAX_PATH, name)) return false;
-  MakeInstallName(installName);
+// The installed name of a resource name; false when too long.
+bool InstallNameOf(const wchar_t* name, ShortPath* installName) {
+  if (!installName->Assign(name)) return false;
+  MakeInstallName(installName->buffer());
   return true;
 }
 }  // namespace
@@ -36,23 +36,24 @@ bool GoOn(PayloadRun* run, DWORD bytes) {
 }
 
 bool IsLeftOut(const PayloadRun& run, const wchar_t* name) {
-  wchar_t installName[MAX_PATH];
-  return InstallNameOf(name, installName) && run.skipped.Skips(installName);
+  ShortPath installName;
+  return InstallNameOf(name, &installName) && run.skipped.Skips(installName);
 }
 
-ItemTarget TargetOf(PayloadRun* run, const wchar_t* name, wchar_t* installName, const PresetKind** kind) {
+ItemTarget TargetOf(PayloadRun* run, const wchar_t* name, ShortPath* installName, const PresetKind** kind) {
   if (!InstallNameOf(name, installName)) {
     run->failures.Record(kNameTooLong, name, ERROR_FILENAME_EXCED_RANGE);
     return kItemRefused;
   }
-  if (run->skipped.Skips(installName)) return kItemSkipped;
-  if ((*kind = FindPresetKind(installName))) return kItemPreset;
-  if (wcslen(run->folder.path()) + wcslen(installName) >= kFileNameCapacity) {
+  if (run->skipped.Skips(*installName)) return kItemSkipped;
+  if ((*kind = FindPresetKind(*installName))) return kItemPreset;
+  FilePath fullName;
+  if (!fullName.Join(run->folder.path(), *installName)) {
     run->failures.Record(kNameTooLong, name, ERROR_FILENAME_EXCED_RANGE);
     return kItemRefused;
   }
   // A name of an altered or damaged setup must not reach outside the folder, nor a device.
-  if (!IsPlainFileName(installName)) {
+  if (!IsPlainFileName(*installName)) {
     run->failures.Record(kNameNotPlain, name, ERROR_INVALID_NAME);
     return kItemRefused;
   }
@@ -60,10 +61,10 @@ ItemTarget TargetOf(PayloadRun* run, const wchar_t* name, wchar_t* installName, 
 }
 
 void FinishFile(PayloadRun* run, NewFile* file, const wchar_t* installName, SystemError error, DWORD size, ContentHash hash) {
-  wchar_t fullName[kFileNameCapacity], stranded[kFileNameCapacity] = L"";
-  JoinPath(fullName, kFileNameCapacity, installName, run->folder.path());  // TargetOf saw that it fits
+  FilePath fullName, stranded;
+  fullName.Join(run->folder.path(), installName);  // TargetOf saw that it fits
   if (error && file) file->Abandon();
-  if (!error) error = file->PutInPlace(installName, &run->files, stranded);
+  if (!error) error = file->PutInPlace(installName, &run->files, &stranded);
   if (!error) {
     run->written.Record(false, fullName, size, hash);
     return;
@@ -71,7 +72,7 @@ void FinishFile(PayloadRun* run, NewFile* file, const wchar_t* installName, Syst
   wchar_t holder[kHolderCapacity] = L"";
   if (IsHeldError(error)) NameProgramHolding(fullName, holder, kHolderCapacity);
   run->failures.Record(kFileNotWritten, fullName, error, holder);
-  if (stranded[0]) run->failures.Record(kOldPlugInStranded, stranded, error);
+  if (!stranded.empty()) run->failures.Record(kOldPlugInStranded, stranded, error);
 }
 
 ULONGLONG StoredBytes(HMODULE module, const PayloadRun& run) {
@@ -117,8 +118,8 @@ BOOL CALLBACK InstallResource(HMODULE module, LPCWSTR, LPWSTR name, LONG_PTR run
   }
 
   const PresetKind* kind = nullptr;
-  wchar_t installName[MAX_PATH];
-  switch (TargetOf(run, name, installName, &kind)) {
+  ShortPath installName;
+  switch (TargetOf(run, name, &installName, &kind)) {
     case kItemPreset:
       WritePresetBlock(run, *kind, data, size, name);
       break;

@@ -20,10 +20,10 @@ BOOL CALLBACK InstallResource(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PT
 ULONGLONG StoredBytes(HMODULE module, const PayloadRun& run);
 
 // Where the payload item of that resource name goes: nowhere (its component is left out), into
-// preset values of *kind, or into the file installName (MAX_PATH characters) of the run's folder.
+// preset values of *kind, or into the file installName of the run's folder.
 // A name that would not fit, or that is not a plain file name, is refused and recorded.
 enum ItemTarget { kItemSkipped, kItemPreset, kItemFile, kItemRefused };
-ItemTarget TargetOf(PayloadRun* run, const wchar_t* name, wchar_t* installName, const PresetKind** kind);
+ItemTarget TargetOf(PayloadRun* run, const wchar_t* name, ShortPath* installName, const PresetKind** kind);
 
 // True when the item's component is left out; TargetOf then says kItemSkipped.
 bool IsLeftOut(const PayloadRun& run, const wchar_t* name);

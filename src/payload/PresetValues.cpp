@@ -24,8 +24,8 @@ const PresetKind kPresetKinds[] = {
 };
 }  // namespace
 
-bool PresetKeyPath(const PresetKind& kind, wchar_t* keyPath) {
-  return CopyText(keyPath, kPresetKeyCapacity, MakerKey()) && JoinPath(keyPath, kPresetKeyCapacity, kind.subkey);
+bool PresetKeyPathOf(const PresetKind& kind, PresetKeyPath* keyPath) {
+  return keyPath->Join(MakerKey(), kind.subkey);
 }
 
 const PresetKind* FindPresetKind(const wchar_t* installName) {
@@ -37,8 +37,8 @@ const PresetKind* FindPresetKind(const wchar_t* installName) {
 
 void WritePresetBlock(PayloadRun* run, const PresetKind& kind, const BYTE* data, DWORD size, const wchar_t* resourceName) {
   DWORD needed = static_cast<DWORD>(kind.recordCount) * static_cast<DWORD>(kind.recordSize);
-  wchar_t keyPath[kPresetKeyCapacity];
-  if (!PresetKeyPath(kind, keyPath)) {
+  PresetKeyPath keyPath;
+  if (!PresetKeyPathOf(kind, &keyPath)) {
     run->failures.Record(kRegistryNotWritten, kind.subkey, ERROR_INVALID_NAME);
     return;
   }
@@ -77,7 +77,9 @@ SystemError WriteRegistryValue(const wchar_t* valueName, const wchar_t* keyPath,
   return RegSetValueExW(key.get(), valueName, 0, REG_BINARY, static_cast<const BYTE*>(data), size);
 }
 
-void RemoveEmptyKeys(wchar_t* keyPath, REGSAM view) {
+void RemoveEmptyKeys(const wchar_t* key, REGSAM view) {
+  KeyPath keyPath;
+  if (!keyPath.Assign(key)) return;
   while (MakerKey()[0] && HasPrefixIgnoringCase(keyPath, MakerKey())) {
     ScopedKey key;
     DWORD subkeys = 1, valueCount = 1;
@@ -86,18 +88,16 @@ void RemoveEmptyKeys(wchar_t* keyPath, REGSAM view) {
                      nullptr, nullptr);
     key.reset();
     if (subkeys || valueCount || RegDeleteKeyExW(HKEY_LOCAL_MACHINE, keyPath, view, 0) != ERROR_SUCCESS) return;
-    wchar_t* parent = wcsrchr(keyPath, L'\\');
+    const wchar_t* parent = wcsrchr(keyPath, L'\\');
     if (!parent) return;
-    *parent = L'\0';
+    keyPath.Truncate(static_cast<size_t>(parent - keyPath.get()));
   }
 }
 
 SystemError ValueJournal::Remember(const wchar_t* keyPath, const wchar_t* name, REGSAM view) {
   if (!entries_.Reserve()) return ERROR_NOT_ENOUGH_MEMORY;
-  Entry& entry = entries_[entries_.count()];  // kept by Append below once it is filled in
-  if (!CopyText(entry.name, kNameCapacity, name) || !CopyText(entry.keyPath, kPresetKeyCapacity, keyPath)) {
-    return ERROR_INVALID_NAME;
-  }
+  Entry entry;
+  if (!entry.name.Assign(name) || !entry.keyPath.Assign(keyPath)) return ERROR_INVALID_NAME;
   entry.view = view;
   entry.size = kDataCapacity;
   ScopedKey key;
@@ -109,7 +109,7 @@ SystemError ValueJournal::Remember(const wchar_t* keyPath, const wchar_t* name, 
     status = recorder->WillWriteValue(keyPath, name, view, entry.existed, entry.type, entry.data, entry.size);
     if (status != ERROR_SUCCESS) return status;
   }
-  entries_.Append();
+  *entries_.Append() = entry;  // the room was reserved above
   return ERROR_SUCCESS;
 }
 
@@ -129,8 +129,7 @@ void ValueJournal::TakeBack(InstallFailures* failures) {
       LogFailure("Could not take back", subject, status);
       failures->Record(kNotTakenBack, subject, status);
     }
-    wchar_t keyPath[kPathCapacity];
-    if (CopyText(keyPath, kPathCapacity, entry.keyPath)) RemoveEmptyKeys(keyPath, entry.view);
+    RemoveEmptyKeys(entry.keyPath, entry.view);
   }
   entries_.Clear();
 }

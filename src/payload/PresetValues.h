@@ -3,6 +3,7 @@
 // under HKEY_LOCAL_MACHINE instead of files.
 #include <windows.h>
 
+#include "base/BoundedText.h"
 #include "base/ChangeRecorder.h"
 #include "base/GrowableArray.h"
 #include "base/SystemError.h"
@@ -19,10 +20,11 @@ struct PresetKind {
   int recordSize;
 };
 
-enum { kPresetKeyCapacity = 300 };
+// A preset kind's key below HKEY_LOCAL_MACHINE.
+using PresetKeyPath = BoundedText<300>;
 
-// The kind's key below HKEY_LOCAL_MACHINE (kPresetKeyCapacity characters); false when it is too long.
-bool PresetKeyPath(const PresetKind& kind, wchar_t* keyPath);
+// The kind's key; false when it is too long.
+bool PresetKeyPathOf(const PresetKind& kind, PresetKeyPath* keyPath);
 
 // The kind whose keyword the installed name contains, the first in table order; null for a file.
 const PresetKind* FindPresetKind(const wchar_t* installName);
@@ -38,8 +40,8 @@ void WritePresetBlock(PayloadRun* run, const PresetKind& kind, const BYTE* data,
 SystemError WriteRegistryValue(const wchar_t* valueName, const wchar_t* keyPath, const void* data, DWORD size, REGSAM view);
 
 // Removes the key (below HKEY_LOCAL_MACHINE) and its parents up to the maker's own key while they
-// hold nothing; the text is cut back as it goes.
-void RemoveEmptyKeys(wchar_t* keyPath, REGSAM view);
+// hold nothing.
+void RemoveEmptyKeys(const wchar_t* keyPath, REGSAM view);
 
 // Preset values as they were before a run wrote them.
 class ValueJournal {
@@ -57,8 +59,8 @@ class ValueJournal {
  private:
   enum { kNameCapacity = 32, kDataCapacity = 1024 };
   struct Entry {
-    wchar_t keyPath[kPresetKeyCapacity];
-    wchar_t name[kNameCapacity];
+    PresetKeyPath keyPath;
+    BoundedText<kNameCapacity> name;
     REGSAM view;
     bool existed;
     DWORD type, size;

@@ -3,24 +3,23 @@
 #include "base/PathText.h"
 
 void SkipList::Add(const wchar_t* keyword) {
-  size_t length = BoundedLength(keyword, kSkipKeywordCapacity);
-  if (length >= kSkipKeywordCapacity || length == 0) return;
+  if (!keyword[0]) return;
   for (SkipKeyword& row : rows) {
-    if (!row.text[0]) {
-      wmemcpy(row.text, keyword, length + 1);
+    if (row.empty()) {
+      row.Assign(keyword);  // one that does not fit leaves the row free
       return;
     }
   }
 }
 
 void SkipList::Clear() {
-  for (SkipKeyword& row : rows) row = SkipKeyword();
+  for (SkipKeyword& row : rows) row.Clear();
 }
 
 bool SkipList::Skips(const wchar_t* installName) const {
   for (const SkipKeyword& row : rows) {
-    if (!row.text[0]) break;
-    if (ContainsIgnoringCase(installName, row.text)) return true;
+    if (row.empty()) break;
+    if (ContainsIgnoringCase(installName, row)) return true;
   }
   return false;
 }

@@ -2,17 +2,17 @@
 // Keywords of the components the user left out; an installed name that holds one is not installed.
 #include <wchar.h>
 
+#include "base/BoundedText.h"
+
 enum {
   kSkipRows = 20,
   kSkipKeywordCapacity = 40,  // a component's keyword: the build allows 39 characters
 };
 
-struct SkipKeyword {
-  wchar_t text[kSkipKeywordCapacity];  // empty marks a free row
-};
+using SkipKeyword = BoundedText<kSkipKeywordCapacity>;  // empty marks a free row
 
 struct SkipList {
-  SkipKeyword rows[kSkipRows] = {};
+  SkipKeyword rows[kSkipRows];
 
   // Keeps the keyword in the first free row; ignored when all rows are taken or it would not fit.
   void Add(const wchar_t* keyword);

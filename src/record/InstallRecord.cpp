@@ -155,10 +155,11 @@ SystemError WriteEntry(HKEY key, const InstallRecord& record, const wchar_t* fol
   for (size_t at = 0; at < record.files.used; at = NextText(record.files, at)) {
     kilobytes += (wcstoul(wcsrchr(record.files.text + at, L'|') + 1, nullptr, 10) + 1023) / 1024;
   }
-  wchar_t icon[MAX_PATH + 4], command[MAX_PATH + 24], quietCommand[MAX_PATH + 24];
-  wsprintfW(icon, L"%s,0", keptPath);
-  wsprintfW(command, L"\"%s\" /UNINSTALL", keptPath);
-  wsprintfW(quietCommand, L"\"%s\" /UNINSTALL /S", keptPath);
+  BoundedText<MAX_PATH + 24> icon, command, quietCommand;
+  if (!icon.Assign(keptPath) || !icon.Append(L",0") || !command.Assign(L"\"") || !command.Append(keptPath) ||
+      !command.Append(L"\" /UNINSTALL") || !quietCommand.Assign(command) || !quietCommand.Append(L" /S")) {
+    return ERROR_FILENAME_EXCED_RANGE;
+  }
   const struct {
     EntryValue value;
     const wchar_t* text;  // null: the number, or the list

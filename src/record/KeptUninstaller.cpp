@@ -14,11 +14,10 @@ const wchar_t kKeptName[] = L"Uninstall.exe";
 const UINT kWithoutPayloadId = setup_format::kUninstallerBlock;
 const DWORD kLargestWithoutPayload = 16u << 20;
 
-bool KeptFolderPath(wchar_t* folder) {
-  wchar_t programFiles[MAX_PATH];
-  return SystemFolderPath(CSIDL_PROGRAM_FILES, programFiles) &&
-         JoinPath(folder, MAX_PATH, Maker(kMakerProductName), programFiles) &&
-         EnsureTrailingBackslash(folder, MAX_PATH);
+bool KeptFolderPath(ShortPath* folder) {
+  ShortPath programFiles;
+  return SystemFolderPath(CSIDL_PROGRAM_FILES, &programFiles) && folder->Join(programFiles, Maker(kMakerProductName)) &&
+         folder->EnsureTrailingBackslash();
 }
 
 bool SameFile(HANDLE a, HANDLE b) {
@@ -41,16 +40,16 @@ SystemError CopyWhole(HANDLE from, NewFile* to) {
 }
 }  // namespace
 
-bool KeptUninstallerPath(wchar_t* path) {
-  wchar_t folder[MAX_PATH];
-  return KeptFolderPath(folder) && JoinPath(path, MAX_PATH, kKeptName, folder);
+bool KeptUninstallerPath(ShortPath* path) {
+  ShortPath folder;
+  return KeptFolderPath(&folder) && path->Join(folder, kKeptName);
 }
 
 SystemError KeepUninstaller(TrustedFolder* keptFolder, Replacements* journal, HMODULE module, HANDLE ownFile,
-                            wchar_t* strandedAside) {
-  strandedAside[0] = L'\0';
-  wchar_t folder[MAX_PATH];
-  if (!KeptFolderPath(folder)) return ERROR_PATH_NOT_FOUND;
+                            FilePath* strandedAside) {
+  strandedAside->Clear();
+  ShortPath folder;
+  if (!KeptFolderPath(&folder)) return ERROR_PATH_NOT_FOUND;
   // Made without a security descriptor of its own, the folder takes Program Files' permissions.
   SystemError error = keptFolder->Open(folder, kMakeFolder);
   NewFile copy;
@@ -68,12 +67,12 @@ SystemError KeepUninstaller(TrustedFolder* keptFolder, Replacements* journal, HM
 }
 
 SystemError RemoveKeptCopy(HANDLE ownFile) {
-  wchar_t folder[MAX_PATH];
-  if (!KeptFolderPath(folder)) return ERROR_PATH_NOT_FOUND;
+  ShortPath folder;
+  if (!KeptFolderPath(&folder)) return ERROR_PATH_NOT_FOUND;
   TrustedFolder kept;
   SystemError error = kept.Open(folder, kReadFolder);
   if (kept.IsGone(error)) return 0;  // never kept, or gone already
-  folder[wcslen(folder) - 1] = L'\0';  // the folder's own name, without the backslash
+  folder.Truncate(folder.length() - 1);  // the folder's own name, without the backslash
   ScopedHandle file;
   const ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   if (!error) error = kept.OpenFile(kKeptName, 0, kShareAll, FILE_OPEN, &file);
@@ -82,8 +81,8 @@ SystemError RemoveKeptCopy(HANDLE ownFile) {
     // A running program's file can be renamed, not deleted. Moved aside, it leaves its name free
     // for an installation before the next start, whose uninstaller the deletion then does not touch.
     file.reset();
-    wchar_t aside[MAX_PATH];
-    error = MoveAsideForNextStart(kept, ownFile, kKeptName, aside);
+    ShortPath aside;
+    error = MoveAsideForNextStart(kept, ownFile, kKeptName, &aside);
     if (!error && !MoveFileExW(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
       LogFailure("Could not arrange to remove at the next start", folder, GetLastError());
     }

@@ -15,10 +15,10 @@
 namespace {
 
 const wchar_t kJournalKey[] = L"InterruptedRun";
-enum { kStepCapacity = 2 * kFileNameCapacity + 64 };
+using JournalStep = BoundedText<2 * kFileNameCapacity + 64>;  // a kind and up to two full names
 
 // "...\Uninstall\<entry>\InterruptedRun" below HKEY_LOCAL_MACHINE.
-void JournalPath(wchar_t* path) { wsprintfW(path, L"%s\\%s", EntryKey(), kJournalKey); }
+bool JournalPath(KeyPath* path) { return path->Join(EntryKey(), kJournalKey); }
 
 // The file of the full name, opened to be renamed or deleted, in its folder; 0, the system's
 // error, or ERROR_FILE_NOT_FOUND when it is not there.
@@ -79,14 +79,14 @@ SystemError PutBackValue(HKEY journal, const wchar_t* flags, wchar_t* where) {
 
 // The folders a run made, deepest first, where nothing is left in them.
 void RemoveMadeFolders(const wchar_t* path, int count) {
-  wchar_t left[kPathCapacity];
-  if (!CopyText(left, kPathCapacity, path)) return;
+  FolderPath left;
+  if (!left.Assign(path)) return;
   for (; count > 0 && EndsInBackslash(left); --count) {
-    left[wcslen(left) - 1] = L'\0';
+    left.Truncate(left.length() - 1);
     TrustedFolder parent;
     const wchar_t* name;
     if (parent.OpenFolderOf(left, kReadFolder, &name) != 0 || parent.RemoveSubfolder(name) != 0) return;
-    left[name - left] = L'\0';
+    left.Truncate(static_cast<size_t>(name - left.get()));
   }
 }
 
@@ -112,14 +112,15 @@ SystemError PutBackEntry(HKEY journal) {
   return status;
 }
 
-// The journal's step of that index into step (kStepCapacity characters). The registry's status.
-SystemError ReadStep(HKEY journal, int index, wchar_t* step) {
+// The journal's step of that index. The registry's status.
+SystemError ReadStep(HKEY journal, int index, JournalStep* step) {
   wchar_t name[16];
   wsprintfW(name, L"s%d", index);
-  DWORD size = kStepCapacity * sizeof(wchar_t) - sizeof(wchar_t), type = 0;
-  SystemError status = RegQueryValueExW(journal, name, nullptr, &type, reinterpret_cast<BYTE*>(step), &size);
+  // Room for the terminator the registry need not have stored.
+  DWORD size = static_cast<DWORD>((step->capacity() - 1) * sizeof(wchar_t)), type = 0;
+  SystemError status = RegQueryValueExW(journal, name, nullptr, &type, reinterpret_cast<BYTE*>(step->buffer()), &size);
   if (status == ERROR_SUCCESS && type != REG_SZ) status = ERROR_INVALID_DATA;
-  step[status == ERROR_SUCCESS ? size / sizeof(wchar_t) : 0] = L'\0';
+  step->Truncate(status == ERROR_SUCCESS ? size / sizeof(wchar_t) : 0);
   return status;
 }
 
@@ -151,13 +152,15 @@ SystemError RunJournal::Begin(HKEY entry, bool madeEntry) {
 
 SystemError RunJournal::Add(const wchar_t* kind, const wchar_t* first, const wchar_t* second) {
   if (!key_.get()) return ERROR_INVALID_HANDLE;
-  size_t length = wcslen(kind) + wcslen(first) + (second ? wcslen(second) : 0) + 3;
-  if (length >= kStepCapacity) return ERROR_FILENAME_EXCED_RANGE;
-  wchar_t step[kStepCapacity], name[16];
-  wsprintfW(step, second ? L"%s|%s|%s" : L"%s|%s", kind, first, second);
+  JournalStep step;
+  if (!step.Assign(kind) || !step.Append(L"|") || !step.Append(first) ||
+      (second && (!step.Append(L"|") || !step.Append(second)))) {
+    return ERROR_FILENAME_EXCED_RANGE;
+  }
+  wchar_t name[16];
   wsprintfW(name, L"s%d", steps_++);
-  SystemError status = RegSetValueExW(key_.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(step),
-                                      static_cast<DWORD>((wcslen(step) + 1) * sizeof(wchar_t)));
+  SystemError status = RegSetValueExW(key_.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(step.get()),
+                                      static_cast<DWORD>((step.length() + 1) * sizeof(wchar_t)));
   return status == ERROR_SUCCESS ? RegFlushKey(key_.get()) : status;
 }
 
@@ -179,11 +182,11 @@ SystemError RunJournal::WillPutNew(const wchar_t* fullName) { return Add(L"new",
 SystemError RunJournal::WillWriteValue(const wchar_t* keyPath, const wchar_t* name, REGSAM view, bool existed,
                                        DWORD type, const BYTE* data, DWORD size) {
   if (!key_.get()) return ERROR_INVALID_HANDLE;
-  wchar_t copy[16], flags[24], where[kStepCapacity];
+  wchar_t copy[16], flags[24];
   wsprintfW(copy, L"v%d", values_++);
   wsprintfW(flags, L"%s:%c:%c", copy, view ? L'1' : L'0', existed ? L'1' : L'0');
-  if (wcslen(keyPath) + wcslen(name) + 2 >= kFileNameCapacity) return ERROR_FILENAME_EXCED_RANGE;
-  wsprintfW(where, L"%s\\%s", keyPath, name);
+  FilePath where;
+  if (!where.Assign(keyPath) || !where.Append(L"\\") || !where.Append(name)) return ERROR_FILENAME_EXCED_RANGE;
   SystemError status = existed ? RegSetValueExW(key_.get(), copy, 0, type, data, size) : ERROR_SUCCESS;
   return status == ERROR_SUCCESS ? Add(L"value", flags, where) : status;
 }
@@ -191,29 +194,29 @@ SystemError RunJournal::WillWriteValue(const wchar_t* keyPath, const wchar_t* na
 void RunJournal::End() {
   if (!key_.get()) return;
   key_.reset();
-  wchar_t path[kPathCapacity];
-  JournalPath(path);
+  KeyPath path;
+  if (!JournalPath(&path)) return;
   RegDeleteTreeW(HKEY_LOCAL_MACHINE, path);
   RegDeleteKeyW(HKEY_LOCAL_MACHINE, path);
 }
 
-SystemError TakeBackInterruptedRun(wchar_t* subject) {
-  subject[0] = L'\0';
-  wchar_t path[kPathCapacity];
-  JournalPath(path);
+SystemError TakeBackInterruptedRun(FilePath* subject) {
+  subject->Clear();
+  KeyPath path;
+  if (!JournalPath(&path)) return ERROR_FILENAME_EXCED_RANGE;
   ScopedKey journal;
   SystemError status = journal.Open(HKEY_LOCAL_MACHINE, path, KEY_READ);
   if (status == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
   if (status != ERROR_SUCCESS) return status;
   LogLine("An earlier run did not end; what it changed is taken back");
   int count = 0;
-  wchar_t step[kStepCapacity];
-  while (ReadStep(journal.get(), count, step) == ERROR_SUCCESS) ++count;
+  JournalStep step;
+  while (ReadStep(journal.get(), count, &step) == ERROR_SUCCESS) ++count;
   bool madeEntry = false, entryKept = false;
   SystemError first = ERROR_SUCCESS;
   for (int i = count - 1; i >= 0; --i) {  // newest first, as the run would have taken itself back
-    status = ReadStep(journal.get(), i, step);
-    wchar_t* a = wcschr(step, L'|');
+    status = ReadStep(journal.get(), i, &step);
+    wchar_t* a = wcschr(step.buffer(), L'|');
     if (status != ERROR_SUCCESS || !a) {
       status = status ? status : ERROR_INVALID_DATA;
     } else {
@@ -236,12 +239,12 @@ SystemError TakeBackInterruptedRun(wchar_t* subject) {
     }
     if (status != ERROR_SUCCESS && first == ERROR_SUCCESS) {
       first = status;
-      CopyText(subject, kFileNameCapacity, a ? a : path);
-      LogFailure("Could not take back", subject, status);
+      subject->Assign(a ? a : path.get());
+      LogFailure("Could not take back", *subject, status);
     }
   }
   for (int i = 0; first == ERROR_SUCCESS && i < count; ++i) {
-    wchar_t* depth = ReadStep(journal.get(), i, step) == ERROR_SUCCESS ? wcsrchr(step, L'|') : nullptr;
+    wchar_t* depth = ReadStep(journal.get(), i, &step) == ERROR_SUCCESS ? wcsrchr(step.buffer(), L'|') : nullptr;
     if (HasPrefixIgnoringCase(step, L"made|") && depth && depth > step + 5) {
       *depth++ = L'\0';
       RemoveMadeFolders(step + 5, _wtoi(depth));
@@ -250,7 +253,7 @@ SystemError TakeBackInterruptedRun(wchar_t* subject) {
   if (first == ERROR_SUCCESS && entryKept && !madeEntry) first = PutBackEntry(journal.get());
   journal.reset();
   if (first != ERROR_SUCCESS) {
-    if (!subject[0]) CopyText(subject, kFileNameCapacity, EntryName());
+    if (subject->empty()) subject->Assign(EntryName());
     return first;
   }
   RegDeleteTreeW(HKEY_LOCAL_MACHINE, path);

@@ -8,6 +8,7 @@
 // ends, committed or taken back, removes its journal.
 #include <windows.h>
 
+#include "base/BoundedText.h"
 #include "base/ChangeRecorder.h"
 #include "base/ScopedHandle.h"
 #include "base/SystemError.h"
@@ -39,6 +40,5 @@ class RunJournal final : public ChangeRecorder {
 
 // Before anything else, under the record lock: takes back a run that left its journal behind, and
 // logs what it put back. ERROR_SUCCESS when there was none or it is taken back whole; else the first
-// failure, with what it failed on in subject (kFileNameCapacity characters), and the journal stays
-// for the next start.
-SystemError TakeBackInterruptedRun(wchar_t* subject);
+// failure, with what it failed on in subject, and the journal stays for the next start.
+SystemError TakeBackInterruptedRun(FilePath* subject);

@@ -108,11 +108,12 @@ class AccessibleDialog final : public IAccessible {
     DialogElement element;
     HRESULT result = Resolve(child, &element);
     if (result != S_OK || element.kind != kListElement) return FAILED(result) ? result : S_FALSE;
-    wchar_t folder[kPathCapacity];
+    FolderPath folder;
     HWND list = GetDlgItem(dialog_, IDC_FOLDER_LIST);
     LRESULT selected = SendMessageW(list, CB_GETCURSEL, 0, 0);
-    if (selected == CB_ERR || SendMessageW(list, CB_GETLBTEXTLEN, selected, 0) >= kPathCapacity) return S_FALSE;
-    SendMessageW(list, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(folder));
+    LRESULT length = selected == CB_ERR ? CB_ERR : SendMessageW(list, CB_GETLBTEXTLEN, selected, 0);
+    if (length < 0 || static_cast<size_t>(length) >= folder.capacity()) return S_FALSE;
+    SendMessageW(list, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(folder.buffer()));
     return ToBstr(folder, value);
   }
   HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {

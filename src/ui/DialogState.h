@@ -63,7 +63,7 @@ struct DialogState {
   int candidateCount;                // list entries before the browsed one and the browse entry
   int listedCandidates[kFolderRows];  // the candidate each of those entries lists
   int browsedListed;                 // 1 while a browsed folder is listed
-  wchar_t browsed[kPathCapacity];    // the folder it lists
+  FolderPath browsed;                // the folder it lists
   ComponentTexts components[kComponents];
   int componentCount;
   DialogElement focus;  // what the keyboard acts on

@@ -15,8 +15,8 @@ LRESULT ListMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam = 0)
 // of an earlier one, and selects it.
 void ListBrowsed(HWND dialog, DialogState* state, const wchar_t* folder) {
   if (state->browsedListed) ListMessage(dialog, CB_DELETESTRING, state->candidateCount);
-  CopyText(state->browsed, kPathCapacity, folder);
-  ListMessage(dialog, CB_INSERTSTRING, state->candidateCount, reinterpret_cast<LPARAM>(state->browsed));
+  state->browsed.Assign(folder);
+  ListMessage(dialog, CB_INSERTSTRING, state->candidateCount, reinterpret_cast<LPARAM>(state->browsed.get()));
   ListMessage(dialog, CB_SETCURSEL, state->candidateCount);
   state->browsedListed = 1;
 }
@@ -25,27 +25,28 @@ void ListBrowsed(HWND dialog, DialogState* state, const wchar_t* folder) {
 void FillFolderList(HWND dialog) {
   DialogState* state = StateOf(dialog);
   state->candidateCount = 0;
-  wchar_t folder[kPathCapacity];
+  FolderPath folder;
   for (int candidate = 0; candidate < state->candidates.count; ++candidate) {
     // An entry that would not fit the folder text is left out rather than cut into another path.
-    if (!InstallFolderOf(state->candidates.rows[candidate], folder)) continue;
-    ListMessage(dialog, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(folder));
+    if (!InstallFolderOf(state->candidates.rows[candidate], &folder)) continue;
+    ListMessage(dialog, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(folder.get()));
     state->listedCandidates[state->candidateCount++] = candidate;
   }
   ListMessage(dialog, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text(kTextBrowseEntry)));
   state->browsedListed = 0;
   ListMessage(dialog, CB_SETCURSEL, 0);
   // The folder of the command line is listed as a browsed one, and chosen.
-  if (state->commandLineFolder[0] && CopyText(folder, kPathCapacity, state->commandLineFolder) &&
-      EnsureTrailingBackslash(folder, kPathCapacity)) {
+  if (state->commandLineFolder[0] && folder.Assign(state->commandLineFolder) && folder.EnsureTrailingBackslash()) {
     ListBrowsed(dialog, state, folder);
   }
 }
 
 namespace {
+using PickedPath = BoundedText<MAX_PATH + 1>;  // what a picker gives, and room for the backslash behind it
+
 // The folder picker of Windows Vista and later. False when the user cancels; *missing says that the
 // system has no such picker.
-bool PickFolder(HWND dialog, const ShellApi& shell, wchar_t* path, bool* missing) {
+bool PickFolder(HWND dialog, const ShellApi& shell, PickedPath* path, bool* missing) {
   ScopedComPtr<IFileOpenDialog> picker;
   *missing = FAILED(shell.coCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileOpenDialog,
                                            picker.receiveVoid()));
@@ -58,19 +59,20 @@ bool PickFolder(HWND dialog, const ShellApi& shell, wchar_t* path, bool* missing
       FAILED(picker->GetResult(chosen.receive())) || FAILED(chosen->GetDisplayName(SIGDN_FILESYSPATH, reinterpret_cast<LPWSTR*>(name.receive())))) {
     return false;
   }
-  return CopyText(path, MAX_PATH + 1, static_cast<const wchar_t*>(name.get()));  // a longer one is refused, never cut
+  return path->Assign(static_cast<const wchar_t*>(name.get()));  // a longer one is refused, never cut
 }
 
 // The older folder browser, where the system has no picker.
-bool BrowseOldStyle(HWND dialog, const ShellApi& shell, wchar_t* path) {
-  wchar_t displayName[MAX_PATH];
+bool BrowseOldStyle(HWND dialog, const ShellApi& shell, PickedPath* path) {
+  ShortPath displayName;
   BROWSEINFOW browseInfo = {};
   browseInfo.hwndOwner = dialog;
-  browseInfo.pszDisplayName = displayName;
+  browseInfo.pszDisplayName = displayName.buffer();
   browseInfo.lpszTitle = Text(kTextBrowseTitle);
   browseInfo.ulFlags = BIF_RETURNONLYFSDIRS;
   CoTaskMemory chosen(shell.browseForFolder(&browseInfo));
-  return chosen.valid() && shell.pathFromIdList(static_cast<LPITEMIDLIST>(chosen.get()), path) && path[0];
+  // The shell writes at most MAX_PATH characters.
+  return chosen.valid() && shell.pathFromIdList(static_cast<LPITEMIDLIST>(chosen.get()), path->buffer()) && !path->empty();
 }
 }  // namespace
 
@@ -80,10 +82,10 @@ bool BrowseForFolder(HWND dialog) {
   if (shell) {
     // The pickers need COM on this thread.
     ComApartment com = EnterComApartment(*shell);
-    wchar_t path[MAX_PATH + 1] = L"";
+    PickedPath path;
     bool missing = false;
-    bool chosen = PickFolder(dialog, *shell, path, &missing) || (missing && BrowseOldStyle(dialog, *shell, path));
-    if (chosen && IsFolder(path) && EnsureTrailingBackslash(path, MAX_PATH + 1)) {
+    bool chosen = PickFolder(dialog, *shell, &path, &missing) || (missing && BrowseOldStyle(dialog, *shell, &path));
+    if (chosen && IsFolder(path) && path.EnsureTrailingBackslash()) {
       ListBrowsed(dialog, StateOf(dialog), path);
       listed = true;
     }
@@ -97,11 +99,13 @@ bool BrowseEntrySelected(HWND dialog) {
   return ListMessage(dialog, CB_GETCURSEL, 0) == state->candidateCount + state->browsedListed;
 }
 
-bool SelectedFolder(HWND dialog, wchar_t* folder) {
+bool SelectedFolder(HWND dialog, FolderPath* folder) {
   const DialogState& state = *StateOf(dialog);
   LRESULT selected = ListMessage(dialog, CB_GETCURSEL, 0);
   if (selected >= 0 && selected < state.candidateCount) {
     return InstallFolderOf(state.candidates.rows[state.listedCandidates[selected]], folder);
   }
-  return selected == state.candidateCount && state.browsedListed && CopyText(folder, kPathCapacity, state.browsed);
+  if (selected != state.candidateCount || !state.browsedListed) return false;
+  *folder = state.browsed;
+  return true;
 }

@@ -409,7 +409,7 @@ INT_PTR RunInstallation(HWND dialog, DialogState* state) {
   if (BrowseEntrySelected(dialog) && !BrowseForFolder(dialog)) return 0;
   // The plan, from what the user chose: the folder and the components cleared.
   InstallPlan plan = {};
-  if (!SelectedFolder(dialog, plan.folder)) return 0;
+  if (!SelectedFolder(dialog, &plan.folder)) return 0;
   for (int slot = kFirstComponentSlot; slot <= kLastComponentSlot; ++slot) {
     FrameSelector* toggle = Toggle(*state, slot);
     if (toggle && toggle->value == 0) plan.leftOut.Add(toggle->keyword);

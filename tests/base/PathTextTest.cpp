@@ -10,6 +10,7 @@ static const Operation kCapitalize = [](wchar_t* t) { CapitalizePath(t); return 
 static const Operation kCut = [](wchar_t* t) { return CutAfterLast(t, L'\\'); };
 static const Operation kJoin9 = [](wchar_t* t) { return JoinPath(t, 9, L"cd"); };
 static const Operation kBackslash6 = [](wchar_t* t) { return EnsureTrailingBackslash(t, 6) ? t : nullptr; };
+static const Operation kAppend6 = [](wchar_t* t) { return AppendText(t, 6, L"cd") ? t : nullptr; };
 
 TEST(PathText, EditsInPlaceAndRefusesWhatWouldNotFit) {
   const std::wstring atStrip = L"\"" + std::wstring(kStripLimit - 1, L'a'), overStrip = atStrip + L"a";
@@ -26,6 +27,7 @@ TEST(PathText, EditsInPlaceAndRefusesWhatWouldNotFit) {
       {StripLeadingNonLetters, overStrip, L""}, {StripLeadingNonLetters, atStrip, atStrip.c_str() + 1},  // the limit
       {kJoin9, L"C:\\Ab", L"C:\\Ab\\cd"}, {kJoin9, L"C:\\Abc", nullptr},
       {kBackslash6, L"C:\\a", L"C:\\a\\"}, {kBackslash6, L"C:\\ab", nullptr},  // fits exactly; one over
+      {kAppend6, L"C:\\", L"C:\\cd"}, {kAppend6, L"C:\\a", nullptr},
   };
   for (const auto& c : cases) {
     wchar_t text[kPathCapacity] = {};
@@ -38,11 +40,12 @@ TEST(PathText, EditsInPlaceAndRefusesWhatWouldNotFit) {
 TEST(PathText, StaysInItsBufferWhateverTheText) {
   const wchar_t* const chars = L"aZ\\\\:\"' .-_8x9\u00e9\u0416\u30a2q/%\xd83d";
   SweepGuarded(3000, kPathCapacity - 1, 7, chars, [&](wchar_t* text, size_t capacity) {
-    switch (RandomBelow(5)) {
+    switch (RandomBelow(6)) {
       case 0: EnsureTrailingBackslash(text, capacity); break;
       case 1: CapitalizePath(text); break;
       case 2: CutAfterLast(text, L'\\'); break;
       case 3: StripLeadingNonLetters(text); break;
+      case 4: AppendText(text, capacity, RandomText(60, chars).c_str()); break;
       default: JoinPath(text, capacity, RandomText(60, chars).c_str());
     }
   });

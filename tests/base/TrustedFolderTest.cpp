@@ -51,10 +51,10 @@ TEST(Replacements, TakingBackLeavesNothingChangedUnsaid) {
     Replacements journal;
     NewFile file;
     const BYTE newer = 2;
-    wchar_t stranded[kFileNameCapacity];
+    FilePath stranded;
     ASSERT_EQ(0u, file.Begin(folder));
     ASSERT_EQ(0u, file.Write(&newer, 1));
-    ASSERT_EQ(0u, file.PutInPlace(Wide(c.name).c_str(), &journal, stranded));
+    ASSERT_EQ(0u, file.PutInPlace(Wide(c.name).c_str(), &journal, &stranded));
     HANDLE reader = c.held ? CreateFileW(Wide(target).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, 0,
                                          nullptr)
                            : INVALID_HANDLE_VALUE;

@@ -49,14 +49,15 @@ TEST(RegistryScanner, FindsFolderValuesInWalkOrderAndSkipsOnlyWhatCannotBeRead) 
 // A walk would show this refusal only below a key path of 400 characters.
 TEST(RegistryScanner, KeyPathStackRefusesAPathPastItsTextWithNothingChanged) {
   const std::wstring parent(kPathCapacity - 4, L'k');
-  wchar_t path[kPathCapacity] = {};
-  parent.copy(path, parent.size());
+  KeyPath path;
+  ASSERT_TRUE(path.Assign(parent.c_str()));
   KeyPathStack stack;
   DWORD index = 7;
-  EXPECT_FALSE(stack.Push(path, L"abc", &index));
-  EXPECT_EQ(-1, stack.Pop(path));                // nothing was entered
-  EXPECT_TRUE(stack.Push(path, L"ab", &index));  // fills the text exactly
-  EXPECT_EQ(parent + L"\\ab", path);
-  EXPECT_EQ(7, stack.Pop(path));                // the parent's index from before the refusal
-  EXPECT_EQ(parent, path);
+  EXPECT_FALSE(stack.Push(&path, L"abc", &index));
+  EXPECT_EQ(parent, path.get());                  // the refused name left nothing behind
+  EXPECT_EQ(-1, stack.Pop(&path));                // nothing was entered
+  EXPECT_TRUE(stack.Push(&path, L"ab", &index));  // fills the text exactly
+  EXPECT_EQ(parent + L"\\ab", path.get());
+  EXPECT_EQ(7, stack.Pop(&path));                 // the parent's index from before the refusal
+  EXPECT_EQ(parent, path.get());
 }

@@ -259,7 +259,7 @@ void ForgetPendingDeletions(const std::string& path) {
 std::vector<std::string> FolderRows() {
   std::vector<std::string> rows;
   for (const FolderEntry& row : FolderTable) {
-    if (row.path[0]) rows.push_back(Utf8(row.path));
+    if (!row.path.empty()) rows.push_back(Utf8(row.path.get()));
   }
   return rows;
 }
