@@ -2,10 +2,8 @@
 
 #include "base/ExitCode.h"
 #include "base/InstallLog.h"
-#include "base/Messages.h"
 #include "base/PathText.h"
 #include "base/SystemError.h"
-#include "base/Texts.h"
 #include "discovery/FolderTable.h"
 #include "discovery/HostProbes.h"
 #include "install/RunState.h"
@@ -118,12 +116,6 @@ void InstallIntoFolder(const InstallSource& source, const InstallPlan& plan, Run
   }
   run->files.recorder = nullptr;
   run->values.recorder = nullptr;
-  for (int i = 0; const InstallFailure* failure = run->failures.Get(i); ++i) {
-    wchar_t reason[512];
-    DescribeError(failure->error, reason, 512, kLogWords);
-    LogLine("Failed: %s %s: %s", EnglishText(FailureHeadline(failure->kind)), failure->subject, reason);
-    if (failure->holder[0]) LogLine("Held by %s: close it and try again.", failure->holder);
-  }
 }
 
 ExitCode RunSilentInstall(const InstallSource& source, const FolderPath& folder) {

@@ -1,5 +1,9 @@
 #include "payload/InstallFailures.h"
 
+#include "base/InstallLog.h"
+#include "base/Messages.h"
+#include "base/Texts.h"
+
 bool IsLeftChanged(FailureKind kind) { return kind == kOldPlugInStranded || kind == kNotTakenBack; }
 
 void InstallFailures::Record(FailureKind kind, const wchar_t* subject, SystemError error, const wchar_t* holder) {
@@ -16,6 +20,11 @@ void InstallFailures::Record(FailureKind kind, const wchar_t* subject, SystemErr
     lstrcpynW(failure.holder, holder ? holder : L"", kHolderCapacity);
   }
   if (count_ < 0x7FFFFFFF) ++count_;
+  // Logged where it happens, every one, kept or only counted.
+  wchar_t reason[512];
+  DescribeError(error, reason, 512, kLogWords);
+  LogLine("Failed: %s %s: %s", EnglishText(FailureHeadline(kind)), subject ? subject : L"", reason);
+  if (holder && holder[0]) LogLine("Held by %s: close it and try again.", holder);
 }
 
 bool InstallFailures::LeftChanges() const {

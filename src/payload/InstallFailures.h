@@ -58,7 +58,8 @@ struct InstallFailure {
 // came first: the user must learn where an old plug-in now is.
 class InstallFailures final : public TakeBackReport {
  public:
-  // holder: the program that holds the file, or null. A subject is only shown: a long one is cut.
+  // Keeps the failure and logs it at once. holder: the program that holds the file, or null. A
+  // subject is only shown: a long one is cut.
   void Record(FailureKind kind, const wchar_t* subject, SystemError error, const wchar_t* holder = nullptr);
   int count() const { return count_; }      // all recorded, kept or not
   const InstallFailure* Get(int index) const;  // null past the kept ones
