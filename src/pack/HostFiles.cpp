@@ -21,6 +21,28 @@ extern char** environ;
 
 namespace {
 #ifdef _WIN32
+struct FindTraits {
+  using Type = HANDLE;
+  static Type Invalid() { return INVALID_HANDLE_VALUE; }
+  static bool IsValid(Type search) { return search != INVALID_HANDLE_VALUE; }
+  static void Free(Type search) { FindClose(search); }
+};
+struct KernelHandleTraits {
+  using Type = HANDLE;
+  static Type Invalid() { return nullptr; }
+  static bool IsValid(Type handle) { return handle != nullptr; }
+  static void Free(Type handle) { CloseHandle(handle); }
+};
+#else
+struct FolderTraits {
+  using Type = DIR*;
+  static Type Invalid() { return nullptr; }
+  static bool IsValid(Type folder) { return folder != nullptr; }
+  static void Free(Type folder) { closedir(folder); }
+};
+#endif
+
+#ifdef _WIN32
 std::wstring Wide(const std::string& text) {
   int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<size_t>(length), L'\0');
@@ -63,26 +85,21 @@ bool IsSeparator(char c) {
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes, std::string* reason) {
   bytes->clear();
+  ScopedFile file = OpenFileForReading(path);
+  if (!file.valid()) {
 #ifdef _WIN32
-  FILE* file = Open(path, L"rb");
-  if (!file) {
     *reason = Reason(GetLastError());
-    return false;
-  }
 #else
-  FILE* file = Open(path, "rb");
-  if (!file) {
     *reason = Reason(errno);
+#endif
     return false;
   }
-#endif
   uint64_t size = 0;
   bool read = FileSize(path, &size) && size < SIZE_MAX;
   if (read) {
     bytes->resize(static_cast<size_t>(size));
-    read = size == 0 || fread(bytes->data(), 1, bytes->size(), file) == bytes->size();
+    read = size == 0 || fread(bytes->data(), 1, bytes->size(), file.get()) == bytes->size();
   }
-  fclose(file);
   if (!read) *reason = "cannot be read whole";
   return read;
 }
@@ -113,49 +130,54 @@ bool ListFolder(const std::string& path, std::vector<std::string>* names) {
   names->clear();
 #ifdef _WIN32
   WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW(Wide(path + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return false;
+  Scoped<FindTraits> search(FindFirstFileW(Wide(path + "\\*").c_str(), &found));
+  if (!search.valid()) return false;
   do {
     if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names->push_back(Narrow(found.cFileName));
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+  } while (FindNextFileW(search.get(), &found));
 #else
-  DIR* folder = opendir(path.c_str());
-  if (!folder) return false;
-  while (dirent* entry = readdir(folder)) {
+  Scoped<FolderTraits> folder(opendir(path.c_str()));
+  if (!folder.valid()) return false;
+  while (dirent* entry = readdir(folder.get())) {
     std::string name = entry->d_name;
     if (!IsFolderPath(path + "/" + name)) names->push_back(name);
   }
-  closedir(folder);
 #endif
   std::sort(names->begin(), names->end());
   return true;
 }
 
-FILE* OpenFileForReading(const std::string& path) {
+ScopedFile OpenFileForReading(const std::string& path) {
 #ifdef _WIN32
-  return Open(path, L"rb");
+  return ScopedFile(Open(path, L"rb"));
 #else
-  return Open(path, "rb");
+  return ScopedFile(Open(path, "rb"));
 #endif
 }
 
-FILE* OpenPrivateForWriting(const std::string& path) {
+ScopedFile OpenPrivateForWriting(const std::string& path) {
 #ifdef _WIN32
   // The folder's permissions, which a maker's own folder keeps to its owner.
-  return Open(path, L"wb");
+  return ScopedFile(Open(path, L"wb"));
 #else
   int file = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
-  return file < 0 ? nullptr : fdopen(file, "wb");
+  FILE* stream = file < 0 ? nullptr : fdopen(file, "wb");
+  if (file >= 0 && !stream) close(file);  // the descriptor is the stream's only once fdopen took it
+  return ScopedFile(stream);
 #endif
 }
 
-FILE* OpenForWriting(const std::string& path) {
+ScopedFile OpenForWriting(const std::string& path) {
 #ifdef _WIN32
-  return Open(path, L"wb");
+  return ScopedFile(Open(path, L"wb"));
 #else
-  return Open(path, "wb");
+  return ScopedFile(Open(path, "wb"));
 #endif
+}
+
+bool CloseWritten(ScopedFile* file) {
+  FILE* written = file->release();
+  return written && fclose(written) == 0;
 }
 
 bool PutFileInPlace(const std::string& from, const std::string& to) {
@@ -250,11 +272,10 @@ int RunProgram(const std::vector<std::string>& arguments) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
   if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return -1;
-  WaitForSingleObject(process.hProcess, INFINITE);
+  Scoped<KernelHandleTraits> child(process.hProcess), thread(process.hThread);
+  WaitForSingleObject(child.get(), INFINITE);
   DWORD code = 1;
-  GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hProcess);
-  CloseHandle(process.hThread);
+  GetExitCodeProcess(child.get(), &code);
   return static_cast<int>(code);
 #else
   std::vector<char*> argv;

@@ -56,9 +56,9 @@ int WriteNewDescription(const std::string& path) {
     fprintf(stderr, "setup-pack: %s exists already; --new writes a new file only\n", path.c_str());
     return kExitNotWritten;
   }
-  FILE* out = OpenForWriting(path);
-  bool written = out && fputs(kNewDescription, out) >= 0;
-  if (out) written = fclose(out) == 0 && written;
+  ScopedFile out = OpenForWriting(path);
+  bool written = out.valid() && fputs(kNewDescription, out.get()) >= 0;
+  written = CloseWritten(&out) && written;
   if (!written) {
     fprintf(stderr, "setup-pack: %s cannot be written\n", path.c_str());
     return kExitNotWritten;

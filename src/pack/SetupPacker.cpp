@@ -78,26 +78,26 @@ std::string Ascii(const std::u16string& text) {
 class ItemSource : public ByteSource {
  public:
   explicit ItemSource(std::vector<Item*> items) : items_(std::move(items)) {}
-  ~ItemSource() override { Close(); }
+
   bool Read(uint8_t* out, size_t* size) override {
     size_t wanted = *size;
     *size = 0;
     while (next_ <= items_.size()) {
-      if (!file_) {
+      if (!file_.valid()) {
         if (next_ == items_.size()) return true;
-        file_ = OpenForReading(items_[next_]->path);
-        if (!file_) return Fail(items_[next_]->path + ": cannot be read");
+        file_ = OpenFileForReading(items_[next_]->path);
+        if (!file_.valid()) return Fail(items_[next_]->path + ": cannot be read");
         left_ = items_[next_]->size;
         hasher_ = sf::ContentHasher();
       }
       size_t taken = wanted < left_ ? wanted : static_cast<size_t>(left_);
-      if (taken && fread(out, 1, taken, file_) != taken) return Fail(items_[next_]->path + ": changed while it was packed");
+      if (taken && fread(out, 1, taken, file_.get()) != taken) return Fail(items_[next_]->path + ": changed while it was packed");
       hasher_.Add(out, taken);
       left_ -= taken;
       if (left_ == 0) {
-        if (fgetc(file_) != EOF) return Fail(items_[next_]->path + ": changed while it was packed");
+        if (fgetc(file_.get()) != EOF) return Fail(items_[next_]->path + ": changed while it was packed");
         hashes.push_back(hasher_.Finish());
-        Close();
+        file_.reset();
         ++next_;
       }
       if (taken) {
@@ -115,19 +115,12 @@ class ItemSource : public ByteSource {
     fault = what;
     return false;
   }
-  void Close() {
-    if (file_) fclose(file_);
-    file_ = nullptr;
-  }
-  static FILE* OpenForReading(const std::string& path);
   std::vector<Item*> items_;
   size_t next_ = 0;
-  FILE* file_ = nullptr;
+  ScopedFile file_;
   uint64_t left_ = 0;
   sf::ContentHasher hasher_;
 };
-
-FILE* ItemSource::OpenForReading(const std::string& path) { return OpenFileForReading(path); }
 
 // What the packer writes, collected before anything is written.
 class SetupBuilder {
@@ -369,11 +362,11 @@ class SetupBuilder {
   bool BuildPayload(std::string* summary) {
     std::vector<Item*> packed;
     for (Item& item : items_) {
-      FILE* file = OpenFileForReading(item.path);
+      ScopedFile file = OpenFileForReading(item.path);
       size_t sample = static_cast<size_t>(std::min<uint64_t>(item.size, kSample));
       std::vector<uint8_t> head(sample);
-      bool read = file && (sample == 0 || fread(head.data(), 1, sample, file) == sample);
-      if (file) fclose(file);
+      bool read = file.valid() && (sample == 0 || fread(head.data(), 1, sample, file.get()) == sample);
+      file.reset();
       if (!read) return FileFault(item, "cannot be read");
       item.packed = sample > 0 && QuickCompressedSize(head.data(), sample) * 100 <= sample * 95;
       if (item.packed && sample < item.size) {
@@ -539,13 +532,13 @@ class SetupBuilder {
 bool WriteImage(const std::vector<uint8_t>& stub, const std::vector<Resource>& resources, const Description& description,
                 const std::string& path, std::vector<uint8_t>* keep, Refusals* refusals) {
   std::string temporary = TemporaryNameBeside(path), fault;
-  FILE* out = OpenForWriting(temporary);
-  if (!out) {
+  ScopedFile out = OpenForWriting(temporary);
+  if (!out.valid()) {
     refusals->Add({path, 0, ""}, "cannot be written");
     return false;
   }
-  bool written = WriteWithResources(stub, resources, out, &fault);
-  written = fclose(out) == 0 && written;
+  bool written = WriteWithResources(stub, resources, out.get(), &fault);
+  written = CloseWritten(&out) && written;
   if (written && !description.signingKey.text.empty()) written = SignImage(description, temporary, &fault);
   if (written && keep) written = ReadWholeFile(temporary, keep, &fault);
   if (written && !keep) written = PutFileInPlace(temporary, path) || (fault = "cannot be put in its place", false);

@@ -3,6 +3,8 @@
 #include <stdint.h>
 #include <stdio.h>
 
+#include <vector>
+
 #include "pack/HostFiles.h"
 
 namespace {
@@ -42,15 +44,16 @@ void Block(uint32_t* state, const uint8_t* block) {
 }  // namespace
 
 bool FileSha256(const std::string& path, std::string* hex) {
-  FILE* file = OpenFileForReading(path);
-  if (!file) return false;
+  ScopedFile file = OpenFileForReading(path);
+  if (!file.valid()) return false;
   uint32_t state[8] = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
-  static uint8_t chunk[1 << 16];
+  std::vector<uint8_t> buffer(1 << 16);
+  uint8_t* chunk = buffer.data();
   uint64_t length = 0;
   size_t got;
   uint8_t tail[128];
   size_t tailSize = 0;
-  while ((got = fread(chunk, 1, sizeof chunk, file)) > 0) {
+  while ((got = fread(chunk, 1, buffer.size(), file.get())) > 0) {
     length += got;
     size_t at = 0;
     if (tailSize) {
@@ -62,8 +65,8 @@ bool FileSha256(const std::string& path, std::string* hex) {
     for (; got - at >= 64; at += 64) Block(state, chunk + at);
     while (at < got) tail[tailSize++] = chunk[at++];
   }
-  bool read = !ferror(file);
-  fclose(file);
+  bool read = !ferror(file.get());
+  file.reset();
   if (!read) return false;
   tail[tailSize++] = 0x80;
   size_t padded = tailSize <= 56 ? 64 : 128;

@@ -9,9 +9,9 @@ bool SignImage(const Description& description, const std::string& path, std::str
     return false;
   }
   std::string passwordFile = TemporaryNameBeside(path) + ".pass", signedFile = TemporaryNameBeside(path) + ".signed";
-  FILE* secret = OpenPrivateForWriting(passwordFile);
-  bool written = secret && fwrite(password.data(), 1, password.size(), secret) == password.size();
-  if (secret) written = fclose(secret) == 0 && written;
+  ScopedFile secret = OpenPrivateForWriting(passwordFile);
+  bool written = secret.valid() && fwrite(password.data(), 1, password.size(), secret.get()) == password.size();
+  written = CloseWritten(&secret) && written;
   if (!written) {
     RemoveFile(passwordFile);
     *fault = "cannot hand the password to osslsigncode";

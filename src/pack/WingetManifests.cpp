@@ -25,9 +25,9 @@ const struct {
 const int kSuccessCodes[] = {5};  // installed: everything was written, but the log could not be
 
 bool WriteText(const std::string& path, const std::string& text) {
-  FILE* out = OpenForWriting(path);
-  bool written = out && fwrite(text.data(), 1, text.size(), out) == text.size();
-  return out && fclose(out) == 0 && written;
+  ScopedFile out = OpenForWriting(path);
+  bool written = out.valid() && fwrite(text.data(), 1, text.size(), out.get()) == text.size();
+  return CloseWritten(&out) && written;
 }
 }  // namespace
 
