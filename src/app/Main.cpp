@@ -122,7 +122,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   DWORD ownFileError = ownFile.valid() ? 0 : GetLastError() ? GetLastError() : ERROR_OPEN_FAILED;
   // Discovery looks at folders on any drive; an empty removable one must not ask for a disk.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  static CommandLine options;
+  CommandLine options;
   bool understood = ParseCommandLine(ProgramArguments(), &options);
   silentRun = options.silent;
   // In the language /LANG= names, else the user's; a tag the setup has no texts for is a bad

@@ -5,7 +5,7 @@ void HashText(ContentHash hash, wchar_t* text) {
 }
 
 bool HashOpenFile(HANDLE file, ContentHash* hash, bool earlier) {
-  static BYTE chunk[65536];
+  BYTE chunk[65536];
   ContentHasher hasher;
   ContentHash earlierHash = kEarlierEmptyHash;
   LARGE_INTEGER start = {};

@@ -34,7 +34,7 @@ bool NameProgramHolding(const wchar_t* path, wchar_t* name, size_t capacity) {
   WCHAR key[CCH_RM_SESSION_KEY + 1] = {};
   if (manager->startSession(&session, 0, key) != ERROR_SUCCESS) return false;
   LPCWSTR files[] = {path};
-  static RM_PROCESS_INFO holders[4];
+  RM_PROCESS_INFO holders[4];
   UINT needed = 0, count = sizeof holders / sizeof holders[0];
   DWORD reasons = 0;
   // More holders than these: no name; the message reads well without one.

@@ -126,7 +126,7 @@ int FindLanguage(const wchar_t* tag) {
 
 // The first of the user's display languages that the setup has; English (0) when none.
 int UsersLanguage() {
-  static wchar_t names[1024];
+  wchar_t names[1024];
   ULONG count = 0, size = 1024;
   if (GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &count, names, &size)) {
     for (const wchar_t* name = names; *name; name += wcslen(name) + 1) {

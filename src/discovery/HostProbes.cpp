@@ -49,8 +49,7 @@ void ScanPainterSettings(const wchar_t* fileName) {
   ScopedHandle file(CreateFileW(fileName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file.valid()) return;
-  static FileBytes reader;
-  reader = FileBytes();
+  FileBytes reader;
   reader.file = file.get();
   // The four bytes before the current one, oldest first; -1 stands for "before the file's start",
   // which never matches a marker.

@@ -46,8 +46,8 @@ struct Item {
   SystemError error;  // of writing the file; its bytes are then decoded past
   ULONGLONG left;
   ContentHasher hasher;
+  BYTE presetBytes[kPresetCapacity];  // a preset block's, as far as they go
 };
-BYTE presetBytes[kPresetCapacity];
 
 void BeginItem(PayloadRun* run, Item* item) {
   item->left = item->entry.size;
@@ -64,7 +64,7 @@ void PutBytes(Item* item, const BYTE* bytes, DWORD count) {
     ULONGLONG offset = item->entry.size - item->left;
     if (offset < kPresetCapacity) {
       DWORD room = static_cast<DWORD>(kPresetCapacity - offset);
-      memcpy(presetBytes + offset, bytes, count < room ? count : room);
+      memcpy(item->presetBytes + offset, bytes, count < room ? count : room);
     }
   } else if (item->target == kItemFile && !item->error) {
     item->error = item->file.Write(bytes, count);
@@ -83,7 +83,7 @@ void FinishItem(PayloadRun* run, Item* item) {
   } else if (item->target == kItemPreset) {
     if (whole) {
       ULONGLONG size = item->entry.size < kPresetCapacity ? item->entry.size : kPresetCapacity;
-      WritePresetBlock(run, *item->kind, presetBytes, static_cast<DWORD>(size), item->entry.name);
+      WritePresetBlock(run, *item->kind, item->presetBytes, static_cast<DWORD>(size), item->entry.name);
     } else {
       run->failures.Record(kPresetTooShort, item->entry.name, ERROR_INVALID_DATA);
     }
@@ -106,7 +106,7 @@ void RecordUnreached(PayloadRun* run, ByteReader table, ULONGLONG count) {
 // Decodes the stream, handing each item its bytes in table order, until every item that is wanted
 // has all of its bytes. What a damaged or cut stream leaves unwritten is recorded as failed.
 void DecodeItems(PayloadRun* run, LzmaReader* stream, ByteReader* table, ULONGLONG count, ULONGLONG wanted) {
-  static BYTE chunk[kChunk];
+  BYTE chunk[kChunk];
   Item item;
   item.target = kItemSkipped;
   item.left = 0;

@@ -30,7 +30,7 @@ bool SameFile(HANDLE a, HANDLE b) {
 SystemError CopyWhole(HANDLE from, NewFile* to) {
   LARGE_INTEGER start = {};
   if (!SetFilePointerEx(from, start, nullptr, FILE_BEGIN)) return GetLastError();
-  static BYTE chunk[65536];
+  BYTE chunk[65536];
   for (;;) {
     DWORD got = 0;
     if (!ReadFile(from, chunk, sizeof chunk, &got, nullptr)) return GetLastError();

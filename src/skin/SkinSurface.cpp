@@ -9,9 +9,6 @@ HFONT underlineFont;
 HCURSOR handCursor;
 COLORREF statusTextColour;
 
-wchar_t skinFontFace[LF_FACESIZE] = L"MS Sans Serif";
-BYTE skinFontCharset = DEFAULT_CHARSET;
-
 namespace {
 HFONT CreateFaceFont(const wchar_t* face, BYTE charset, int height, int underline, int weight) {
   LOGFONTW font = {};
@@ -24,8 +21,10 @@ HFONT CreateFaceFont(const wchar_t* face, BYTE charset, int height, int underlin
 }
 }  // namespace
 
-HFONT CreateSkinFont(int height, int underline, int weight) {
-  return CreateFaceFont(skinFontFace, skinFontCharset, height, underline, weight);
+HFONT CreateSkinFont(const SkinState* skin, int height, int underline, int weight) {
+  const SkinFace& face = skin->face;
+  return face.name[0] ? CreateFaceFont(face.name, face.charset, height, underline, weight)
+                      : CreateFaceFont(L"MS Sans Serif", DEFAULT_CHARSET, height, underline, weight);
 }
 
 bool FontCovers(HDC dc, const wchar_t* face, BYTE charset, const wchar_t* text) {
@@ -122,8 +121,8 @@ void SkinSurface::Detach() {
 
 void SkinSurface::Attach(HWND window, BitmapId backgroundId, UINT cursorId, const RECT* statusRect) {
   skin->window = window;
-  if (!mainFont_.valid()) mainFont = *mainFont_.receive() = CreateSkinFont(Scaled(skin, 13), 0);
-  if (!underlineFont_.valid()) underlineFont = *underlineFont_.receive() = CreateSkinFont(Scaled(skin, 13), 1);
+  if (!mainFont_.valid()) mainFont = *mainFont_.receive() = CreateSkinFont(skin, Scaled(skin, 13), 0);
+  if (!underlineFont_.valid()) underlineFont = *underlineFont_.receive() = CreateSkinFont(skin, Scaled(skin, 13), 1);
   if (!handCursor) handCursor = LoadCursorW(skin->instance, MAKEINTRESOURCEW(cursorId & 0xFFFF));
   if (statusRect) {
     skin->statusRect = *statusRect;

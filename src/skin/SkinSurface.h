@@ -18,6 +18,13 @@ struct SkinColours {
   COLORREF window, text, buttonFace, buttonText, link, highlight, highlightText;
 };
 
+// The face and character set of every font of the skin: the skin's own, "MS Sans Serif", unless the
+// texts need another script's.
+struct SkinFace {
+  wchar_t name[LF_FACESIZE];  // empty: the skin's own
+  BYTE charset;
+};
+
 // Shared by the surface and every widget of the window, and the owner of the registered widgets:
 // where one is made or goes, skin/Widget.h is included.
 struct SkinState {
@@ -36,18 +43,16 @@ struct SkinState {
   bool statusHeld;             // the window shows its own text there (a run's progress): widgets leave it
   SkinColours colours;
   RECT keptPicture;  // the part of the background that a contrast theme keeps, framed; empty: none
+  SkinFace face;
 };
 
 extern HFONT mainFont;
 extern HFONT underlineFont;
 extern HCURSOR handCursor;
 extern COLORREF statusTextColour;
-// The face and character set of every font of the skin: "MS Sans Serif" unless the texts need
-// another script's.
-extern wchar_t skinFontFace[LF_FACESIZE];
-extern BYTE skinFontCharset;
 
-HFONT CreateSkinFont(int height, int underline, int weight = FW_NORMAL);
+// A font of the skin's face.
+HFONT CreateSkinFont(const SkinState* skin, int height, int underline, int weight = FW_NORMAL);
 
 // A length of the 100 % layout at the skin's scale.
 inline int Scaled(const SkinState* skin, int length) { return MulDiv(length, skin->dpi, 96); }

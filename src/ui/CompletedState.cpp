@@ -11,21 +11,19 @@ int CompletedLineCount(const DialogState& state) {
   return state.run.folder.othersCanChange() ? kMostCompletedLines : kCompletedMessageLines;
 }
 
-const wchar_t* CompletedLine(int line) {
-  if (line >= kCompletedMessageLines) return Text(kTextOthersCanChange);
-  // The message's lines, split once: the texts do not change while the program runs.
-  static wchar_t lines[kCompletedMessageLines][128];
-  static bool split;
-  if (!split) {
-    split = true;
-    const wchar_t* at = Text(kTextCompleted);
-    for (int i = 0; i < kCompletedMessageLines; ++i) {
-      size_t length = wcscspn(at, L"\n");
-      lstrcpynW(lines[i], at, static_cast<int>(length < 127 ? length + 1 : 128));
-      at += length + (at[length] ? 1 : 0);
+CompletedLineText CompletedLine(int line) {
+  // A line that would not fit is shown as far as it goes: it is a text to read, not a path.
+  CompletedLineText text;
+  const wchar_t* at = line >= kCompletedMessageLines ? Text(kTextOthersCanChange) : Text(kTextCompleted);
+  if (line >= kCompletedMessageLines) line = 0;
+  for (int i = 0;; ++i) {
+    size_t length = wcscspn(at, L"\n");
+    if (i == line) {
+      text.AssignPart(at, length < text.capacity() - 1 ? length : text.capacity() - 1);
+      return text;
     }
+    at += length + (at[length] ? 1 : 0);
   }
-  return lines[line];
 }
 
 POINT CompletedLineAt(const SkinState* skin, int line) {
@@ -58,13 +56,14 @@ void ShowCompletedState(HWND dialog) {
   const SkinState* skin = surface->skin;
   HDC buffer = skin->bufferDC;
   for (int height = 16; height >= 10; --height) {
-    HFONT larger = CreateSkinFont(Scaled(skin, height), 0);
+    HFONT larger = CreateSkinFont(skin, Scaled(skin, height), 0);
     if (!larger) break;
     surface->SetMainFont(larger);
     int widest = 0;
     for (int line = 0; buffer && line < CompletedLineCount(*state); ++line) {
       SIZE extent = {};
-      GetTextExtentPoint32W(buffer, CompletedLine(line), lstrlenW(CompletedLine(line)), &extent);
+      CompletedLineText text = CompletedLine(line);
+      GetTextExtentPoint32W(buffer, text, static_cast<int>(text.length()), &extent);
       if (extent.cx > widest) widest = extent.cx;
     }
     if (CompletedLineAt(skin, 0).x + widest <= skin->background->width - Scaled(skin, 4)) break;

@@ -11,7 +11,8 @@ enum { kCompletedMessageLines = 4, kMostCompletedLines = 5 };
 // How many lines the completed state shows.
 int CompletedLineCount(const DialogState& state);
 // A line of the completed state's text, in the user's language, and where it starts.
-const wchar_t* CompletedLine(int line);
+using CompletedLineText = BoundedText<256>;
+CompletedLineText CompletedLine(int line);
 POINT CompletedLineAt(const SkinState* skin, int line);
 
 // Hides the choosing state's widgets and list, shows the completed state's, and picks the largest

@@ -120,6 +120,7 @@ RECT ElementRect(HWND dialog, DialogElement element) {
 void ElementName(HWND dialog, DialogElement element, wchar_t* name, size_t capacity) {
   const DialogState& state = *StateOf(dialog);
   const wchar_t* text = L"";
+  CompletedLineText line;
   switch (element.kind) {
     case kLinkElement:
       text = static_cast<HyperLink*>(WidgetOf(state, element))->label;
@@ -140,7 +141,8 @@ void ElementName(HWND dialog, DialogElement element, wchar_t* name, size_t capac
       text = state.surface->skin->statusShown;
       break;
     default:
-      text = CompletedLine(element.index);
+      line = CompletedLine(element.index);
+      text = line;
       while (*text == L' ') ++text;
   }
   lstrcpynW(name, text, static_cast<int>(capacity));

@@ -30,8 +30,11 @@ bool IsWestern(const wchar_t* text) {
 
 }  // namespace
 
-void ChooseSkinFontFor(HDC dc, const wchar_t* texts) {
-  if (IsWestern(texts) || FontCovers(dc, skinFontFace, skinFontCharset, texts)) return;
+void ChooseSkinFontFor(HDC dc, const wchar_t* texts, SkinFace* face) {
+  if (IsWestern(texts) || FontCovers(dc, face->name[0] ? face->name : L"MS Sans Serif",
+                                     face->name[0] ? face->charset : static_cast<BYTE>(DEFAULT_CHARSET), texts)) {
+    return;
+  }
   const Script* script = nullptr;
   for (const Script& candidate : kScripts) {
     bool language = candidate.language == LANG_NEUTRAL || candidate.language == PRIMARYLANGID(TextLanguage());
@@ -45,6 +48,6 @@ void ChooseSkinFontFor(HDC dc, const wchar_t* texts) {
       break;
     }
   }
-  lstrcpynW(skinFontFace, chosen, LF_FACESIZE);
-  skinFontCharset = script->charset;
+  lstrcpynW(face->name, chosen, LF_FACESIZE);
+  face->charset = script->charset;
 }

@@ -6,6 +6,8 @@
 // bitmap face lacks).
 #include <windows.h>
 
+#include "skin/SkinSurface.h"
+
 // Sets the face every font of the skin is made with, for texts (all the dialog shows, joined), in
 // the language of the setup's texts. dc: the dialog's.
-void ChooseSkinFontFor(HDC dc, const wchar_t* texts);
+void ChooseSkinFontFor(HDC dc, const wchar_t* texts, SkinFace* face);

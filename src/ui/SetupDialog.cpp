@@ -78,8 +78,8 @@ RECT At(int x, int y) {
 
 // The skin's fonts for every text the dialog shows: its own words in the user's language and the
 // components' captions and status texts, the maker's default ones and those in that language.
-void ChooseFont(HDC dc, HINSTANCE instance) {
-  static wchar_t shown[4096];
+void ChooseFont(HDC dc, HINSTANCE instance, SkinFace* face) {
+  wchar_t shown[4096];
   size_t used = 0;
   auto add = [&](const wchar_t* text) {
     size_t length = wcslen(text);
@@ -99,7 +99,7 @@ void ChooseFont(HDC dc, HINSTANCE instance) {
     }
   }
   shown[used] = L'\0';
-  ChooseSkinFontFor(dc, shown);
+  ChooseSkinFontFor(dc, shown, face);
 }
 
 // The components the setup carries, in its order, with their texts in the user's language where the
@@ -129,9 +129,9 @@ bool CreateToggles(DialogState* state, int width, const int* values) {
   for (int component = 0; component < count; ++component) captionTexts[component] = state->components[component].caption;
   SkinState* skin = state->surface->skin;
   HDC dc = skin->paintDC;
-  ToggleLayout layout = LayOutToggles(dc, captionTexts, count, width, skin->dpi);
+  ToggleLayout layout = LayOutToggles(dc, captionTexts, count, width, skin);
   if (layout.fontHeight != kCaptionFontLargest) {
-    state->captionFont.reset(CreateSkinFont(Scaled(skin, layout.fontHeight), 0));
+    state->captionFont.reset(CreateSkinFont(skin, Scaled(skin, layout.fontHeight), 0));
   }
   SelectedObject font(dc, state->captionFont.valid() ? state->captionFont.get() : mainFont);
   // Centred on the toggle when smaller than the toggle's 13 pixels.
@@ -176,7 +176,7 @@ bool CreateWidgets(DialogState* state, int width, int height, const int* values)
   // Places of the 100 % layout, from the window's edges as the pictures drew them.
   int right = width - scaled(4), bottom = scaled(MulDiv(height, 96, skin->dpi) - 21);
   for (Widget*& slot : state->widgetSlots) slot = nullptr;
-  state->wordFont.reset(CreateSkinFont(scaled(11), 0));
+  state->wordFont.reset(CreateSkinFont(skin, scaled(11), 0));
   PushButton* cancel =
       MakeButton(state, kExitSlot, kExitId, kCommandExit, kTextCancelStatus, kTextCancelWord, right, bottom);
   if (!cancel) return false;
@@ -254,9 +254,7 @@ bool LayOut(HWND dialog, DialogState* state, const int* values) {
   skin->paintDC = nullptr;
   if (!made) return false;
   // The list in the skin's face and at its scale where either is not the dialog's own.
-  ScopedFont listFont(skin->dpi != 96 || lstrcmpiW(skinFontFace, L"MS Sans Serif") != 0
-                          ? CreateSkinFont(-Scaled(skin, 11), 0)
-                          : nullptr);
+  ScopedFont listFont(skin->dpi != 96 || skin->face.name[0] ? CreateSkinFont(skin, -Scaled(skin, 11), 0) : nullptr);
   HWND list = GetDlgItem(dialog, IDC_FOLDER_LIST);
   HFONT shown = listFont.valid() ? listFont.get() : reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
   SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(shown), FALSE);
@@ -300,7 +298,7 @@ void OnInitDialog(HWND dialog, DialogState* state) {
   for (int& value : values) value = 2;  // every component ticked
   {
     WindowDC dc(dialog);
-    ChooseFont(dc.get(), state->source.module);
+    ChooseFont(dc.get(), state->source.module, &state->surface->skin->face);
   }
   if (state->componentCount == 0) state->dialogError = ERROR_RESOURCE_NAME_NOT_FOUND;
   if (state->componentCount == 0 || !LayOut(dialog, state, values)) {

@@ -24,7 +24,8 @@ POINT ToggleAt(const ToggleLayout& layout, int component) {
   return at;
 }
 
-ToggleLayout LayOutToggles(HDC dc, const wchar_t* const captions[], int count, int width, int dpi) {
+ToggleLayout LayOutToggles(HDC dc, const wchar_t* const captions[], int count, int width, const SkinState* skin) {
+  int dpi = skin->dpi;
   ToggleLayout layout = {};
   layout.dpi = dpi;
   auto scaled = [dpi](int length) { return MulDiv(length, dpi, 96); };
@@ -41,7 +42,7 @@ ToggleLayout LayOutToggles(HDC dc, const wchar_t* const captions[], int count, i
   }
   int captionOffset = scaled(kCaptionOffset);
   for (layout.fontHeight = kCaptionFontLargest; layout.fontHeight > kCaptionFontSmallest; --layout.fontHeight) {
-    ScopedFont font(CreateSkinFont(scaled(layout.fontHeight), 0));
+    ScopedFont font(CreateSkinFont(skin, scaled(layout.fontHeight), 0));
     if (!font.valid()) break;
     bool fits = true;
     {

@@ -6,6 +6,8 @@
 // are cut with an ellipsis, and the status line shows them whole.
 #include <windows.h>
 
+struct SkinState;
+
 enum {
   kTogglesTop = 80,
   kToggleRowPitch = 18,
@@ -23,9 +25,9 @@ struct ToggleLayout {
   int dpi;
 };
 
-// The layout for the captions of count components in a window width pixels wide, at dpi, measured
-// in dc.
-ToggleLayout LayOutToggles(HDC dc, const wchar_t* const captions[], int count, int width, int dpi);
+// The layout for the captions of count components in a window width pixels wide, in the skin's
+// face at its scale, measured in dc.
+ToggleLayout LayOutToggles(HDC dc, const wchar_t* const captions[], int count, int width, const SkinState* skin);
 
 // The caption as the layout draws it: whole, or cut between characters (never inside a surrogate
 // pair) with an ellipsis to end before textRight when it starts at x, in the DC's font. True when
