@@ -168,8 +168,8 @@ void ProbeTodaysEditors() {
   } kAffinity[] = {{CSIDL_APPDATA, L"Affinity\\Photo\\2.0"}, {CSIDL_PROFILE, L".affinity\\Photo\\2.0"},
                    {CSIDL_APPDATA, L"Affinity\\Affinity\\3.0"}, {CSIDL_PROFILE, L".affinity\\Affinity\\3.0"}};
   for (const auto& affinity : kAffinity) {
-    if (UserFolder(affinity.csidl, affinity.data, &folder) && settings.Join(folder, L"Settings") && IsFolder(settings) &&
-        folder.AppendPart(L"Plugins")) {
+    if (UserFolder(affinity.csidl, affinity.data, &folder) && settings.Join(folder, L"Settings") &&
+        IsFolder(settings) && folder.AppendPart(L"Plugins")) {
       AddFolderCandidate(folder.buffer(), true, true);
     }
   }

@@ -6,7 +6,8 @@ DWORD valueCursor;
 
 namespace {
 const DWORD kDataBytes = kRegistryTextLimit * sizeof(wchar_t);
-static_assert(static_cast<int>(kRegistryTextLimit) < static_cast<int>(kPathCapacity), "the text and its terminator fit");
+static_assert(static_cast<int>(kRegistryTextLimit) < static_cast<int>(kPathCapacity),
+              "the text and its terminator fit");
 
 // Registry string data need not end in a NUL; what was read ends where its size says.
 void TerminateData(FolderPath* data, DWORD size, DWORD type) {

@@ -91,7 +91,9 @@ class ItemSource : public ByteSource {
         hasher_ = sf::ContentHasher();
       }
       size_t taken = wanted < left_ ? wanted : static_cast<size_t>(left_);
-      if (taken && fread(out, 1, taken, file_.get()) != taken) return Fail(items_[next_]->path + ": changed while it was packed");
+      if (taken && fread(out, 1, taken, file_.get()) != taken) {
+        return Fail(items_[next_]->path + ": changed while it was packed");
+      }
       hasher_.Add(out, taken);
       left_ -= taken;
       if (left_ == 0) {

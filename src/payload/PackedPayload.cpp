@@ -23,7 +23,8 @@ struct TableEntry {
 bool NextEntry(ByteReader* table, TableEntry* entry) {
   DWORD length = 0;
   ULONGLONG hash = 0;
-  const BYTE* name = table->Dword(&length) && length > 0 && length < entry->name.capacity() ? table->Bytes(length) : nullptr;
+  bool fits = table->Dword(&length) && length > 0 && length < entry->name.capacity();
+  const BYTE* name = fits ? table->Bytes(length) : nullptr;
   if (!name) return false;
   wchar_t* text = entry->name.buffer();
   for (size_t i = 0; i < length; ++i) {

@@ -72,7 +72,8 @@ bool BrowseOldStyle(HWND dialog, const ShellApi& shell, PickedPath* path) {
   browseInfo.ulFlags = BIF_RETURNONLYFSDIRS;
   CoTaskMemory chosen(shell.browseForFolder(&browseInfo));
   // The shell writes at most MAX_PATH characters.
-  return chosen.valid() && shell.pathFromIdList(static_cast<LPITEMIDLIST>(chosen.get()), path->buffer()) && !path->empty();
+  return chosen.valid() && shell.pathFromIdList(static_cast<LPITEMIDLIST>(chosen.get()), path->buffer()) &&
+         !path->empty();
 }
 }  // namespace
 
