@@ -2,6 +2,8 @@
 
 #include <winternl.h>
 
+#include <utility>
+
 #include "base/InstallLog.h"
 
 namespace {
@@ -66,7 +68,7 @@ void Replacements::Add(const TrustedFolder& folder, const wchar_t* name, const w
   entry.folder = &folder;
   entry.name.Assign(name);
   entry.aside.Assign(aside);
-  entry.asideFile = asideFile;
+  entry.asideFile.reset(asideFile);
 }
 
 void Replacements::Commit() {
@@ -75,27 +77,19 @@ void Replacements::Commit() {
     Entry& entry = entries_[i];
     if (entry.aside.empty()) continue;
     // Through the handle it was moved aside with: whatever has its name now is not ours.
-    ScopedHandle old(entry.asideFile);
-    entry.asideFile = nullptr;
+    ScopedHandle old = std::move(entry.asideFile);
     if (DeleteOpenFile(old.get()) == 0) continue;
     DeleteAtNextStart(*entry.folder, entry.aside);  // a program still has it loaded
-    entries_[remaining++] = entry;
+    if (remaining != i) entries_[remaining] = std::move(entry);
+    ++remaining;
   }
   entries_.Truncate(remaining);
-}
-
-void Replacements::Forget() {
-  for (int i = 0; i < entries_.count(); ++i) {
-    if (entries_[i].asideFile) CloseHandle(entries_[i].asideFile);
-  }
-  entries_.Clear();
 }
 
 void Replacements::TakeBack(TakeBackReport* report) {
   for (int i = entries_.count() - 1; i >= 0; --i) {
     Entry& entry = entries_[i];
-    ScopedHandle file(entry.asideFile);
-    entry.asideFile = nullptr;
+    ScopedHandle file = std::move(entry.asideFile);
     const wchar_t* left = entry.aside.empty() ? entry.name : entry.aside;
     SystemError error = file.valid() ? 0 : entry.folder->OpenFile(left, DELETE, kShareAll, FILE_OPEN, &file);
     // The old file takes its name back over the new one in one step: deleting the new one first

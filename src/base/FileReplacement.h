@@ -50,7 +50,7 @@ class Replacements {
   // Adds the full name of every file moved aside (after Commit: every one still there) to the list.
   // False when no memory is left.
   bool ListAside(TextList* list) const;
-  void Forget();
+  void Forget() { entries_.Clear(); }
   bool empty() const { return entries_.count() == 0; }
   // Told of each rename before it is made (null: none is kept beyond the run).
   ChangeRecorder* recorder = nullptr;
@@ -61,7 +61,7 @@ class Replacements {
     const TrustedFolder* folder;
     ShortPath name;
     ShortPath aside;   // empty: there was no old file
-    HANDLE asideFile;  // the old file as it was opened to be moved aside, until committed
+    ScopedHandle asideFile;  // the old file as it was opened to be moved aside, until committed
   };
   // Takes over asideFile.
   void Add(const TrustedFolder& folder, const wchar_t* name, const wchar_t* aside, HANDLE asideFile);

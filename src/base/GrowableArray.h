@@ -1,6 +1,7 @@
 #pragma once
 // A list on the process heap that grows as it is filled, doubling from 16 items up to a limit: what
-// a run wrote, the journals that take a run back. Items are plain data: the block moves as it grows.
+// a run wrote, the journals that take a run back. The block moves as it grows, its bytes copied:
+// an item may hold a handle, never a pointer into itself. Items that go are destroyed.
 #include <windows.h>
 
 #include <new>
@@ -10,6 +11,11 @@
 template <typename Item, int kLimit>
 class GrowableArray {
  public:
+  GrowableArray() = default;
+  ~GrowableArray() { Clear(); }
+  GrowableArray(const GrowableArray&) = delete;
+  GrowableArray& operator=(const GrowableArray&) = delete;
+
   // Room for one more item. False, nothing changed, when no memory is left or the limit is reached.
   bool Reserve() {
     if (count_ < capacity_) return true;
@@ -31,8 +37,10 @@ class GrowableArray {
   Item& operator[](int index) { return items()[index]; }
   const Item& operator[](int index) const { return static_cast<const Item*>(block_.get())[index]; }
   // Keeps the first count items.
-  void Truncate(int count) { count_ = count < count_ ? count : count_; }
-  void Clear() { count_ = 0; }
+  void Truncate(int count) {
+    while (count_ > count && count_ > 0) items()[--count_].~Item();
+  }
+  void Clear() { Truncate(0); }
 
  private:
   Item* items() { return static_cast<Item*>(block_.get()); }

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "base/GrowableArray.h"
 #include "base/ScopedHandle.h"
 
 namespace {
@@ -84,6 +85,33 @@ TEST(Scoped, AnOwnedObjectIsDeletedOnce) {
     EXPECT_EQ(0, deleted);
   }
   EXPECT_EQ(1, deleted);
+}
+
+// Handles held in a growing list survive its moves, and go as their items go: truncated, cleared or
+// with the list.
+TEST(Scoped, AGrowingListClosesTheHandlesOfTheItemsThatGo) {
+  struct Item {
+    ScopedHandle event;
+  };
+  const int kItems = 40;  // past two growths of the block
+  {
+    GrowableArray<Item, 64> list;
+    for (int i = 0; i < kItems; ++i) {
+      Item* item = list.Append();
+      ASSERT_NE(nullptr, item);
+      item->event.reset(CreateEventW(nullptr, TRUE, FALSE, EventName(100 + i).c_str()));
+    }
+    for (int i = 0; i < kItems; ++i) EXPECT_TRUE(EventExists(EventName(100 + i))) << i;
+    list.Truncate(30);
+    EXPECT_TRUE(EventExists(EventName(129)));
+    EXPECT_FALSE(EventExists(EventName(130)));
+    list[0] = std::move(list[29]);  // the one it held goes now
+    EXPECT_FALSE(EventExists(EventName(100)));
+    list.Truncate(29);
+    EXPECT_TRUE(EventExists(EventName(129)));
+  }
+  EXPECT_FALSE(EventExists(EventName(129)));
+  EXPECT_FALSE(EventExists(EventName(101)));
 }
 
 }  // namespace
