@@ -3,6 +3,7 @@
 // with a fifth where other users can change what was installed.
 #include <windows.h>
 
+#include "base/BoundedText.h"
 #include "skin/SkinSurface.h"
 #include "ui/DialogState.h"
 
