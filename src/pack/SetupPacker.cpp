@@ -78,7 +78,6 @@ std::string Ascii(const std::u16string& text) {
 class ItemSource : public ByteSource {
  public:
   explicit ItemSource(std::vector<Item*> items) : items_(std::move(items)) {}
-
   bool Read(uint8_t* out, size_t* size) override {
     size_t wanted = *size;
     *size = 0;
