@@ -52,7 +52,7 @@ ExitCode RunDialog(const InstallSource& source, const wchar_t* folder) {
 
 // The run that the command line asks for, as the only copy of the setup in the session.
 // ownFileError: why the setup's own file could not be opened, 0 when it is open.
-ExitCode RunAlone(const InstallSource& source, DWORD ownFileError, const CommandLine& options) {
+ExitCode RunAlone(const InstallSource& source, SystemError ownFileError, const CommandLine& options) {
   // Without its own file the setup can keep no uninstaller and tell no copy of itself: it stops
   // before it changes anything.
   if (ownFileError) {
@@ -80,7 +80,7 @@ ExitCode RunAlone(const InstallSource& source, DWORD ownFileError, const Command
                             : RunDialog(source, options.folder);
 }
 
-ExitCode Run(const InstallSource& source, DWORD ownFileError, CommandLine* options) {
+ExitCode Run(const InstallSource& source, SystemError ownFileError, CommandLine* options) {
   // A folder named relative to where the setup started means that folder, wherever discovery goes.
   if (!options->folder.empty()) {
     FolderPath full;
@@ -119,7 +119,7 @@ ExitCode Run(const InstallSource& source, DWORD ownFileError, CommandLine* optio
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   HardenDllSearch();
   ScopedHandle ownFile(OpenOwnFile());
-  DWORD ownFileError = ownFile.valid() ? 0 : GetLastError() ? GetLastError() : ERROR_OPEN_FAILED;
+  SystemError ownFileError = ownFile.valid() ? 0 : GetLastError() ? GetLastError() : ERROR_OPEN_FAILED;
   // Discovery looks at folders on any drive; an empty removable one must not ask for a disk.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   CommandLine options;

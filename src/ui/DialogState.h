@@ -8,6 +8,7 @@
 
 #include "base/GdiScope.h"
 #include "base/ScopedHandle.h"
+#include "base/SystemError.h"
 #include "install/InstallRun.h"
 #include "discovery/FolderTable.h"
 #include "install/RunState.h"
@@ -55,7 +56,7 @@ struct DialogState {
   ScopedFont wordFont;     // the buttons' words
   ScopedFont listFont;     // the folder list's, when the scale or the language needs another
   int installed;      // 1 once the installation run has written the payload
-  DWORD dialogError;  // why the dialog ended itself while it was being created (0: it did not)
+  SystemError dialogError;  // why the dialog ended itself while it was being created (0: it did not)
   bool ready;         // the widgets exist: handlers may use the slots
   int promptX, promptY;
   int windowDpi;  // the display's scale the window is on; the layout's may be larger (SystemLook.h)
