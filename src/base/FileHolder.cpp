@@ -6,6 +6,7 @@
 #include <restartmanager.h>
 
 #include "base/PathText.h"
+#include "base/SystemError.h"
 #include "base/SystemLibrary.h"
 
 namespace {
@@ -38,7 +39,7 @@ bool NameProgramHolding(const wchar_t* path, wchar_t* name, size_t capacity) {
   UINT needed = 0, count = sizeof holders / sizeof holders[0];
   DWORD reasons = 0;
   // More holders than these: no name; the message reads well without one.
-  DWORD status = manager->registerResources(session, 1, files, 0, nullptr, 0, nullptr);
+  SystemError status = manager->registerResources(session, 1, files, 0, nullptr, 0, nullptr);
   if (status == ERROR_SUCCESS) status = manager->getList(session, &needed, &count, holders, &reasons);
   manager->endSession(session);
   if (status != ERROR_SUCCESS || count == 0 || holders[0].strAppName[0] == 0) return false;
