@@ -99,7 +99,6 @@ void Replacements::TakeBack(TakeBackReport* report) {
     if (error) {
       FilePath full;
       if (!FullName(*entry.folder, left, &full)) full.Assign(left);
-      LogFailure(hadOld ? "Could not put back the old plug-in, now" : "Could not remove again", full, error);
       report->NotTakenBack(full, hadOld, error);
     }
   }
@@ -194,6 +193,7 @@ SystemError NewFile::PutInPlace(const wchar_t* name, Replacements* journal, File
     SystemError putBack = old.valid() ? folder_->Rename(old.get(), name, false) : 0;
     if (putBack) {
       if (!FullName(*folder_, aside, strandedAside)) strandedAside->Assign(aside);
+      // The run records the failure to put the new file in place; why the old one stays aside is said here.
       LogFailure("Could not put back the old plug-in, now", *strandedAside, putBack);
     }
     return error;

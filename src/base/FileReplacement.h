@@ -45,7 +45,7 @@ class Replacements {
   // start and its full name logged. Keeps only those, for ListAside.
   void Commit();
   // Gives every old file its name back over the new one, and deletes the new files that replaced
-  // nothing, newest first; each one that stays otherwise is logged and reported. Forgets everything.
+  // nothing, newest first; each one that stays otherwise is told to the report. Forgets everything.
   void TakeBack(TakeBackReport* report);
   // Adds the full name of every file moved aside (after Commit: every one still there) to the list.
   // False when no memory is left.

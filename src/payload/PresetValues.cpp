@@ -2,7 +2,6 @@
 
 #include <wchar.h>
 
-#include "base/InstallLog.h"
 #include "base/PathText.h"
 #include "base/MakerValues.h"
 #include "base/RegistryView.h"
@@ -126,7 +125,6 @@ void ValueJournal::TakeBack(InstallFailures* failures) {
     if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
       wchar_t subject[kFailureSubjectCapacity];
       NameValue(subject, entry.keyPath, entry.name, entry.view != 0);
-      LogFailure("Could not take back", subject, status);
       failures->Record(kNotTakenBack, subject, status);
     }
     RemoveEmptyKeys(entry.keyPath, entry.view);
