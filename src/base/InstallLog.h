@@ -5,9 +5,8 @@
 // a run; the run's exit code says so.
 #include <windows.h>
 
-#include "base/SystemError.h"
-
 #include "base/ScopedHandle.h"
+#include "base/SystemError.h"
 
 // The log of a run, open while the object lives: the lines below go to it.
 class InstallLog {
