@@ -115,10 +115,11 @@ bool Replacements::ListAside(TextList* list) const {
   return true;
 }
 
-SystemError NewFile::Begin(const TrustedFolder& folder, ChangeRecorder* recorder) {
+SystemError NewFile::Begin(const TrustedFolder& folder, ChangeRecorder* recorder, bool flushAsItGoes) {
   Abandon();
   folder_ = &folder;
   unflushed_ = 0;
+  flushAsItGoes_ = flushAsItGoes;
   // Beside the target, so that putting it in place is a rename on one volume; under a name of our
   // own, made anew should a file of that name exist.
   static LONG attempt;
@@ -139,8 +140,6 @@ SystemError NewFile::Begin(const TrustedFolder& folder, ChangeRecorder* recorder
 SystemError NewFile::Write(const void* data, DWORD size) {
   const BYTE* at = static_cast<const BYTE*>(data);
   const DWORD kChunk = 1u << 20;  // one huge write is slower than a few large ones under Wine
-  // On the disk as it goes: what the system only caches is not written yet, and a large file's
-  // flush at the end would leave the run's progress standing at its end for seconds.
   const DWORD kFlushEvery = 32u << 20;
   while (size > 0) {
     DWORD written = 0;
@@ -150,7 +149,7 @@ SystemError NewFile::Write(const void* data, DWORD size) {
     at += written;
     size -= written;
     unflushed_ += written;
-    if (unflushed_ >= kFlushEvery) {
+    if (flushAsItGoes_ && unflushed_ >= kFlushEvery) {
       if (!FlushFileBuffers(file_.get())) return LastErrorOr(ERROR_WRITE_FAULT);
       unflushed_ = 0;
     }

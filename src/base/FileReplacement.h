@@ -78,8 +78,11 @@ class NewFile {
   NewFile& operator=(const NewFile&) = delete;
 
   // Makes the temporary file in the folder, which must outlive this object, telling the recorder
-  // first where there is one. 0 or the system's error.
-  SystemError Begin(const TrustedFolder& folder, ChangeRecorder* recorder = nullptr);
+  // first where there is one. flushAsItGoes: a run that shows its progress has a large file flushed
+  // as it is written, so that the progress does not stand at its end while the system writes it
+  // out; otherwise the one flush before it is put in place lets the system write while we do. 0 or
+  // the system's error.
+  SystemError Begin(const TrustedFolder& folder, ChangeRecorder* recorder = nullptr, bool flushAsItGoes = false);
   SystemError Write(const void* data, DWORD size);
   // Flushes the file and puts it in place under name, the old file moved aside, and tells the
   // journal. A read-only old file is its owner's protection: ERROR_ACCESS_DENIED, nothing moved.
@@ -94,6 +97,7 @@ class NewFile {
   const TrustedFolder* folder_ = nullptr;
   ScopedHandle file_;
   DWORD unflushed_ = 0;  // bytes written since the last flush
+  bool flushAsItGoes_ = false;
 };
 
 // Renames the open file (opened with DELETE) aside in its folder and has the system delete it at

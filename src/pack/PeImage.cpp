@@ -13,6 +13,7 @@ const uint32_t kCertificateDirectory = 4;
 const uint32_t kInitializedData = 0x40;
 const uint32_t kHighBit = 0x80000000u;
 const size_t kSectionEntrySize = 40;
+const uint64_t kPageSize = 0x1000, kMappedFrom = 1u << 20;
 
 uint64_t AlignUp(uint64_t value, uint64_t alignment) { return (value + alignment - 1) & ~(alignment - 1); }
 bool Within(uint64_t total, uint64_t offset, uint64_t size) { return offset <= total && size <= total - offset; }
@@ -368,6 +369,10 @@ bool WriteWithResources(const std::vector<uint8_t>& stub, const std::vector<Reso
   if (kept < old.size()) added = old[kept];
   added.virtualSize = static_cast<uint32_t>(rsrc.size);
   added.rawSize = static_cast<uint32_t>(AlignUp(rsrc.size, pe.fileAlignment));
+  // At a page boundary in the file the loader can map large resources (a payload) as they lie, page by
+  // page when read; elsewhere Wine reads the whole section into memory before the setup starts. Small
+  // ones are read at once anyway, and the padding would only make the download larger.
+  if (rsrc.size >= kMappedFrom) fileEnd = AlignUp(fileEnd, kPageSize);
   append(added);
   const Section placed = sections.back();
   if (memoryEnd > 0xFFFFFFFFu || fileEnd > 0xFFFFFFFFu) return Refuse(fault, "the image would exceed 4 GB");
@@ -427,6 +432,7 @@ bool WriteWithResources(const std::vector<uint8_t>& stub, const std::vector<Reso
     writer.Write(stub.data() + old[i].rawPointer, old[i].rawSize);
     writer.Zeros(AlignUp(old[i].rawSize, pe.fileAlignment) - old[i].rawSize);
   }
+  writer.Zeros(placed.rawPointer - writer.length());
   writer.Write(rsrc.head.data(), rsrc.head.size());
   for (size_t i = 0; i < rsrc.leaves.size(); ++i) {
     writer.Zeros(placed.rawPointer + rsrc.offsets[i] - writer.length());

@@ -56,7 +56,7 @@ void BeginItem(PayloadRun* run, Item* item) {
   item->error = 0;
   item->target = TargetOf(run, item->entry.name, &item->installName, &item->kind);
   if (item->target == kItemFile) {
-    item->error = item->entry.size > 0xFFFFFFFFull ? ERROR_FILE_TOO_LARGE : item->file.Begin(run->folder, run->files.recorder);
+    item->error = item->entry.size > 0xFFFFFFFFull ? ERROR_FILE_TOO_LARGE : item->file.Begin(run->folder, run->files.recorder, run->progress != nullptr);
   }
 }
 

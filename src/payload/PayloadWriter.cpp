@@ -12,6 +12,50 @@ SystemError LastErrorOr(DWORD fallback) {
   return error ? error : SystemError(fallback);
 }
 
+// The content hash of bytes that are being written, taken on another processor meanwhile: large stored
+// files cost the time of their writing, not of their writing and hashing. A small file is hashed
+// in less time than a thread takes to start.
+class HashAlongside {
+ public:
+  HashAlongside(const BYTE* data, DWORD size) : data_(data), size_(size) {
+    if (size >= kWorthAThread) {
+      thread_.reset(CreateThread(nullptr, kStackBytes, Hash, this, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+    }
+  }
+  ~HashAlongside() {
+    stop_ = 1;
+    if (thread_.valid()) WaitForSingleObject(thread_.get(), INFINITE);
+  }
+  HashAlongside(const HashAlongside&) = delete;
+  HashAlongside& operator=(const HashAlongside&) = delete;
+
+  // Once the thread has taken it; where no thread could start, taken here.
+  ContentHash Finish() {
+    if (!thread_.valid()) return HashOf(data_, size_);
+    WaitForSingleObject(thread_.get(), INFINITE);
+    return hash_;
+  }
+
+ private:
+  static DWORD CALLBACK Hash(void* self) {
+    HashAlongside* hash = static_cast<HashAlongside*>(self);
+    ContentHasher hasher;
+    const DWORD kStep = 1u << 20;  // between looks at whether the run stopped
+    for (DWORD at = 0; at < hash->size_ && !hash->stop_; at += kStep) {
+      hasher.Add(hash->data_ + at, hash->size_ - at < kStep ? hash->size_ - at : kStep);
+    }
+    hash->hash_ = hasher.Finish();
+    return 0;
+  }
+  static const DWORD kWorthAThread = 4u << 20;
+  static const DWORD kStackBytes = 64u << 10;  // the hash needs next to none
+  const BYTE* data_;
+  DWORD size_;
+  ContentHash hash_ = 0;
+  volatile LONG stop_ = 0;
+  ScopedHandle thread_;
+};
+
 // The installed name of a resource name; false when too long.
 bool InstallNameOf(const wchar_t* name, ShortPath* installName) {
   if (!installName->Assign(name)) return false;
@@ -127,19 +171,18 @@ BOOL CALLBACK InstallResource(HMODULE module, LPCWSTR, LPWSTR name, LONG_PTR run
       // A slice at a time, so that the run can be watched and stopped in the middle of a large file.
       const DWORD kSlice = 1u << 20;
       NewFile file;
-      ContentHasher hasher;
-      SystemError error = file.Begin(run->folder, run->files.recorder);
+      SystemError error = file.Begin(run->folder, run->files.recorder, run->progress != nullptr);
+      HashAlongside hash(data, size);
       for (DWORD at = 0; !error && at < size; at += kSlice) {
         DWORD slice = size - at < kSlice ? size - at : kSlice;
         error = file.Write(data + at, slice);
-        hasher.Add(data + at, slice);
         if (!error && !GoOn(run, slice)) error = ERROR_CANCELLED;
       }
       if (error == ERROR_CANCELLED) {
         file.Abandon();  // nothing more is written: the run stops and takes back what it wrote
         return FALSE;
       }
-      FinishFile(run, &file, installName, error, size, hasher.Finish());
+      FinishFile(run, &file, installName, error, size, error ? 0 : hash.Finish());
       break;
     }
     default:  // left out, or refused and recorded
