@@ -6,7 +6,7 @@
 function(setup_add_packer target source lzma)
   set(pack ${source}/src/pack)
   add_executable(${target}
-    ${pack}/ComponentCheck.cpp ${pack}/Description.cpp ${pack}/HostFiles.cpp ${pack}/IconResources.cpp
+    ${pack}/ComponentCheck.cpp ${pack}/Description.cpp ${pack}/HostFiles.cpp ${pack}/HostThreads.cpp ${pack}/IconResources.cpp
     ${pack}/LanguageTexts.cpp ${pack}/LzmaPacking.cpp ${pack}/Main.cpp ${pack}/MakerBlock.cpp
     ${pack}/NewDescription.cpp ${pack}/PeImage.cpp ${pack}/PictureCheck.cpp ${pack}/Refusals.cpp
     ${pack}/SetupPacker.cpp ${pack}/Sha256.cpp ${pack}/Signing.cpp ${pack}/VersionResource.cpp
@@ -15,6 +15,9 @@ function(setup_add_packer target source lzma)
   target_include_directories(${target} PRIVATE ${source}/src)
   set_source_files_properties(${pack}/LzmaPacking.cpp ${lzma}/LzmaEnc.c ${lzma}/LzFind.c
                               PROPERTIES INCLUDE_DIRECTORIES ${lzma})
+  if(NOT WIN32)
+    target_link_libraries(${target} PRIVATE pthread)
+  endif()
   # The SDK's encoder as it ships: single-threaded, its one warning (a variable it sets and never reads) its own.
   set_source_files_properties(${lzma}/LzmaEnc.c ${lzma}/LzFind.c PROPERTIES
                               COMPILE_DEFINITIONS _7ZIP_ST COMPILE_OPTIONS -Wno-unused-but-set-variable)

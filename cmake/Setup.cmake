@@ -185,7 +185,10 @@ function(setup_add_stub target)
   setup_embed_resources(${target} languages 3100 ${language_pairs})
   setup_embed_resources(${target} pictures 3101 ${picture_pairs})
   set(format ${CMAKE_BINARY_DIR}/stub-format.txt)
-  file(WRITE ${format} "1")  # the version of the formats the stub reads, which the packer checks
+  # The version of the formats the stub reads, which the packer checks: as the formats' header says.
+  file(STRINGS ${PROJECT_SOURCE_DIR}/src/format/SetupFormat.h version REGEX "kStubFormatVersion = [0-9]+")
+  string(REGEX REPLACE ".*kStubFormatVersion = ([0-9]+).*" "\\1" version "${version}")
+  file(WRITE ${format} "${version}")
   setup_embed_resources(${target} format 3102 1=${format})
 endfunction()
 

@@ -8,10 +8,13 @@ namespace setup_format {
 
 // The payload: files that did not shrink, each a resource of this type named by its stored name.
 const uint16_t kPayloadType = 3000;
-// The payload's solid stream, resource 1: "VMPK", u32 kPayloadVersion, u32 item count, u32 bytes of
-// the item table, u64 bytes of all items; per item u32 name bytes, the stored name (ASCII), u64 size,
-// u64 content hash; then the LZMA properties and the raw LZMA stream of the items in table order.
+// The payload's solid streams, resources 1, 2, ... (at most kMostPackedStreams), each on its own:
+// "VMPK", u32 kPayloadVersion, u32 item count, u32 bytes of the item table, u64 bytes of all items;
+// per item u32 name bytes, the stored name (ASCII), u64 size, u64 content hash; then the LZMA
+// properties and the raw LZMA stream of the items in table order. Streams of their own are
+// compressed side by side.
 const uint16_t kPackedPayloadType = 3001;
+const int kMostPackedStreams = 4;
 const char kPayloadMagic[4] = {'V', 'M', 'P', 'K'};
 const uint32_t kPayloadVersion = 2;
 // The pictures, resource 1: u32 picture count, per picture u32 id and u32 bytes, then the LZMA
@@ -29,7 +32,7 @@ const uint16_t kMakerBlock = 3;        // the maker's values
 const uint16_t kLanguageFileType = 3100;
 const uint16_t kDefaultPictureType = 3101;
 const uint16_t kStubFormatType = 3102;
-const uint32_t kStubFormatVersion = 1;
+const uint32_t kStubFormatVersion = 2;  // 2: the payload in more than one stream
 
 // The components' captions and status texts in the maker's language: string ids 1000 + 3 x index
 // + 0 (keyword), 1 (caption), 2 (status text).

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 #include "format/ContentHash.h"
@@ -12,6 +13,7 @@
 #include "pack/ComponentCheck.h"
 #include "pack/Description.h"
 #include "pack/HostFiles.h"
+#include "pack/HostThreads.h"
 #include "pack/IconResources.h"
 #include "pack/LanguageTexts.h"
 #include "pack/LittleEndian.h"
@@ -382,42 +384,80 @@ class SetupBuilder {
       if (!ReadWholeFile(item.path, &item.bytes, &reason) || item.bytes.size() != item.size) return FileFault(item, "cannot be read");
       Add(sf::kPayloadType, 0, Utf16(item.stored), item.bytes.data(), item.bytes.size());
     }
-    uint64_t total = 0;
-    size_t tableBytes = 0;
-    for (const Item* item : packed) {
-      total += item->size;
-      tableBytes += 4 + item->stored.size() + 16;
-    }
     std::string counts = std::to_string(packed.size()) + " of " + std::to_string(items_.size()) + " items packed";
     if (packed.empty()) {
       *summary = "payload: " + counts;
       return true;
     }
-    payload_.reset(new std::vector<uint8_t>(sf::kPayloadMagic, sf::kPayloadMagic + 4));
-    std::vector<uint8_t>& stream = *payload_;
-    PutNumber(&stream, sf::kPayloadVersion, 4);
-    PutNumber(&stream, packed.size(), 4);
-    PutNumber(&stream, tableBytes, 4);
-    PutNumber(&stream, total, 8);
-    size_t tableAt = stream.size();
-    stream.resize(tableAt + tableBytes);  // filled in once the hashes are known
-    ItemSource source(packed);
-    if (!Compress(&source, total, false, &stream)) {
-      refusals_->Add({}, source.fault.empty() ? "out of memory while compressing the payload" : source.fault);
-      return false;
+    // Streams of their own, compressed side by side; which items go in which depends on the
+    // payload alone, so that every machine makes the same setup.
+    std::vector<std::vector<Item*>> parts = SplitIntoStreams(packed);
+    std::vector<std::string> faults(parts.size());
+    std::vector<std::function<void()>> jobs;
+    for (size_t i = 0; i < parts.size(); ++i) {
+      payloads_.emplace_back(new std::vector<uint8_t>);
+      jobs.push_back([&, i] { PackStream(parts[i], payloads_[i].get(), &faults[i]); });
+    }
+    RunSideBySide(jobs, ProcessorCount());
+    uint64_t total = 0, compressed = 0;
+    for (size_t i = 0; i < parts.size(); ++i) {
+      if (!faults[i].empty()) {
+        refusals_->Add({}, faults[i]);
+        return false;
+      }
+      for (const Item* item : parts[i]) total += item->size;
+      compressed += payloads_[i]->size();
+      Add(sf::kPackedPayloadType, static_cast<uint16_t>(i + 1), {}, payloads_[i]->data(), payloads_[i]->size());
+    }
+    *summary = "payload: " + counts + ", " + std::to_string(total) + " bytes into " + std::to_string(compressed) +
+               " in " + std::to_string(parts.size()) + (parts.size() == 1 ? " stream" : " streams");
+    return true;
+  }
+
+  // The packed items in their order, in streams of up to a dictionary each where there are enough
+  // of them: the encoder looks no further back than that in one stream either.
+  static std::vector<std::vector<Item*>> SplitIntoStreams(const std::vector<Item*>& packed) {
+    uint64_t total = 0;
+    for (const Item* item : packed) total += item->size;
+    const uint64_t count = std::min<uint64_t>(sf::kMostPackedStreams, std::max<uint64_t>(1, (total + sf::kLargestDictionary - 1) / sf::kLargestDictionary));
+    std::vector<std::vector<Item*>> parts(1);
+    uint64_t sum = 0;
+    for (Item* item : packed) {
+      if (!parts.back().empty() && sum >= total * parts.size() / count) parts.emplace_back();
+      parts.back().push_back(item);
+      sum += item->size;
+    }
+    return parts;
+  }
+
+  // One stream: its header, its table and the items compressed. fault says why when it fails.
+  static void PackStream(const std::vector<Item*>& items, std::vector<uint8_t>* stream, std::string* fault) {
+    uint64_t total = 0;
+    size_t tableBytes = 0;
+    for (const Item* item : items) {
+      total += item->size;
+      tableBytes += 4 + item->stored.size() + 16;
+    }
+    stream->assign(sf::kPayloadMagic, sf::kPayloadMagic + 4);
+    PutNumber(stream, sf::kPayloadVersion, 4);
+    PutNumber(stream, items.size(), 4);
+    PutNumber(stream, tableBytes, 4);
+    PutNumber(stream, total, 8);
+    const size_t tableAt = stream->size();
+    stream->resize(tableAt + tableBytes);  // filled in once the hashes are known
+    ItemSource source(items);
+    if (!Compress(&source, total, false, stream)) {
+      *fault = source.fault.empty() ? "out of memory while compressing the payload" : source.fault;
+      return;
     }
     std::vector<uint8_t> table;
-    for (size_t i = 0; i < packed.size(); ++i) {
-      PutNumber(&table, packed[i]->stored.size(), 4);
-      table.insert(table.end(), packed[i]->stored.begin(), packed[i]->stored.end());
-      PutNumber(&table, packed[i]->size, 8);
+    for (size_t i = 0; i < items.size(); ++i) {
+      PutNumber(&table, items[i]->stored.size(), 4);
+      table.insert(table.end(), items[i]->stored.begin(), items[i]->stored.end());
+      PutNumber(&table, items[i]->size, 8);
       PutNumber(&table, source.hashes[i], 8);
     }
-    std::copy(table.begin(), table.end(), stream.begin() + static_cast<std::ptrdiff_t>(tableAt));
-    Add(sf::kPackedPayloadType, 1, {}, stream.data(), stream.size());
-    *summary = "payload: " + counts + ", " + std::to_string(total) + " bytes into " +
-               std::to_string(stream.size() - tableAt - tableBytes);
-    return true;
+    std::copy(table.begin(), table.end(), stream->begin() + static_cast<std::ptrdiff_t>(tableAt));
   }
 
   // The setup without its payload, which a setup whose payload outweighs it keeps as its
@@ -525,7 +565,7 @@ class SetupBuilder {
   std::vector<Item> items_;
   uint64_t payloadSize_ = 0;
   std::vector<std::unique_ptr<std::vector<uint8_t>>> owned_;
-  std::unique_ptr<std::vector<uint8_t>> payload_;
+  std::vector<std::unique_ptr<std::vector<uint8_t>>> payloads_;
 };
 
 // Writes the image under a temporary name beside path, signs it where asked, and reads it back

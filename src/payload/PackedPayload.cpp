@@ -188,21 +188,29 @@ bool ReadPackedTable(const BYTE* data, size_t size, const PayloadRun& run, Packe
   return read && sum == table->total && scan.left() == 0;
 }
 
-// The module's packed payload resource; null when it carries none.
-const BYTE* PackedResource(HMODULE module, DWORD* size) {
-  HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(kPackedResourceType));
+// The module's packed payload stream of this number; null when it carries none.
+const BYTE* PackedResource(HMODULE module, int stream, DWORD* size) {
+  HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(stream), MAKEINTRESOURCEW(kPackedResourceType));
   HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
   *size = resource ? SizeofResource(module, resource) : 0;
   return loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
 }
 
+bool HasStream(HMODULE module, int stream) {
+  return FindResourceW(module, MAKEINTRESOURCEW(stream), MAKEINTRESOURCEW(kPackedResourceType)) != nullptr;
+}
+
 }  // namespace
 
 ULONGLONG PackedBytes(HMODULE module, const PayloadRun& run) {
-  DWORD size = 0;
-  const BYTE* data = PackedResource(module, &size);
-  PackedTable table;
-  return data && ReadPackedTable(data, size, run, &table) ? table.wantedBytes : 0;
+  ULONGLONG bytes = 0;
+  for (int stream = 1; stream <= setup_format::kMostPackedStreams && HasStream(module, stream); ++stream) {
+    DWORD size = 0;
+    const BYTE* data = PackedResource(module, stream, &size);
+    PackedTable table;
+    if (data && ReadPackedTable(data, size, run, &table)) bytes += table.wantedBytes;
+  }
+  return bytes;
 }
 
 void InstallPackedItems(PayloadRun* run, const BYTE* data, size_t size) {
@@ -223,13 +231,16 @@ void InstallPackedItems(PayloadRun* run, const BYTE* data, size_t size) {
 }
 
 bool InstallPackedPayload(PayloadRun* run, HMODULE module) {
-  if (!FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(kPackedResourceType))) return false;
-  DWORD size = 0;
-  const BYTE* data = PackedResource(module, &size);
-  if (!data || size == 0) {
-    run->failures.Record(kResourceNotLoaded, kPackedSubject, ERROR_RESOURCE_DATA_NOT_FOUND);
-  } else {
-    InstallPackedItems(run, data, size);
+  if (!HasStream(module, 1)) return false;
+  // The streams in their order, until the run stops; one that is missing ends them.
+  for (int stream = 1; stream <= setup_format::kMostPackedStreams && HasStream(module, stream) && GoOn(run, 0); ++stream) {
+    DWORD size = 0;
+    const BYTE* data = PackedResource(module, stream, &size);
+    if (!data || size == 0) {
+      run->failures.Record(kResourceNotLoaded, kPackedSubject, ERROR_RESOURCE_DATA_NOT_FOUND);
+    } else {
+      InstallPackedItems(run, data, size);
+    }
   }
   return true;
 }

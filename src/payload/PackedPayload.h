@@ -1,6 +1,6 @@
 #pragma once
-// The payload items that the packer compressed: one LZMA stream in the resource 3001 "1", behind a
-// table of the items in it (src/format/SetupFormat.h). The stream is decoded a piece
+// The payload items that the packer compressed: LZMA streams in the resources 3001 "1", "2", ...,
+// each behind a table of the items in it (src/format/SetupFormat.h). A stream is decoded a piece
 // at a time straight into each item's temporary file, never whole in memory, and an item goes in
 // only when it decoded to exactly the size and bytes the table records. Items of components left
 // out are decoded past and written nowhere.

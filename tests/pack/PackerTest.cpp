@@ -229,4 +229,38 @@ TEST_F(Packer, TheDescriptionsValuesReachTheRunningSetup) {
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kQuillEntry));
 }
 
+// A payload larger than the encoder's dictionary is packed in streams of their own, side by side;
+// the setup installs every item of every stream.
+TEST_F(Packer, APayloadBeyondADictionaryGoesInFromEveryStream) {
+  const char kQuillEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quill Plugins";
+  RegistryKeyGuard entry(HKEY_LOCAL_MACHINE, kQuillEntry), maker(HKEY_LOCAL_MACHINE, "Software\\Quillwork");
+  if (entry.existedBefore() || maker.existedBefore()) GTEST_SKIP() << "the prefix has a Quillwork installation";
+  // Words picked at random: text that compresses, but not to nothing, and differs between the files.
+  const char* kWords[] = {"layer ", "brush ", "curve ", "mask ", "blend ", "noise ", "tone ", "edge "};
+  Bytes files[2];
+  unsigned seed = 7;
+  for (Bytes& bytes : files) {
+    while (bytes.size() < (5u << 20)) {
+      seed = seed * 1103515245u + 12345u;
+      for (const char* at = kWords[(seed >> 16) % 8]; *at; ++at) bytes.push_back(static_cast<BYTE>(*at));
+    }
+  }
+  ASSERT_TRUE(WriteWholeFile(folder.path() + "Quill Sketch.8bf", files[0]));
+  ASSERT_TRUE(WriteWholeFile(folder.path() + "Tide Blur.8bf", files[1]));
+  std::string said;
+  ASSERT_EQ(0u, Pack(kDescription, &said)) << said;
+  HMODULE setup = LoadLibraryExW(Wide(folder.path() + "Setup.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_TRUE(setup);
+  EXPECT_TRUE(FindResourceW(setup, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(3001)));
+  EXPECT_TRUE(FindResourceW(setup, MAKEINTRESOURCEW(2), MAKEINTRESOURCEW(3001)));
+  FreeLibrary(setup);
+  std::string target = folder.Make("plugins") + "\\";
+  ASSERT_EQ(0u, RunningSetup(folder.path() + "Setup.exe", "/S /D=" + target).WaitForExit());
+  EXPECT_TRUE(ReadWholeFile(target + "Quill Sketch.8bf") == files[0]);
+  EXPECT_TRUE(ReadWholeFile(target + "Tide Blur.8bf") == files[1]);
+  std::string uninstaller = ReadText(HKEY_LOCAL_MACHINE, kQuillEntry, "DisplayIcon");
+  EXPECT_EQ(0u, RunningSetup(uninstaller.substr(0, uninstaller.rfind(',')), "/UNINSTALL /S").WaitForExit());
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kQuillEntry));
+}
+
 }  // namespace
