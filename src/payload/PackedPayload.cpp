@@ -12,6 +12,7 @@ namespace {
 const DWORD kLargestDictionary = 8u << 20;  // what the packer uses; a larger one is refused
 const wchar_t kPackedSubject[] = L"the compressed plug-in files";
 const DWORD kChunk = 65536, kPresetCapacity = 4096;
+const DWORD kStreamStackBytes = 1u << 20;  // a chunk and an item on it, and the calls they make
 
 struct TableEntry {
   ShortPath name;
@@ -51,6 +52,7 @@ struct Item {
 };
 
 void BeginItem(PayloadRun* run, Item* item) {
+  SharedRunLock turn(run);
   item->left = item->entry.size;
   item->hasher = ContentHasher();
   item->error = 0;
@@ -76,6 +78,7 @@ void PutBytes(Item* item, const BYTE* bytes, DWORD count) {
 
 // Once all its bytes came, checked against the table: a file goes in, presets are stored.
 void FinishItem(PayloadRun* run, Item* item) {
+  SharedRunLock turn(run);
   ContentHash hash = item->hasher.Finish();
   bool whole = item->left == 0 && hash == item->entry.hash;
   if (item->target == kItemFile) {
@@ -94,6 +97,7 @@ void FinishItem(PayloadRun* run, Item* item) {
 
 // Items not reached because the stream broke off: each wanted one is a failure of its own.
 void RecordUnreached(PayloadRun* run, ByteReader table, ULONGLONG count) {
+  SharedRunLock turn(run);
   TableEntry entry;
   ShortPath installName;
   const PresetKind* kind;
@@ -216,6 +220,7 @@ ULONGLONG PackedBytes(HMODULE module, const PayloadRun& run) {
 void InstallPackedItems(PayloadRun* run, const BYTE* data, size_t size) {
   PackedTable table;
   if (!ReadPackedTable(data, size, *run, &table)) {
+    SharedRunLock turn(run);
     run->failures.Record(kResourceNotLoaded, kPackedSubject, ERROR_INVALID_DATA);
     return;
   }
@@ -223,6 +228,7 @@ void InstallPackedItems(PayloadRun* run, const BYTE* data, size_t size) {
   LzmaReader stream;
   SystemError error = OpenLzma(&stream, table.stream, table.streamBytes, table.total, kLargestDictionary);
   if (error) {
+    SharedRunLock turn(run);
     run->failures.Record(kResourceNotLoaded, kPackedSubject, error);
     return;
   }
@@ -230,16 +236,44 @@ void InstallPackedItems(PayloadRun* run, const BYTE* data, size_t size) {
   CloseLzma(&stream);
 }
 
+// One stream of the module's, decoded on a thread of its own.
+struct StreamJob {
+  PayloadRun* run;
+  const BYTE* data;
+  DWORD size;
+  ScopedHandle thread;
+  static DWORD CALLBACK Decode(void* job) {
+    StreamJob* stream = static_cast<StreamJob*>(job);
+    InstallPackedItems(stream->run, stream->data, stream->size);
+    return 0;
+  }
+};
+
 bool InstallPackedPayload(PayloadRun* run, HMODULE module) {
   if (!HasStream(module, 1)) return false;
-  // The streams in their order, until the run stops; one that is missing ends them.
-  for (int stream = 1; stream <= setup_format::kMostPackedStreams && HasStream(module, stream) && GoOn(run, 0); ++stream) {
-    DWORD size = 0;
-    const BYTE* data = PackedResource(module, stream, &size);
-    if (!data || size == 0) {
+  // The streams are independent: each beyond the first is decoded on a thread of its own, side by
+  // side on the machine's processors, and the first on this one.
+  StreamJob jobs[setup_format::kMostPackedStreams];
+  int count = 0;
+  for (int stream = 1; stream <= setup_format::kMostPackedStreams && HasStream(module, stream); ++stream) {
+    StreamJob& job = jobs[count++];
+    job.run = run;
+    job.data = PackedResource(module, stream, &job.size);
+    if (!job.data || job.size == 0) {
       run->failures.Record(kResourceNotLoaded, kPackedSubject, ERROR_RESOURCE_DATA_NOT_FOUND);
-    } else {
-      InstallPackedItems(run, data, size);
+      return true;
+    }
+  }
+  for (int i = 1; i < count; ++i) {
+    jobs[i].thread.reset(CreateThread(nullptr, kStreamStackBytes, StreamJob::Decode, &jobs[i],
+                                      STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+  }
+  InstallPackedItems(run, jobs[0].data, jobs[0].size);
+  for (int i = 1; i < count; ++i) {
+    if (jobs[i].thread.valid()) {
+      WaitForSingleObject(jobs[i].thread.get(), INFINITE);
+    } else if (GoOn(run, 0)) {
+      InstallPackedItems(run, jobs[i].data, jobs[i].size);  // no thread could start: in turn, here
     }
   }
   return true;

@@ -26,6 +26,20 @@ struct PayloadRun {
   ValueJournal values;  // preset values as they were
   RunProgress* progress = nullptr;  // null: nobody watches (an unattended run)
   DWORD unreported = 0;             // bytes written since the last whole kilobyte counted
+  SRWLOCK shared = SRWLOCK_INIT;    // held by a stream decoded beside others while it touches the above
+};
+
+// While it lives, the thread that made it alone touches the run's lists and journals: streams that
+// are decoded side by side take turns at them.
+class SharedRunLock {
+ public:
+  explicit SharedRunLock(PayloadRun* run) : lock_(&run->shared) { AcquireSRWLockExclusive(lock_); }
+  ~SharedRunLock() { ReleaseSRWLockExclusive(lock_); }
+  SharedRunLock(const SharedRunLock&) = delete;
+  SharedRunLock& operator=(const SharedRunLock&) = delete;
+
+ private:
+  SRWLOCK* lock_;
 };
 
 // Counts bytes the run wrote, and waits while the run is paused. False when the run is to stop: its

@@ -67,6 +67,7 @@ bool InstallNameOf(const wchar_t* name, ShortPath* installName) {
 bool GoOn(PayloadRun* run, DWORD bytes) {
   if (!run->progress) return true;
   while (run->progress->paused && !run->progress->stopAsked) Sleep(20);
+  SharedRunLock turn(run);
   if (run->progress->stopAsked) {
     bool told = false;
     for (int i = 0; const InstallFailure* failure = run->failures.Get(i); ++i) told = told || failure->kind == kStopped;
