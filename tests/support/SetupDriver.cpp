@@ -187,6 +187,7 @@ namespace {
 struct Reading {
   HWND window;
   std::vector<RunningSetup::Child> children;
+  volatile LONG step;  // how far the reading has come: which call a reading that hangs waits for
 };
 
 DWORD CALLBACK ReadOnItsThread(void* parameter) {
@@ -194,15 +195,18 @@ DWORD CALLBACK ReadOnItsThread(void* parameter) {
   std::vector<RunningSetup::Child>& children = reading.children;
   HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   IAccessible* dialog = nullptr;
+  reading.step = 1;  // the object asked for, through the window
   if (FAILED(AccessibleObjectFromWindow(reading.window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&dialog)))) {
     if (SUCCEEDED(com)) CoUninitialize();
     return 0;
   }
   long count = 0, got = 0;
+  reading.step = 2;  // the first call into the setup's process
   dialog->get_accChildCount(&count);
   std::vector<VARIANT> ids(count);
   AccessibleChildren(dialog, 0, count, ids.data(), &got);
   for (VARIANT& id : ids) {
+    ++reading.step;  // 3 and on: a child each
     VARIANT role = {}, state = {};
     BSTR name = nullptr;
     dialog->get_accRole(id, &role);
@@ -223,12 +227,16 @@ DWORD CALLBACK ReadOnItsThread(void* parameter) {
 }  // namespace
 
 std::vector<RunningSetup::Child> RunningSetup::ReadAloud() const {
-  // A setup that never answers fails the test here, ended, rather than holding it until its time runs out.
-  Reading* reading = new Reading{window_, {}};
+  // A setup that never answers fails the test here, ended, rather than holding it until its time runs out;
+  // the failure says how far the reading came and whether the window still answers messages.
+  Reading* reading = new Reading{window_, {}, 0};
   HANDLE thread = CreateThread(nullptr, 0, ReadOnItsThread, reading, 0, nullptr);
   if (!thread) return {};
-  if (WaitForSingleObject(thread, 10000) == WAIT_TIMEOUT) {
-    ADD_FAILURE() << "the setup did not answer a screen reader within 10 s";
+  if (WaitForSingleObject(thread, 20000) == WAIT_TIMEOUT) {
+    DWORD_PTR result = 0;
+    bool answers = SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result) != 0;
+    ADD_FAILURE() << "the setup did not answer a screen reader within 20 s; the reading waits at step " << reading->step
+                  << ", and the window " << (answers ? "answers" : "does not answer") << " messages";
     TerminateProcess(process_.hProcess, 98);
     if (WaitForSingleObject(thread, 10000) == WAIT_TIMEOUT) {
       CloseHandle(thread);
