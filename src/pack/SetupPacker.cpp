@@ -419,7 +419,8 @@ class SetupBuilder {
   static std::vector<std::vector<Item*>> SplitIntoStreams(const std::vector<Item*>& packed) {
     uint64_t total = 0;
     for (const Item* item : packed) total += item->size;
-    const uint64_t count = std::min<uint64_t>(sf::kMostPackedStreams, std::max<uint64_t>(1, (total + sf::kLargestDictionary - 1) / sf::kLargestDictionary));
+    const uint64_t dictionaries = (total + sf::kLargestDictionary - 1) / sf::kLargestDictionary;
+    const uint64_t count = std::min<uint64_t>(sf::kMostPackedStreams, std::max<uint64_t>(1, dictionaries));
     std::vector<std::vector<Item*>> parts(1);
     uint64_t sum = 0;
     for (Item* item : packed) {
