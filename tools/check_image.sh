@@ -2,7 +2,7 @@
 # Checks the setup executable's image: 32-bit x86 PE, GUI subsystem, imports from system DLLs only,
 # a manifest that asks for administrator rights, names the supported systems, declares per-monitor
 # DPI awareness (v2, and the older entry for Windows 8.1 and 7) and the themed common controls, and
-# a version resource with the maker and the version, and resources the loader can map as they lie.
+# a version resource with the maker and the version.
 exe=${1:?usage: check_image.sh SETUP.EXE [VERSION]}
 version=${2:-}
 dump=$(i686-w64-mingw32-objdump -p "$exe") || exit 1
@@ -18,11 +18,6 @@ for dll in $imports; do
   esac
 done
 [ -n "$imports" ] || { echo "no import table found"; fail=1; }
-# Resources of a megabyte and more (a payload) at a page boundary of the file, so that the loader
-# maps them as they lie instead of reading all of them before the setup starts.
-set -- $(i686-w64-mingw32-objdump -h "$exe" | awk '$2 == ".rsrc" { print $3, $6 }')
-[ $# -eq 2 ] || { echo "no resource section"; fail=1; set -- 0 0; }
-[ $((0x$1)) -lt 1048576 ] || [ $((0x$2 % 4096)) -eq 0 ] || { echo "the large resources do not start at a page boundary"; fail=1; }
 grep -q -a 'level="requireAdministrator"' "$exe" || { echo "the manifest asks for no administrator rights"; fail=1; }
 grep -q -a 'supportedOS' "$exe" || { echo "the manifest names no supported system"; fail=1; }
 for entry in '>true/pm</dpiAware>' '>PerMonitorV2, PerMonitor</dpiAwareness>' \
