@@ -192,25 +192,23 @@ bool ReadPackedTable(const BYTE* data, size_t size, const PayloadRun& run, Packe
   return read && sum == table->total && scan.left() == 0;
 }
 
-// The module's packed payload stream of this number; null when it carries none.
-const BYTE* PackedResource(HMODULE module, int stream, DWORD* size) {
+// Whether the module carries the packed payload stream of this number; *data is null where it
+// carries one that cannot be loaded.
+bool FindStream(HMODULE module, int stream, const BYTE** data, DWORD* size) {
   HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(stream), MAKEINTRESOURCEW(kPackedResourceType));
   HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
   *size = resource ? SizeofResource(module, resource) : 0;
-  return loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
-}
-
-bool HasStream(HMODULE module, int stream) {
-  return FindResourceW(module, MAKEINTRESOURCEW(stream), MAKEINTRESOURCEW(kPackedResourceType)) != nullptr;
+  *data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+  return resource != nullptr;
 }
 
 }  // namespace
 
 ULONGLONG PackedBytes(HMODULE module, const PayloadRun& run) {
   ULONGLONG bytes = 0;
-  for (int stream = 1; stream <= setup_format::kMostPackedStreams && HasStream(module, stream); ++stream) {
-    DWORD size = 0;
-    const BYTE* data = PackedResource(module, stream, &size);
+  const BYTE* data;
+  DWORD size;
+  for (int stream = 1; stream <= setup_format::kMostPackedStreams && FindStream(module, stream, &data, &size); ++stream) {
     PackedTable table;
     if (data && ReadPackedTable(data, size, run, &table)) bytes += table.wantedBytes;
   }
@@ -250,20 +248,19 @@ struct StreamJob {
 };
 
 bool InstallPackedPayload(PayloadRun* run, HMODULE module) {
-  if (!HasStream(module, 1)) return false;
   // The streams are independent: each beyond the first is decoded on a thread of its own, side by
   // side on the machine's processors, and the first on this one.
   StreamJob jobs[setup_format::kMostPackedStreams];
   int count = 0;
-  for (int stream = 1; stream <= setup_format::kMostPackedStreams && HasStream(module, stream); ++stream) {
+  while (count < setup_format::kMostPackedStreams && FindStream(module, count + 1, &jobs[count].data, &jobs[count].size)) {
     StreamJob& job = jobs[count++];
     job.run = run;
-    job.data = PackedResource(module, stream, &job.size);
     if (!job.data || job.size == 0) {
       run->failures.Record(kResourceNotLoaded, kPackedSubject, ERROR_RESOURCE_DATA_NOT_FOUND);
       return true;
     }
   }
+  if (count == 0) return false;
   for (int i = 1; i < count; ++i) {
     jobs[i].thread.reset(CreateThread(nullptr, kStreamStackBytes, StreamJob::Decode, &jobs[i],
                                       STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
